@@ -1,0 +1,117 @@
+#include "platform/QtDesktop.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStringList>
+#include <QThread>
+
+namespace {
+
+QMessageBox::Icon toQtIcon(Desktop::Icon icon) {
+    switch (icon) {
+    case Desktop::Icon::Information: return QMessageBox::Information;
+    case Desktop::Icon::Warning: return QMessageBox::Warning;
+    case Desktop::Icon::Error: return QMessageBox::Critical;
+    case Desktop::Icon::Question: return QMessageBox::Question;
+    case Desktop::Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+struct ButtonPair {
+    int ours;
+    QMessageBox::StandardButton qt;
+};
+constexpr ButtonPair kButtons[] = {
+    {Desktop::Ok, QMessageBox::Ok},       {Desktop::Cancel, QMessageBox::Cancel},
+    {Desktop::Yes, QMessageBox::Yes},     {Desktop::No, QMessageBox::No},
+    {Desktop::Abort, QMessageBox::Abort}, {Desktop::Retry, QMessageBox::Retry},
+    {Desktop::Ignore, QMessageBox::Ignore},
+};
+
+QWidget* dialogParent() { return QApplication::activeWindow(); }
+
+std::optional<QString> runFileDialog(const Desktop::FileDialogRequest& r, bool save) {
+    QFileDialog dialog(dialogParent(), r.title, r.initialDir, toQtFilter(r.filter));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save || !r.fileMustExist ? QFileDialog::AnyFile
+                                                 : QFileDialog::ExistingFile);
+    if (!r.defaultExt.isEmpty()) dialog.setDefaultSuffix(r.defaultExt);
+    // The program asks its own overwrite question where it wants one.
+    if (!r.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!r.fileName.isEmpty()) dialog.selectFile(r.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+QString toQtFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString name = parts[i].trimmed();
+        const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        out << (name.contains(QLatin1Char('(')) ? name : name + " (" + patterns + ")");
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+int QtDesktop::MessageBox(const MessageBoxRequest& request) {
+    QMessageBox box(toQtIcon(request.icon),
+                    request.caption.isEmpty() ? QApplication::applicationName() : request.caption,
+                    request.text, QMessageBox::NoButton, dialogParent());
+    for (const auto& b : kButtons)
+        if (request.buttons & b.ours) box.addButton(b.qt);
+    if (request.buttons == NoButton) box.addButton(QMessageBox::Ok);
+    const int pressed = box.exec();
+    for (const auto& b : kButtons)
+        if (pressed == b.qt) return b.ours;
+    return request.buttons & Cancel ? Cancel : (request.buttons & No ? No : Ok);
+}
+
+std::optional<QString> QtDesktop::OpenFileDialog(const FileDialogRequest& request) {
+    return runFileDialog(request, false);
+}
+
+std::optional<QString> QtDesktop::SaveFileDialog(const FileDialogRequest& request) {
+    return runFileDialog(request, true);
+}
+
+std::optional<TColor> QtDesktop::ColorDialog(TColor initial) {
+    const QColor chosen = QColorDialog::getColor(colors::toQColor(initial), dialogParent());
+    if (!chosen.isValid()) return std::nullopt;
+    return colors::fromQColor(chosen);
+}
+
+bool QtDesktop::PrinterSetupDialog(QPrinter& printer) {
+    QPageSetupDialog dialog(&printer, dialogParent());
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtDesktop::PrintDialog(QPrinter& printer) {
+    QPrintDialog dialog(&printer, dialogParent());
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void QtDesktop::Beep() { QApplication::beep(); }
+
+void QtDesktop::Sleep(int milliseconds) {
+    if (milliseconds > 0) QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
+
+void QtDesktop::PumpEvents() {
+    // Sample loops call this for every sample; running the event loop that
+    // often would cost more than the port reads themselves.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastPump_ < std::chrono::milliseconds(1)) return;
+    lastPump_ = now;
+    QCoreApplication::processEvents();
+}

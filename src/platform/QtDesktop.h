@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/Desktop.h"
+
+#include <chrono>
+
+// The real desktop: Qt dialogs, the system beep and the Qt event loop.
+class QtDesktop final : public Desktop {
+public:
+    int MessageBox(const MessageBoxRequest& request) override;
+    std::optional<QString> OpenFileDialog(const FileDialogRequest& request) override;
+    std::optional<QString> SaveFileDialog(const FileDialogRequest& request) override;
+    std::optional<TColor> ColorDialog(TColor initial) override;
+    bool PrinterSetupDialog(QPrinter& printer) override;
+    bool PrintDialog(QPrinter& printer) override;
+    void Beep() override;
+    void Sleep(int milliseconds) override;
+    void PumpEvents() override;
+
+private:
+    std::chrono::steady_clock::time_point lastPump_{};
+};
+
+// Turns the program's "Text (*.X)|*.X|..." filter into Qt's ";;" form.
+QString toQtFilter(const QString& filter);

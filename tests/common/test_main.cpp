@@ -1,0 +1,13 @@
+#include "platform/GuardedApplication.h"
+
+#include <gtest/gtest.h>
+
+// Every test program runs headless: gtest discovery and ctest may start it
+// without a display, and a Qt GUI program without a platform aborts.
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    GuardedApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("Spurwerk"));
+    return RUN_ALL_TESTS();
+}

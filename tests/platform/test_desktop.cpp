@@ -1,0 +1,60 @@
+#include "ScriptedDesktop.h"
+#include "platform/GuardedApplication.h"
+#include "platform/QtDesktop.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QObject>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+TEST(QtFilter, ConvertsPipePairsToQtForm) {
+    struct Case {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"Digital-Aufzeichnung (*.DIG)|*.DIG|Alle Dateien              (*.*)|*.*",
+         "Digital-Aufzeichnung (*.DIG);;Alle Dateien              (*.*)"},
+        {"Text|*.txt;*.log", "Text (*.txt *.log)"},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(toQtFilter(c.in), QString::fromUtf8(c.out)) << c.in;
+}
+
+namespace {
+class Thrower : public QObject {
+public:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::User) throw std::runtime_error("'abc' ist kein gültiger Integerwert");
+        return QObject::event(e);
+    }
+};
+} // namespace
+
+TEST(GeneralErrorDisplay, ExceptionFromACommandIsShownAndTheProgramRunsOn) {
+    auto* app = static_cast<GuardedApplication*>(QCoreApplication::instance());
+    ScriptedDesktop desktop;
+    app->SetErrorDesktop(&desktop);
+    Thrower thrower;
+    QEvent first(QEvent::User);
+    QCoreApplication::sendEvent(&thrower, &first);
+    QEvent second(QEvent::User);
+    QCoreApplication::sendEvent(&thrower, &second);
+    app->SetErrorDesktop(nullptr);
+
+    const auto shown = desktop.messages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, QString::fromUtf8("'abc' ist kein gültiger Integerwert"));
+    EXPECT_EQ(shown[0].icon, Desktop::Icon::Error);
+}
+
+TEST(ScriptedDesktopDouble, AnswersFromScriptThenDefaults) {
+    ScriptedDesktop d;
+    d.messageAnswers = {Desktop::No};
+    EXPECT_EQ(d.MessageBox({"c", "t", Desktop::Icon::Question, Desktop::Yes | Desktop::No}), Desktop::No);
+    EXPECT_EQ(d.MessageBox({"c", "t", Desktop::Icon::Question, Desktop::Yes | Desktop::No}), Desktop::Yes);
+    EXPECT_FALSE(d.OpenFileDialog({}).has_value());
+    d.Sleep(500);
+    d.Sleep(10);
+    EXPECT_EQ(d.totalSleepMs(), 510);
+}
