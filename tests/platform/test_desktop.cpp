@@ -58,3 +58,25 @@ TEST(ScriptedDesktopDouble, AnswersFromScriptThenDefaults) {
     d.Sleep(10);
     EXPECT_EQ(d.totalSleepMs(), 510);
 }
+
+#include "platform/Conversion.h"
+
+TEST(StrToInt, AcceptsWhatTheProgramWritesAndRejectsTheRest) {
+    struct Ok {
+        const char* text;
+        std::int32_t value;
+    } good[] = {{"0", 0}, {"8", 8}, {"-1", -1}, {"  42", 42}, {"+7", 7}, {"$FF", 255},
+                {"$FFFFFFFF", -1}, {"2147483647", 2147483647}, {"-2147483648", INT32_MIN},
+                {"-2147483640", -2147483640}, {"16777215", 16777215}};
+    for (const auto& c : good) EXPECT_EQ(StrToInt(QString::fromLatin1(c.text)), c.value) << c.text;
+
+    const char* bad[] = {"", "abc", "12a", "2147483648", "5 ", "$", "-", "1.5", "$1FFFFFFFF"};
+    for (const char* text : bad) {
+        try {
+            StrToInt(QString::fromLatin1(text));
+            ADD_FAILURE() << "accepted " << text;
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(e.Message(), QStringLiteral("'%1' ist kein gültiger Integerwert").arg(text));
+        }
+    }
+}
