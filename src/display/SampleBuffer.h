@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArray>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// The one store of samples: a byte stream of two planes that are not
+// interleaved. The low plane (lines D00..D07) is the first half, the high plane
+// (lines D08..D15) the second. The split is always half the current stream
+// size, so a recording file of any length can be loaded and shown as it is.
+class SampleBuffer {
+  public:
+    // Number of cells the stream holds: half its size, rounded down.
+    int Cells() const { return static_cast<int>(half_); }
+    std::size_t Size() const { return bytes_.size(); }
+
+    // Cells outside 0 .. size/2-1 read as 0 and ignore writes; the recording
+    // loop calls these for every sample, so they stay inline and branch once.
+    std::uint8_t GetCellLow(int index) const { return inRange(index) ? bytes_[index] : 0; }
+    std::uint8_t GetCellHigh(int index) const { return inRange(index) ? bytes_[half_ + index] : 0; }
+    void SetCellLow(int index, std::uint8_t value) {
+        if (inRange(index)) bytes_[index] = value;
+    }
+    void SetCellHigh(int index, std::uint8_t value) {
+        if (inRange(index)) bytes_[half_ + index] = value;
+    }
+
+    // Bit `line` (0..15) of a cell, read from the plane the line lives in;
+    // other line numbers read as 0.
+    bool Bit(int index, int line) const {
+        if (line < 0 || line > 15) return false;
+        const std::uint8_t plane = line < 8 ? GetCellLow(index) : GetCellHigh(index);
+        return (plane >> (line & 7)) & 1u;
+    }
+
+    // Sets every byte to 0; the size stays.
+    void Clear();
+    // Gives the stream 2 x cells zero bytes.
+    void Resize(std::size_t cells);
+    // Replaces the stream with a file's bytes, whatever their length.
+    void Load(std::vector<std::uint8_t> bytes);
+    void Load(const QByteArray& bytes);
+
+    const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+
+  private:
+    bool inRange(int index) const { return index >= 0 && static_cast<std::size_t>(index) < half_; }
+
+    std::vector<std::uint8_t> bytes_;
+    std::size_t half_ = 0;
+};

@@ -1,0 +1,118 @@
+#include "display/TTrazor.h"
+
+#include "display/TTrazorPopup.h"
+
+#include <QMenu>
+#include <QPainter>
+#include <QResizeEvent>
+
+namespace {
+// Text sizes are given in points as on a 96 dpi screen; the bitmap says so.
+constexpr int DotsPerMeter96Dpi = 3780;
+} // namespace
+
+QWidget* TTrazor::checkSingleInstance(QWidget* owner) {
+    if (owner && !owner->findChildren<TTrazor*>(Qt::FindDirectChildrenOnly).isEmpty())
+        throw ETrazorComponentExists();
+    return owner;
+}
+
+TTrazor::TTrazor(QWidget* owner, Desktop& desktop)
+    : QWidget(checkSingleInstance(owner)), desktop_(desktop) {
+    lineOption_ = std::make_unique<TLineVariable>(*this);
+    lineOption_->SetDefaults();
+    lineOption_->RecalcLines(10);
+
+    option_ = std::make_unique<TTrazorproperty>(*this);
+    idle_ = false;
+    drawMode_ = 2;
+    option_->SetCellsSize(1024);
+
+    setCursor(Qt::CrossCursor);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resetMarkers();
+
+    if (option_->CellsSize() < 8192) option_->SetCellsSize(8192);
+    if (option_->CellsPos() > option_->CellsSize()) option_->SetCellsPos(0);
+
+    popup_ = std::make_unique<TTrazorPopup>(*this, desktop_);
+    popupMenu_ = popup_->popup();
+    // Without this the line items stay disabled until Digits is first set, and
+    // a complete marker could not be measured at all.
+    popup_->SetDigits(option_->Digits());
+
+    adoptSize(size());
+    ready_ = true;
+    RedrawFrame();
+}
+
+TTrazor::~TTrazor() = default;
+
+void TTrazor::Loaded() {
+    resetMarkers();
+}
+
+void TTrazor::resetMarkers() {
+    for (auto& marker : markers_)
+        marker = trazor::MarkerRecord{};
+}
+
+void TTrazor::SetMarkerColors(TColor color) {
+    for (auto& marker : markers_)
+        marker.MarkerColor = color;
+}
+
+void TTrazor::ResizeBuffer(int cells) {
+    buffer_.Resize(cells < 0 ? 0 : std::size_t(cells));
+}
+
+int TTrazor::cellWidth() const {
+    return trazor::cellWidth(lineOption_->Line_length(), option_->TimeStep());
+}
+
+void TTrazor::OptionDigitsChanged(int digits) {
+    update();
+    drawMode_ = 2;
+    ClearArea(option_->ColorBackground());
+    DrawScale(option_->CellsPos());
+    DrawBaseLines();
+    drawMode_ = 3;
+    if (popup_) popup_->SetDigits(digits);
+}
+
+void TTrazor::OptionScaleChanged() {
+    ClearArea(option_->ColorBackground());
+    DrawScale(option_->CellsPos());
+    DrawBaseLines();
+}
+
+void TTrazor::SetBounds(int left, int top, int width, int height) {
+    setGeometry(left, top, width, height);
+    // A hidden widget gets its resize event only when shown; draw now.
+    if (bitmap_.size() != size()) {
+        adoptSize(size());
+        DrawScale(0);
+        DrawBaseLines();
+    }
+}
+
+void TTrazor::adoptSize(const QSize& newSize) {
+    bitmap_ = QImage(newSize.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    bitmap_.setDotsPerMeterX(DotsPerMeter96Dpi);
+    bitmap_.setDotsPerMeterY(DotsPerMeter96Dpi);
+    bitmap_.fill(colors::toQColor(option_ ? option_->ColorBackground() : colors::White));
+}
+
+void TTrazor::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (bitmap_.size() == event->size()) return;
+    adoptSize(event->size());
+    DrawScale(0);
+    DrawBaseLines();
+}
+
+void TTrazor::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(0, 0, bitmap_);
+}

@@ -1,0 +1,156 @@
+#pragma once
+
+#include "display/ETrazorComponentExists.h"
+#include "display/MarkerRecord.h"
+#include "display/SampleBuffer.h"
+#include "display/TLineVariable.h"
+#include "display/TrazorOptions.h"
+#include "platform/Color.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QRegion>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class Desktop;
+class QMenu;
+class TTrazorPopup;
+
+namespace trazor {
+class Canvas;
+}
+
+// The timing diagram: holds the sample buffer and draws it into its own bitmap
+// of the widget's size. Every drawing operation paints into the bitmap at once;
+// the paint event only shows it. One display component per owner.
+class TTrazor : public QWidget {
+    Q_OBJECT
+  public:
+    // Throws ETrazorComponentExists when `owner` already has a TTrazor child.
+    TTrazor(QWidget* owner, Desktop& desktop);
+    ~TTrazor() override;
+
+    // --- options -------------------------------------------------------
+    TTrazorproperty& Option() { return *option_; }
+    const TTrazorproperty& Option() const { return *option_; }
+    TLineVariable& LineOption() { return *lineOption_; }
+    const TLineVariable& LineOption() const { return *lineOption_; }
+
+    // --- sample buffer -------------------------------------------------
+    std::uint8_t GetCellLow(int index) const { return buffer_.GetCellLow(index); }
+    std::uint8_t GetCellHigh(int index) const { return buffer_.GetCellHigh(index); }
+    void SetCellLow(int index, std::uint8_t value) { buffer_.SetCellLow(index, value); }
+    void SetCellHigh(int index, std::uint8_t value) { buffer_.SetCellHigh(index, value); }
+    void ClearCells() { buffer_.Clear(); }
+    // The whole stream as a recording file holds it: low plane, then high plane.
+    const std::vector<std::uint8_t>& Stream() const { return buffer_.Bytes(); }
+    // Replaces the stream with a file's bytes of any length; CellsSize stays.
+    void LoadStream(std::vector<std::uint8_t> bytes) { buffer_.Load(std::move(bytes)); }
+    void LoadStream(const QByteArray& bytes) { buffer_.Load(bytes); }
+    const SampleBuffer& Buffer() const { return buffer_; }
+    // Used by Option.CellsSize: 2 x cells zero bytes.
+    void ResizeBuffer(int cells);
+
+    // --- state -----------------------------------------------------------
+    bool Ready() const { return ready_; }
+    bool Idle() const { return idle_; }
+    // 0 one-cell scroll back, 1 one-cell scroll forward, 2 full redraw, 3 done.
+    std::uint8_t DrawMode() const { return drawMode_; }
+    int VisibleCells() const { return visibleCells_; }
+    int MouseX() const { return mouseX_; }
+    int MouseY() const { return mouseY_; }
+    const QImage& Bitmap() const { return bitmap_; }
+
+    // --- drawing ---------------------------------------------------------
+    // Stroke from (x1,y1) to (x2,y2) without its end point.
+    void DrawLine(int x1, int y1, int x2, int y2, TColor color);
+    // Rotated bold text (escapement in tenths of a degree, counter-clockwise;
+    // 2700 reads downward) with its reference point at (x, y).
+    void DrawVerticalText(int x, int y, const QString& text, int escapement = 2700);
+    void ClearArea(TColor color);
+    void DrawScale(int startCell);
+    void DrawBaseLines();
+    void DrawSignals();
+    void DrawMarkers();
+    void Redraw();
+    void RedrawFrame();
+    // Direction 0 back, 1 forward.
+    void Scroll(int direction, int count);
+    void ScrollForward(int count);
+    void ScrollBack(int count);
+    void ChangeTimeStep(int delta);
+
+    // --- markers ---------------------------------------------------------
+    // Marker records 1..5; record 5 is never placed.
+    const trazor::MarkerRecord& Markers(int m) const { return markers_[m - 1]; }
+    int PlaceMarker(int m);
+    int DrawMarkerLine(int m, int x);
+    int StoreMarkerPoint(int m, int cell);
+    void ResetMarker(int m);
+    void ShowTimeMeasurement(int m, int bit);
+    void ShowFrequency(int m, int bit);
+    // Used by Option.ColorMarker.
+    void SetMarkerColors(TColor color);
+
+    // --- popup -----------------------------------------------------------
+    TTrazorPopup& Popup() { return *popup_; }
+    // The menu a right-click opens; the popup's own menu unless another is set.
+    QMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(QMenu* menu) { popupMenu_ = menu; }
+
+    // Moves and resizes the control; the bitmap takes the new size at once and
+    // the frame is drawn again. A plain resize() does the same when its resize
+    // event arrives.
+    void SetBounds(int left, int top, int width, int height);
+
+    // Form streaming's hook: fills options still unset and frees the markers.
+    void Loaded();
+
+    // Used by the Digits, TimeStep and TimeScale setters after storing.
+    void OptionDigitsChanged(int digits);
+    void OptionScaleChanged();
+
+  signals:
+    // The mouse moved over the diagram (the main window shows Option().Marker()).
+    void mouseMovedOverDisplay();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+  private:
+    static QWidget* checkSingleInstance(QWidget* owner);
+    void adoptSize(const QSize& size);
+    void resetMarkers();
+    int cellWidth() const;
+    // The region a drawing pass may touch: everything, or during a one-cell
+    // shift only what the shift could not carry over.
+    std::optional<QRegion> passClip() const { return shiftClip_; }
+    bool shiftActive() const;
+    void shiftBitmap(int direction);
+    void drawScaleOn(trazor::Canvas& canvas, int startCell);
+    void drawMarkerLineOn(trazor::Canvas& canvas, int m, int x, int* cells);
+
+    Desktop& desktop_;
+    bool ready_ = false;
+    std::unique_ptr<TLineVariable> lineOption_;
+    int mouseX_ = 0;
+    int mouseY_ = 0;
+    bool idle_ = false;
+    std::uint8_t drawMode_ = 2;
+    int visibleCells_ = 0;
+    std::unique_ptr<TTrazorproperty> option_;
+    SampleBuffer buffer_;
+    std::unique_ptr<TTrazorPopup> popup_;
+    QMenu* popupMenu_ = nullptr;
+    std::array<trazor::MarkerRecord, 5> markers_{};
+    QImage bitmap_;
+    std::optional<QRegion> shiftClip_;
+};

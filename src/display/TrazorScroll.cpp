@@ -1,0 +1,107 @@
+// Scrolling by whole cells and the zoom step.
+#include "display/TTrazor.h"
+
+#include "display/TrazorCanvas.h"
+
+#include <algorithm>
+#include <cstring>
+
+bool TTrazor::shiftActive() const {
+    return option_->TimeStep() <= option_->CopyMode();
+}
+
+void TTrazor::Scroll(int direction, int count) {
+    if (!ready_) return;
+    const int oldPos = option_->CellsPos();
+    const int wanted = direction == 0 ? oldPos - count : oldPos + count;
+    const int newPos = std::clamp(wanted, 0, option_->CellsSize());
+    bool markersPlaced = false;
+    for (const auto& marker : markers_)
+        for (const auto& point : marker.Points)
+            markersPlaced |= !point.IsFree;
+    // The bitmap shift only pays while cells are narrow. It is skipped when the
+    // view does not really move by one cell (at either end of the buffer), and
+    // when markers are placed, whose labels reach across cell boundaries.
+    const bool shift =
+        shiftActive() && count == 1 && std::abs(newPos - oldPos) == 1 && !markersPlaced;
+    if (shift) {
+        drawMode_ = static_cast<std::uint8_t>(direction == 0 ? 0 : 1);
+        shiftBitmap(direction);
+    } else {
+        drawMode_ = 2;
+    }
+    option_->SetCellsPos(wanted);
+    DrawScale(option_->CellsPos());
+    DrawBaseLines();
+    DrawSignals();
+    shiftClip_.reset();
+    drawMode_ = 3;
+}
+
+void TTrazor::ScrollForward(int count) {
+    if (ready_ && option_->CellsPos() <= option_->CellsSize()) Scroll(1, count);
+}
+
+void TTrazor::ScrollBack(int count) {
+    if (ready_ && option_->CellsPos() > 0) Scroll(0, count);
+}
+
+void TTrazor::ChangeTimeStep(int delta) {
+    drawMode_ = 2;
+    option_->SetTimeStep(option_->TimeStep() + delta);
+    DrawSignals();
+    drawMode_ = 3;
+}
+
+// Moves the diagram by one cell inside the bitmap and limits the following
+// drawing pass to what the moved picture cannot show correctly: the left
+// strip with the names, the cells at both ends, and everything below the rows.
+void TTrazor::shiftBitmap(int direction) {
+    const int gx = lineOption_->Global_Xpos();
+    const int cw = cellWidth();
+    const int v = visibleCells_;
+    const int digits = option_->Digits();
+    const int bottom = lineOption_->Line_high() + 12 + lineOption_->Row(digits - 1).BaseY;
+    const int yAxis =
+        trazor::axisY(lineOption_->Line_distance(), digits, lineOption_->Line_Maxhigh());
+    // Axis labels start 10 pixels below the axis and change with the position.
+    const int rowsEnd = std::min({bottom + 1, yAxis + 10, bitmap_.height()});
+    const int width = bitmap_.width();
+
+    const int src = direction == 1 ? gx + cw : gx;
+    const int dst = direction == 1 ? gx : gx + cw;
+    int length = 1 + (v - 1) * cw;
+    // Keep both ranges inside the bitmap.
+    const int from = std::max({0, -src, -dst});
+    length = std::min({length, width - src, width - dst}) - from;
+    if (length > 0 && rowsEnd > 0) {
+        for (int y = 0; y < rowsEnd; ++y) {
+            auto* line = reinterpret_cast<QRgb*>(bitmap_.scanLine(y));
+            std::memmove(line + dst + from, line + src + from, sizeof(QRgb) * length);
+        }
+    }
+
+    // Names and level marks stay where they are and may reach right of the origin.
+    const QFont nameFont = trazor::Canvas::nameFont();
+    const QFont markFont = trazor::Canvas::markFont();
+    const QFontMetrics nameMetrics(nameFont, &bitmap_);
+    const QFontMetrics markMetrics(markFont, &bitmap_);
+    int textEnd = 57 +
+                  std::max(markMetrics.horizontalAdvance(QStringLiteral("H")),
+                           markMetrics.horizontalAdvance(QStringLiteral("L"))) +
+                  1;
+    const int textLength = std::max(0, lineOption_->Text_length());
+    for (int r = 0; r < digits; ++r)
+        textEnd = std::max(
+            textEnd,
+            2 + nameMetrics.horizontalAdvance(option_->DigiName().Get(r).left(textLength)) + 1);
+
+    // The first column of the moved picture and its last boundary carry edges
+    // drawn by cells that are no longer their neighbours; they are redrawn.
+    const int validLeft = std::max(direction == 1 ? gx + 1 : gx + cw + 1, textEnd);
+    const int validRight = direction == 1 ? gx + (v - 1) * cw : gx + v * cw;
+    QRegion clip(bitmap_.rect());
+    if (validRight > validLeft && rowsEnd > 0)
+        clip -= QRegion(validLeft, 0, validRight - validLeft, rowsEnd);
+    shiftClip_ = clip;
+}
