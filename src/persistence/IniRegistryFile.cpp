@@ -73,7 +73,7 @@ void TIniRegistry::SaveToFile(const QString& name) {
     // only once the new one is complete, so a full disk or a missing right
     // never leaves an empty or half-written settings file behind.
     QSaveFile file(ini);
-    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         throw EFileError(
