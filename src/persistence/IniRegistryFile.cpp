@@ -71,7 +71,9 @@ void TIniRegistry::SaveToFile(const QString& name) {
 
     // The new image goes to a temporary file first; the old file is replaced
     // only once the new one is complete, so a full disk or a missing right
-    // never leaves an empty or half-written settings file behind.
+    // never leaves an empty or half-written settings file behind. The flush
+    // matters: commit() alone does not notice a write that fails while the
+    // last buffered bytes go out.
     QSaveFile file(ini);
     if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.flush()) {
         const QString reason = file.errorString();

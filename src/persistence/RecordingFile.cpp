@@ -1,0 +1,150 @@
+#include "persistence/RecordingFile.h"
+
+#include "display/TTrazor.h"
+#include "persistence/EINIRegistryError.h"
+#include "platform/Desktop.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace recording {
+
+QString DataDirectory() {
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty()) documents = QDir::homePath();
+    return QDir(documents).filePath(QStringLiteral("Spurwerk"));
+}
+
+QString SaveDirectory() {
+    return QDir::homePath();
+}
+
+QByteArray ReadRecordingFile(const QString& path) {
+    const QString shown = QDir::toNativeSeparators(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EFileError(QStringLiteral("Die Datei %1 kann nicht gelesen werden: %2")
+                             .arg(shown, file.errorString()));
+    // A recording is at most a few MiB; a file far beyond that is no recording
+    // and would only eat the machine's memory. Reading in chunks also bounds
+    // devices and pipes, whose size is not known in advance.
+    const auto tooLarge = [&] {
+        return EFileError(
+            QStringLiteral("Die Datei %1 ist zu groß für eine Aufzeichnung (mehr als %2 Bytes).")
+                .arg(shown)
+                .arg(MaxRecordingFileSize));
+    };
+    if (file.size() > MaxRecordingFileSize) throw tooLarge();
+    constexpr qint64 chunk = 1024 * 1024;
+    QByteArray bytes;
+    for (;;) {
+        const QByteArray part = file.read(chunk);
+        if (file.error() != QFileDevice::NoError)
+            throw EFileError(QStringLiteral("Die Datei %1 kann nicht gelesen werden: %2")
+                                 .arg(shown, file.errorString()));
+        if (part.isEmpty()) break;
+        bytes += part;
+        if (bytes.size() > MaxRecordingFileSize) throw tooLarge();
+    }
+    return bytes;
+}
+
+void WriteRecordingFile(const QString& path, const std::vector<std::uint8_t>& bytes) {
+    QSaveFile file(path);
+    const auto size = static_cast<qint64>(bytes.size());
+    // The explicit flush matters: commit() alone does not notice a write that
+    // fails while the last buffered bytes go out (a full disk), and would put
+    // the cut file in place of the old one.
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(reinterpret_cast<const char*>(bytes.data()), size) != size || !file.flush() ||
+        !file.commit()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw EFileError(QStringLiteral("Die Datei %1 kann nicht gespeichert werden: %2")
+                             .arg(QDir::toNativeSeparators(path), reason));
+    }
+}
+
+} // namespace recording
+
+TRecordingFile::TRecordingFile(Desktop& desktop, TTrazor& trazor, Window window)
+    : desktop_(desktop), trazor_(trazor), window_(std::move(window)) {}
+
+QString TRecordingFile::OpenRecordingFile(const QString& title) {
+    if (window_.repaint) window_.repaint();
+    Desktop::FileDialogRequest request;
+    request.fileName = QString();
+    request.defaultExt = recording::DefaultExtension;
+    request.initialDir = recording::DataDirectory();
+    request.title = title;
+    request.filter = recording::Filter;
+    const std::optional<QString> chosen = desktop_.OpenFileDialog(request);
+    if (!chosen) return QString();
+    const QString path = *chosen;
+
+    if (!QFileInfo::exists(path)) {
+        desktop_.MessageBox(
+            {QStringLiteral("Fehler"),
+             QStringLiteral("Die Datei ist nicht vorhanden !!!\r") + QFileInfo(path).fileName(),
+             Desktop::Icon::Error, Desktop::Ok});
+        return QString();
+    }
+    // Read first: a file that cannot be read changes neither the caption nor the buffer.
+    const QByteArray bytes = recording::ReadRecordingFile(path);
+    if (window_.setCaption)
+        window_.setCaption(recording::ApplicationTitle + " Version " + recording::VersionText +
+                           " - " + path);
+    trazor_.LoadStream(bytes);
+    return path;
+}
+
+bool TRecordingFile::SaveRecordingFile(const QString& titlePrefix, std::uint8_t mode,
+                                       const QString& fileName) {
+    const QString name = fileName.isEmpty() ? recording::DefaultFileName : fileName;
+    QString title = titlePrefix;
+    if (mode == 0) title += QStringLiteral("Daten speichern");
+    if (mode == 1) title += QStringLiteral("Daten von Datenträger löschen");
+    if (mode == 3) title += QStringLiteral("Daten speichern unter");
+    if (mode > 3) return true;
+
+    QString path = name;
+    if (mode != 2) {
+        Desktop::FileDialogRequest request;
+        request.defaultExt = recording::DefaultExtension;
+        request.fileName = name;
+        request.initialDir = recording::SaveDirectory();
+        request.title = title;
+        request.filter = recording::Filter;
+        const std::optional<QString> chosen = desktop_.SaveFileDialog(request);
+        if (!chosen) return false;
+        path = *chosen;
+    }
+
+    if (mode == 1) {
+        if (QFileInfo::exists(path)) {
+            QFile file(path);
+            if (!file.remove())
+                throw EFileError(QStringLiteral("Die Datei %1 kann nicht gelöscht werden: %2")
+                                     .arg(QDir::toNativeSeparators(path), file.errorString()));
+            if (window_.repaint) window_.repaint();
+        }
+        return true;
+    }
+
+    const int answer = QFileInfo::exists(path) ? ConfirmOverwrite(0, path) : ModalYes;
+    if (answer == ModalYes) recording::WriteRecordingFile(path, trazor_.Stream());
+    return true;
+}
+
+int TRecordingFile::ConfirmOverwrite(std::uint8_t silent, const QString& fileName) {
+    if (silent != 0) return 0;
+    const QString text = QStringLiteral("Die Datei ") + QFileInfo(fileName).fileName() +
+                         QStringLiteral(" ist schon vorhanden !\rSoll diese Datei überschrieben "
+                                        "werden ?\r");
+    const int pressed = desktop_.MessageBox(
+        {recording::ApplicationTitle, text, Desktop::Icon::None, Desktop::Yes | Desktop::No});
+    return pressed == Desktop::Yes ? ModalYes : ModalNo;
+}
