@@ -81,24 +81,25 @@ void TTrazor::shiftBitmap(int direction) {
         }
     }
 
-    // Names and level marks stay where they are and may reach right of the origin.
-    const QFont nameFont = trazor::Canvas::nameFont();
-    const QFont markFont = trazor::Canvas::markFont();
-    const QFontMetrics nameMetrics(nameFont, &bitmap_);
-    const QFontMetrics markMetrics(markFont, &bitmap_);
+    // Names and level marks stay where they are and may reach right of the
+    // origin; antialiased glyphs can spill a pixel past their bounding box.
+    const QFontMetrics nameMetrics(trazor::Canvas::nameFont(), &bitmap_);
+    const QFontMetrics markMetrics(trazor::Canvas::markFont(), &bitmap_);
     int textEnd = 57 +
-                  std::max(markMetrics.horizontalAdvance(QStringLiteral("H")),
-                           markMetrics.horizontalAdvance(QStringLiteral("L"))) +
-                  1;
+                  std::max(markMetrics.boundingRect(QStringLiteral("H")).right(),
+                           markMetrics.boundingRect(QStringLiteral("L")).right()) +
+                  2;
     const int textLength = std::max(0, lineOption_->Text_length());
-    for (int r = 0; r < digits; ++r)
-        textEnd = std::max(
-            textEnd,
-            2 + nameMetrics.horizontalAdvance(option_->DigiName().Get(r).left(textLength)) + 1);
+    for (int r = 0; r < digits; ++r) {
+        const QString name = option_->DigiName().Get(r).left(textLength);
+        textEnd = std::max(textEnd, 2 + nameMetrics.boundingRect(name).right() + 2);
+    }
 
     // The first column of the moved picture and its last boundary carry edges
     // drawn by cells that are no longer their neighbours; they are redrawn.
-    const int validLeft = std::max(direction == 1 ? gx + 1 : gx + cw + 1, textEnd);
+    // A back shift also carries text pixels one cell to the right.
+    const int validLeft =
+        direction == 1 ? std::max(gx + 1, textEnd) : std::max(gx + 1, textEnd) + cw;
     const int validRight = direction == 1 ? gx + (v - 1) * cw : gx + v * cw;
     QRegion clip(bitmap_.rect());
     if (validRight > validLeft && rowsEnd > 0)
