@@ -18,6 +18,14 @@ bool isDroppedKey(const QKeyEvent& event) {
 
 THexEdit::THexEdit(QWidget* parent) : QLineEdit(parent) {
     applyLengthLimit();
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        // A text left longer than the limit may shrink, but never grow again.
+        const int limit = std::max(maxlength_, static_cast<int>(text().size()));
+        if (maxLength() <= limit) return;
+        const int cursor = cursorPosition();
+        setMaxLength(limit);
+        setCursorPosition(cursor);
+    });
 }
 
 void THexEdit::SetNumRETURN(bool value) {

@@ -157,6 +157,25 @@ TEST_F(HexEditTest, LoweringMaxlengthKeepsTheTextAndTheNextCommitConvertsAllOfIt
     EXPECT_EQ(edit.text(), QStringLiteral("0"));
 }
 
+TEST_F(HexEditTest, ATextLongerThanALoweredLimitCanShrinkButNotGrow) {
+    edit.setText(QStringLiteral("123"));
+    edit.Setmaxlength(1);
+    edit.setCursorPosition(3);
+    type(QStringLiteral("4"));
+    EXPECT_EQ(edit.text(), QStringLiteral("123"));
+    pressKey(Qt::Key_Backspace);
+    type(QStringLiteral("4"));
+    EXPECT_EQ(edit.text(), QStringLiteral("12"));
+    edit.setCursorPosition(1);
+    pressKey(Qt::Key_Backspace);
+    EXPECT_EQ(edit.text(), QStringLiteral("2"));
+    pressKey(Qt::Key_Backspace);
+    EXPECT_EQ(edit.text(), QStringLiteral("2"));
+    pressKey(Qt::Key_Delete);
+    type(QStringLiteral("56"));
+    EXPECT_EQ(edit.text(), QStringLiteral("5"));
+}
+
 TEST_F(HexEditTest, NegativeValueShowsAllEightDigitsEvenWithAShortField) {
     edit.Setmaxlength(2);
     edit.setText(QStringLiteral("ff"));
