@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -206,6 +207,25 @@ TEST_F(HelpHook, F1OnAWidgetOpensItsContextAndEndingTheHookReleasesTheKey) {
     h.reset();
     QApplication::sendEvent(&child, &f1);
     EXPECT_EQ(window.shown.size(), 1u);
+}
+
+TEST_F(HelpHook, F1InAnOpenMenuOpensTheHighlightedItemsContext) {
+    QMenu menu;
+    help::SetHelpContext(*menu.menuAction(), 41);
+    QAction* open = menu.addAction(QStringLiteral("Öffnen"));
+    help::SetHelpContext(*open, 43);
+    menu.addAction(QStringLiteral("ohne Hilfe"));
+    auto h = hook(0);
+    menu.popup(QPoint(0, 0));
+    ASSERT_EQ(QApplication::activePopupWidget(), &menu);
+    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(&menu, &f1);
+    menu.setActiveAction(open);
+    QApplication::sendEvent(&menu, &f1);
+    menu.close();
+    ASSERT_EQ(window.shown.size(), 2u);
+    EXPECT_EQ(window.shown[0].second, QStringLiteral("ctx41"));
+    EXPECT_EQ(window.shown[1].second, QStringLiteral("ctx43"));
 }
 
 TEST_F(HelpHook, CloseAllClosesTheHelpWindows) {
