@@ -1,38 +1,13 @@
 #pragma once
 
-#include <QByteArray>
+#include "persistence/RecordingData.h"
+
 #include <QString>
 #include <cstdint>
 #include <functional>
-#include <vector>
 
 class Desktop;
 class TTrazor;
-
-// Recording files (*.DIG) hold the display's sample buffer byte for byte: the
-// low plane, then the high plane, no header. Any length loads; only files
-// larger than MaxRecordingFileSize are refused.
-namespace recording {
-constexpr qsizetype MaxRecordingFileSize = 64 * 1024 * 1024;
-
-inline const QString Filter =
-    QStringLiteral("Digital-Aufzeichnung (*.DIG)|*.DIG|Alle Dateien              (*.*)|*.*");
-inline const QString DefaultExtension = QStringLiteral("DIG");
-inline const QString DefaultFileName = QStringLiteral("NONAME.DIG");
-inline const QString ApplicationTitle = QStringLiteral("Spurwerk");
-inline const QString VersionText = QStringLiteral("1.0.40.36");
-
-// Where the open dialog starts: the folder "Spurwerk" in the user's documents.
-QString DataDirectory();
-// Where the save dialog starts: the user's home directory.
-QString SaveDirectory();
-
-// The whole file; raises EFileError when it cannot be read or is too large.
-QByteArray ReadRecordingFile(const QString& path);
-// Writes a new file and replaces the old one only once it is complete; raises
-// EFileError on failure, leaving any existing file as it was.
-void WriteRecordingFile(const QString& path, const std::vector<std::uint8_t>& bytes);
-} // namespace recording
 
 // The file routines of the main window's file commands. They work on the
 // display component's sample buffer and ask through the desktop.
