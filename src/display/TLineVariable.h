@@ -45,8 +45,8 @@ class TLineVariable {
     void SetDefaults();
     void RecalcLines(int textOffset);
 
-    // Row r (0..31) of the geometry table.
-    const trazor::LineRow& Row(int r) const { return rows_[r]; }
+    // Row r (0..31) of the geometry table; other rows throw std::out_of_range.
+    const trazor::LineRow& Row(int r) const { return rows_.at(static_cast<std::size_t>(r)); }
     const trazor::LineRows& Rows() const { return rows_; }
 
   private:

@@ -1,6 +1,7 @@
 #include "display/TTrazor.h"
 
 #include "display/TTrazorPopup.h"
+#include "display/TrazorCanvas.h"
 
 #include <QMenu>
 #include <QPainter>
@@ -42,7 +43,7 @@ TTrazor::TTrazor(QWidget* owner, Desktop& desktop)
     // a complete marker could not be measured at all.
     popup_->SetDigits(option_->Digits());
 
-    adoptSize(size());
+    adoptSize();
     ready_ = true;
     RedrawFrame();
 }
@@ -89,25 +90,32 @@ void TTrazor::OptionScaleChanged() {
 
 void TTrazor::SetBounds(int left, int top, int width, int height) {
     setGeometry(left, top, width, height);
-    // A hidden widget gets its resize event only when shown; draw now.
-    if (bitmap_.size() != size()) {
-        adoptSize(size());
-        DrawScale(0);
-        DrawBaseLines();
-    }
+    if (bitmap_.size() != bitmapSize()) adoptSize();
+    DrawScale(0);
+    DrawBaseLines();
 }
 
-void TTrazor::adoptSize(const QSize& newSize) {
-    bitmap_ = QImage(newSize.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+QSize TTrazor::bitmapSize() const {
+    return size().expandedTo(QSize(1, 1));
+}
+
+void TTrazor::adoptSize() {
+    bitmap_ = QImage(bitmapSize(), QImage::Format_RGB32);
     bitmap_.setDotsPerMeterX(DotsPerMeter96Dpi);
     bitmap_.setDotsPerMeterY(DotsPerMeter96Dpi);
     bitmap_.fill(colors::toQColor(option_ ? option_->ColorBackground() : colors::White));
 }
 
+trazor::Canvas TTrazor::canvas() {
+    if (bitmap_.size() != bitmapSize()) adoptSize();
+    return trazor::Canvas(bitmap_, shiftClip_);
+}
+
 void TTrazor::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (bitmap_.size() == event->size()) return;
-    adoptSize(event->size());
+    // SetBounds or a drawing operation may have taken the new size already.
+    if (bitmap_.size() == bitmapSize()) return;
+    adoptSize();
     DrawScale(0);
     DrawBaseLines();
 }

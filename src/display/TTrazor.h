@@ -104,8 +104,8 @@ class TTrazor : public QWidget {
     void SetPopupMenu(QMenu* menu) { popupMenu_ = menu; }
 
     // Moves and resizes the control; the bitmap takes the new size at once and
-    // the frame is drawn again. A plain resize() does the same when its resize
-    // event arrives.
+    // the scale and base lines are drawn again. After a plain resize() the
+    // bitmap follows at the next drawing operation or resize event.
     void SetBounds(int left, int top, int width, int height);
 
     // Form streaming's hook: fills options still unset and frees the markers.
@@ -127,12 +127,14 @@ class TTrazor : public QWidget {
 
   private:
     static QWidget* checkSingleInstance(QWidget* owner);
-    void adoptSize(const QSize& size);
+    QSize bitmapSize() const;
+    void adoptSize();
     void resetMarkers();
     int cellWidth() const;
-    // The region a drawing pass may touch: everything, or during a one-cell
-    // shift only what the shift could not carry over.
-    std::optional<QRegion> passClip() const { return shiftClip_; }
+    // A canvas on the bitmap for one drawing operation. It first gives the
+    // bitmap the widget's size (a hidden widget gets its resize event only when
+    // shown) and limits drawing to the part a one-cell shift could not carry.
+    trazor::Canvas canvas();
     bool shiftActive() const;
     void shiftBitmap(int direction);
     void drawScaleOn(trazor::Canvas& canvas, int startCell);

@@ -7,25 +7,24 @@
 using trazor::Canvas;
 
 void TTrazor::DrawLine(int x1, int y1, int x2, int y2, TColor color) {
-    Canvas(bitmap_, passClip()).stroke(x1, y1, x2, y2, color);
+    canvas().stroke(x1, y1, x2, y2, color);
     update();
 }
 
 void TTrazor::DrawVerticalText(int x, int y, const QString& text, int escapement) {
-    Canvas(bitmap_, passClip())
-        .rotatedText(x, y, text, Canvas::rotatedFont(), option_->ColorFont(), escapement);
+    canvas().rotatedText(x, y, text, Canvas::rotatedFont(), option_->ColorFont(), escapement);
     update();
 }
 
 void TTrazor::ClearArea(TColor color) {
     if (!ready_) return;
-    Canvas(bitmap_, passClip()).fill(bitmap_.rect(), color);
+    canvas().fill(bitmap_.rect(), color);
     update();
 }
 
 void TTrazor::DrawScale(int startCell) {
     if (!ready_) return;
-    Canvas canvas(bitmap_, passClip());
+    Canvas canvas = this->canvas();
     drawScaleOn(canvas, startCell);
     update();
 }
@@ -81,7 +80,7 @@ void TTrazor::drawScaleOn(Canvas& canvas, int startCell) {
 void TTrazor::DrawBaseLines() {
     if (!ready_) return;
     idle_ = false;
-    Canvas canvas(bitmap_, passClip());
+    Canvas canvas = this->canvas();
     const int gx = lineOption_->Global_Xpos();
     const int width = bitmap_.width();
     for (int r = 0; r < option_->Digits(); ++r) {
@@ -96,7 +95,7 @@ void TTrazor::DrawSignals() {
     if (!ready_) return;
     idle_ = false;
     {
-        Canvas canvas(bitmap_, passClip());
+        Canvas canvas = this->canvas();
         const TTrazorproperty& opt = *option_;
         const int gx = lineOption_->Global_Xpos();
         const int cw = cellWidth();

@@ -18,7 +18,7 @@ int TTrazor::PlaceMarker(int m) {
 
 int TTrazor::DrawMarkerLine(int m, int x) {
     if (!ready_ || !validMarker(m)) return 0;
-    trazor::Canvas canvas(bitmap_, passClip());
+    trazor::Canvas canvas = this->canvas();
     int cells = 0;
     drawMarkerLineOn(canvas, m, x, &cells);
     update();
@@ -48,7 +48,7 @@ void TTrazor::ResetMarker(int m) {
 
 void TTrazor::DrawMarkers() {
     if (!ready_) return;
-    trazor::Canvas canvas(bitmap_, passClip());
+    trazor::Canvas canvas = this->canvas();
     const int gx = lineOption_->Global_Xpos();
     const int cw = cellWidth();
     const int pos = option_->CellsPos();

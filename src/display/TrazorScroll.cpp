@@ -13,8 +13,8 @@ bool TTrazor::shiftActive() const {
 void TTrazor::Scroll(int direction, int count) {
     if (!ready_) return;
     const int oldPos = option_->CellsPos();
-    const int wanted = direction == 0 ? oldPos - count : oldPos + count;
-    const int newPos = std::clamp(wanted, 0, option_->CellsSize());
+    const long long wanted = direction == 0 ? (long long)oldPos - count : (long long)oldPos + count;
+    const int newPos = static_cast<int>(std::clamp<long long>(wanted, 0, option_->CellsSize()));
     bool markersPlaced = false;
     for (const auto& marker : markers_)
         for (const auto& point : marker.Points)
@@ -30,7 +30,7 @@ void TTrazor::Scroll(int direction, int count) {
     } else {
         drawMode_ = 2;
     }
-    option_->SetCellsPos(wanted);
+    option_->SetCellsPos(newPos);
     DrawScale(option_->CellsPos());
     DrawBaseLines();
     DrawSignals();

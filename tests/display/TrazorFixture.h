@@ -8,9 +8,6 @@
 #include <memory>
 #include <ostream>
 
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 // A display component set up as the main window sets it up at start.
 class TrazorFixture : public ::testing::Test {

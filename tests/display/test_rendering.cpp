@@ -143,3 +143,13 @@ TEST_F(Rendering, CellsBeyondTheBufferDrawLow) {
     EXPECT_EQ(pixel(GX + 2 * CW + 15, HighY), White);
     EXPECT_EQ(pixel(GX + 2 * CW + 15, LowY), Black);
 }
+
+TEST_F(Rendering, BitmapFollowsTheWidgetSize) {
+    trazor->resize(500, 300); // hidden: no resize event yet
+    trazor->DrawScale(0);
+    EXPECT_EQ(trazor->Bitmap().size(), QSize(500, 300));
+    EXPECT_EQ(trazor->VisibleCells(), 14); // boundaries 100 .. 490
+    trazor->SetBounds(0, 0, 772, 390);
+    EXPECT_EQ(trazor->Bitmap().size(), QSize(772, 390));
+    EXPECT_EQ(trazor->VisibleCells(), 23);
+}
