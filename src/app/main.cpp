@@ -1,15 +1,38 @@
+#include "TMain1.h"
 #include "platform/GuardedApplication.h"
 #include "platform/QtDesktop.h"
 
-#include <QMainWindow>
+#include <QCommandLineParser>
+#include <QDir>
 
 int main(int argc, char** argv) {
     GuardedApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Spurwerk"));
+    app.setApplicationVersion(QStringLiteral("1.0.40.36"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Spurwerk, ein Logikanalysator"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption simulate(QStringLiteral("simulate"),
+                                      QStringLiteral("Simulierte Druckerport- und USB-Hardware verwenden"));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("Zugriff auf den Druckerport: ppdev (Standard) oder direct"),
+                                  QStringLiteral("art"), QStringLiteral("ppdev"));
+    parser.addOption(simulate);
+    parser.addOption(port);
+    parser.process(app);
+
+    StartOptions options;
+    options.simulate = parser.isSet(simulate);
+    options.directPort = parser.value(port) == QStringLiteral("direct");
+    options.programDir = QCoreApplication::applicationDirPath();
+
     QtDesktop desktop;
     app.SetErrorDesktop(&desktop);
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("Spurwerk Version 1.0.40.36"));
-    w.show();
-    return app.exec();
+    TMain1 window(desktop, options);
+    window.show();
+    const int result = app.exec();
+    app.SetErrorDesktop(nullptr);
+    return result;
 }

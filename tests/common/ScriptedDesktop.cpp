@@ -20,6 +20,7 @@ int firstButton(int buttons) {
 int ScriptedDesktop::MessageBox(const MessageBoxRequest& request) {
     Call c{Call::Kind::MessageBox, request, {}, 0, 0};
     calls.push_back(c);
+    if (onMessage) onMessage(request);
     return popFront(messageAnswers, firstButton(request.buttons));
 }
 

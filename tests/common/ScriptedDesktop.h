@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QtPrinters.h"
 #include "platform/Desktop.h"
 
 #include <deque>
@@ -40,6 +41,8 @@ public:
     bool processEventsOnPump = false;
     // Called on every PumpEvents, so a test can run a nested command mid-loop.
     std::function<void()> onPump;
+    // Called when a message box is shown, before it answers.
+    std::function<void(const MessageBoxRequest&)> onMessage;
 
     std::vector<Call> calls;
     int pumps = 0;

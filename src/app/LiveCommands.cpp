@@ -1,0 +1,160 @@
+#include "LiveCommands.h"
+
+#include "PortPreparation.h"
+#include "SampleSource.h"
+#include "SourceCommands.h"
+#include "TMain1.h"
+#include "display/TTrazor.h"
+#include "platform/Desktop.h"
+
+#include <QAction>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+constexpr int kBurst = 80;
+constexpr int kMissesBeforeTimeout = 80;
+} // namespace
+
+LiveCommands::LiveCommands(TMain1& main) : QObject(&main), main_(main) {}
+
+void LiveCommands::Connect() {
+    main_.OnAction(QStringLiteral("MenuPlay_Scan"), [this] { Hauptsimultan(); });
+    main_.OnAction(QStringLiteral("MenuStop_Scan"), [this] { Hauptsimultanstop(); });
+    main_.OnAction(QStringLiteral("Synchronisieren1"), [this] { Synchronisieren1Click(); });
+    const MainUi& ui = main_.Ui();
+    connect(ui.ButtonPlay_Scan, &QToolButton::clicked, this, [this] { main_.RunGuarded([this] { Hauptsimultan(); }); });
+    connect(ui.ButtonStop_Scan, &QToolButton::clicked, this,
+            [this] { main_.RunGuarded([this] { Hauptsimultanstop(); }); });
+    connect(ui.SimultanTimer1, &QTimer::timeout, this, [this] { main_.RunGuarded([this] { SimultanTimer1Timer(); }); });
+}
+
+void LiveCommands::Hauptsimultan() {
+    QTimer* timer = main_.Ui().SimultanTimer1;
+    if (timer->isActive()) {
+        // The menu item toggles its own check mark; live mode is still on.
+        main_.Action(QStringLiteral("MenuPlay_Scan"))->setChecked(true);
+        return;
+    }
+    TTrazor& t = main_.Trazor1();
+    MainState& s = main_.State();
+    auto& opt = t.Option();
+    s.SavedCopyMode = opt.CopyMode();
+    if (s.SavedCopyMode != 9) opt.SetCopyMode(0);
+    s.SavedTimeStep = opt.TimeStep();
+    opt.SetTimeStep(9);
+    if (!t.Idle()) return;
+    // A stop that found no tick to end has nothing left to stop.
+    s.StopRequested = 0;
+    s.LiveRunning = 1;
+    main_.SetDigiStatus(4, QStringLiteral("Trazor im Simultanbetrieb"), false);
+    main_.SetAllMainMenu(false);
+    main_.SetRecordMenuEntry(false);
+    main_.SetAllButtons(false);
+    main_.Ui().ButtonStop_Scan->setEnabled(true);
+    main_.SetAllMenuEntry(false);
+    main_.Action(QStringLiteral("MenuPlay_Scan"))->setChecked(true);
+    if (s.InputSource == 0) portprep::LiveStart(main_.PortIO1(), s.PortBase, main_.Source().CurrentLptMode());
+    main_.desktop().PumpEvents();
+    timer->start();
+}
+
+void LiveCommands::SimultanTimer1Timer() {
+    QTimer* timer = main_.Ui().SimultanTimer1;
+    MainState& s = main_.State();
+    Desktop& d = main_.desktop();
+    timer->stop();
+    if (s.StopRequested == 1) {
+        s.StopRequested = 0;
+        return;
+    }
+    tickRunning_ = true;
+    bool trigger = false;
+    bool timeout = false;
+    Sample sample;
+    if (s.SyncActive == 1) {
+        ReadSample(sample, s.InputSource, s.PortBase, main_.PortIO1(), main_.PortUSB1());
+        const TriggerSettings& trig = s.Trigger;
+        switch (trig.SyncKind) {
+        case 0:
+            if (s.BitTriggerArmed == 1 &&
+                ((sample.low & trig.SyncBitMask) != 0 || ((sample.high >> 4) & trig.SyncBitMask) != 0))
+                trigger = true;
+            break;
+        case 3:
+            if (sample.low == trig.SyncByte) {
+                trigger = true;
+            } else {
+                ++s.SyncMissCount;
+                // A preset above the limit (100 for the 1 ms period) must time
+                // out too, not only after the counter wraps round.
+                if (s.SyncMissCount >= kMissesBeforeTimeout) {
+                    s.SyncMissCount = 0;
+                    timeout = true;
+                    d.Beep();
+                }
+            }
+            break;
+        default: break;
+        }
+    }
+    if (s.SyncActive == 0 || trigger || timeout) {
+        TTrazor& t = main_.Trazor1();
+        for (int i = 0; i < kBurst; ++i) {
+            ReadSample(sample, s.InputSource, s.PortBase, main_.PortIO1(), main_.PortUSB1());
+            t.SetCellLow(i, sample.low);
+            t.SetCellHigh(i, std::uint8_t(sample.high >> 4));
+            if ((i + 1) % 5 == 0) d.PumpEvents();
+        }
+        d.PumpEvents();
+        t.Redraw();
+        t.DrawSignals();
+    }
+    tickRunning_ = false;
+    if (s.StopRequested == 1) {
+        s.StopRequested = 0;
+    } else {
+        timer->start();
+    }
+}
+
+void LiveCommands::Hauptsimultanstop() {
+    QTimer* timer = main_.Ui().SimultanTimer1;
+    MainState& s = main_.State();
+    Desktop& d = main_.desktop();
+    // Only a running tick can see the request; between ticks stopping the timer is enough.
+    s.StopRequested = tickRunning_ ? 1 : 0;
+    if (timer->isActive()) timer->stop();
+    d.PumpEvents();
+    if (!timer->isActive()) {
+        main_.SetDigiStatus(4, QStringLiteral("Simultanbetrieb gestoppt"), false);
+        if (s.InputSource == 0) portprep::RunEnd(main_.PortIO1(), s.PortBase, main_.Source().CurrentLptMode());
+        if (main_.Action(QStringLiteral("Synchronisieren1"))->isChecked()) Synchronisieren1Click();
+        s.LiveRunning = 0;
+        main_.SetAllMainMenu(true);
+        main_.SetRecordMenuEntry(true);
+        main_.Action(QStringLiteral("MenuPlay_Scan"))->setChecked(false);
+        main_.SetAllMenuEntry(true);
+        main_.SetAllButtons(true);
+        TTrazor& t = main_.Trazor1();
+        t.ClearCells();
+        t.Option().SetCopyMode(s.SavedCopyMode);
+        t.Option().SetTimeStep(s.SavedTimeStep);
+    }
+    d.PumpEvents();
+}
+
+void LiveCommands::Synchronisieren1Click() {
+    MainState& s = main_.State();
+    QAction* item = main_.Action(QStringLiteral("Synchronisieren1"));
+    if (s.SyncActive == 0) {
+        main_.SetDigiStatus(4, QStringLiteral("Trazor synchronisieren"), false);
+        item->setChecked(true);
+        s.SyncActive = 1;
+    } else {
+        main_.SetDigiStatus(4, QStringLiteral("Synchronisieren aus"), false);
+        item->setChecked(false);
+        s.SyncActive = 0;
+    }
+    if (s.InputSource == 0 || s.InputSource == 1) s.BitTriggerArmed = std::uint8_t(s.SyncActive);
+}

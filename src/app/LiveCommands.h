@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QObject>
+
+class TMain1;
+
+// Live mode: a timer takes bursts of 80 samples into the first cells and
+// redraws, optionally waiting for a trigger condition.
+class LiveCommands : public QObject {
+    Q_OBJECT
+public:
+    explicit LiveCommands(TMain1& main);
+    void Connect();
+
+    void Hauptsimultan();
+    void Hauptsimultanstop();
+    void SimultanTimer1Timer();
+    void Synchronisieren1Click();
+
+    // Whether a tick is running at the moment (it pumps events in its burst).
+    bool TickRunning() const { return tickRunning_; }
+
+private:
+    TMain1& main_;
+    bool tickRunning_ = false;
+};

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QProgressBar;
+class QScrollBar;
+class QStatusBar;
+class QTimer;
+class QToolButton;
+class QWidget;
+class UpDownPair;
+
+// The widgets of the main window that commands read and change. The window
+// owns them through Qt parenthood; this struct only points at them.
+struct MainUi {
+    QWidget* ToolPanel = nullptr;
+    QLabel* Label11 = nullptr;  // "Port:"
+    QFrame* Shape1 = nullptr;   // port indicator behind the source label
+    QLabel* Portzustand = nullptr;
+    QLabel* Label1 = nullptr;   // "Zeitachse"
+    QLabel* Label2 = nullptr;   // "Auflösung"
+    QLabel* Label7 = nullptr;   // "Aufzeichnen"
+    UpDownPair* ButtonZeitachsenEinheit_1 = nullptr;
+    UpDownPair* ButtonZeitachsenEinheit_200 = nullptr;
+    QToolButton* ButtonScaleTimeUp = nullptr;
+    QToolButton* ButtonScaleTimeDown = nullptr;
+    QComboBox* ScaleTimeComboBox1 = nullptr;
+    QToolButton* ButtonRecord_Signal = nullptr;
+    QToolButton* ButtonStop_Scan = nullptr;
+    QToolButton* ButtonPlay_Scan = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QScrollBar* ScrollBar1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    std::array<QLabel*, 5> Panels{};
+    std::array<QCheckBox*, 8> Bits{};  // d1 .. d8
+    QLabel* MarkerOriginLabel = nullptr;
+    QLabel* MarkerStopLabel = nullptr;
+    QTimer* SimultanTimer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    QTimer* Timer4 = nullptr;
+};

@@ -1,0 +1,160 @@
+#include "RecordingCommands.h"
+
+#include "PortPreparation.h"
+#include "SampleSource.h"
+#include "SourceCommands.h"
+#include "TMain1.h"
+#include "ViewCommands.h"
+#include "display/TTrazor.h"
+#include "platform/Desktop.h"
+
+#include <QAction>
+#include <QProgressBar>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+const char* const kPeriodItems[] = {"CPU769s1", "N1ms1",   "N10ms1",  "N20ms1", "N100ms1",
+                                    "N05s1",    "N10sek1", "N50sek1", "N10sek2"};
+
+// The progress bar costs microseconds per update; the loop moves it only this often.
+constexpr int kProgressEvery = 4096;
+
+} // namespace
+
+RecordingCommands::RecordingCommands(TMain1& main) : QObject(&main), main_(main) {}
+
+void RecordingCommands::Connect() {
+    main_.OnAction(QStringLiteral("MenuRecord_Signal"), [this] { ButtonRecord_SignalClick(); });
+    main_.OnAction(QStringLiteral("MenuRecord_5_Sek"), [this] { MenuRecord_5_SekClick(); });
+    main_.OnAction(QStringLiteral("MenuRecord_10_Sek"), [this] { MenuRecord_10_SekClick(); });
+    main_.OnAction(QStringLiteral("MenuRecord_SignalClear"), [this] { MenuRecord_SignalClearClick(); });
+    for (int i = 0; i < 9; ++i)
+        main_.OnAction(QString::fromLatin1(kPeriodItems[i]), [this, i] { SamplePeriodClick(i); });
+    connect(main_.Ui().ButtonRecord_Signal, &QToolButton::clicked, this,
+            [this] { main_.RunGuarded([this] { ButtonRecord_SignalClick(); }); });
+}
+
+void RecordingCommands::ButtonRecord_SignalClick() {
+    RecordSignal();
+    for (const char* name : {"Speichern1", "Speichernunter1", "Schliessen1", "Druckeneinrichten1", "Drucken1"})
+        main_.Action(QString::fromLatin1(name))->setEnabled(true);
+    main_.Ui().ProgressBar1->setValue(0);
+}
+
+void RecordingCommands::RecordSignal() {
+    TTrazor& t = main_.Trazor1();
+    MainState& s = main_.State();
+    Desktop& d = main_.desktop();
+    QAction* play = main_.Action(QStringLiteral("MenuPlay_Scan"));
+
+    main_.SetAllMainMenu(false);
+    play->setChecked(false);
+    play->setEnabled(false);
+    main_.Action(QStringLiteral("Abtastrate1"))->setEnabled(false);
+    main_.SetAllButtons(false);
+
+    s.SampleIndex = 0;
+    if (main_.Action(QStringLiteral("MenuRecord_10_Sek"))->isChecked())
+        main_.SetDigiStatus(4, QStringLiteral("10 Sek. Aufzeichnung"), false);
+    if (main_.Action(QStringLiteral("MenuRecord_5_Sek"))->isChecked())
+        main_.SetDigiStatus(4, QStringLiteral("5 Sek. Aufzeichnung"), false);
+
+    main_.Ui().ProgressBar1->setMaximum(t.Option().CellsSize());
+    d.PumpEvents();
+
+    const LptMode mode = main_.Source().CurrentLptMode();
+    if (s.InputSource == 0) portprep::RecordingStart(main_.PortIO1(), s.PortBase, mode);
+    d.Sleep(500);
+
+    // The size is read afresh for every sample: a record-length command run
+    // from the pumped events may resize the buffer under the loop.
+    for (s.SampleIndex = 0; s.SampleIndex < t.Option().CellsSize();) {
+        StoreSample(s.SampleIndex);
+        ++s.SampleIndex;
+        if (s.SampleIndex % 8 == 0) d.PumpEvents();
+    }
+
+    if (s.InputSource == 0) portprep::RunEnd(main_.PortIO1(), s.PortBase, mode);
+    d.Beep();
+    main_.SetAllMainMenu(true);
+    main_.SetRecordMenuEntry(true);
+    main_.SetAllButtons(true);
+    main_.SetAllMenuEntry(true);
+    play->setChecked(false);
+    d.PumpEvents();
+    t.Redraw();
+    t.DrawSignals();
+}
+
+void RecordingCommands::StoreSample(int index) {
+    MainState& s = main_.State();
+    Sample sample;
+    ReadSample(sample, s.InputSource, s.PortBase, main_.PortIO1(), main_.PortUSB1());
+    if (s.InputSource == 1) main_.desktop().Sleep(10);
+    if (index % kProgressEvery == 0) main_.Ui().ProgressBar1->setValue(index);
+    main_.desktop().PumpEvents();
+    TTrazor& t = main_.Trazor1();
+    t.SetCellLow(index, sample.low);
+    t.SetCellHigh(index, std::uint8_t(sample.high >> 4));
+}
+
+void RecordingCommands::MenuRecord_5_SekClick() {
+    main_.Action(QStringLiteral("MenuRecord_5_Sek"))->setChecked(true);
+    main_.Action(QStringLiteral("MenuRecord_10_Sek"))->setChecked(false);
+    main_.Trazor1().Option().SetCellsSize(main_.State().InputSource == 1 ? 8192 : 0x80000);
+}
+
+void RecordingCommands::MenuRecord_10_SekClick() {
+    main_.Action(QStringLiteral("MenuRecord_10_Sek"))->setChecked(true);
+    main_.Action(QStringLiteral("MenuRecord_5_Sek"))->setChecked(false);
+    main_.Trazor1().Option().SetCellsSize(main_.State().InputSource == 1 ? 0x4000 : 0x100000);
+}
+
+void RecordingCommands::MenuRecord_SignalClearClick() {
+    Desktop& d = main_.desktop();
+    TTrazor& t = main_.Trazor1();
+    main_.SetDigiStatus(4, QStringLiteral("Daten werden gelöscht. Bitte warten !!"), true);
+    d.PumpEvents();
+    d.Sleep(1000);
+    d.PumpEvents();
+    t.ClearCells();
+    t.DrawScale(t.Option().CellsPos());
+    t.DrawBaseLines();
+    main_.SetDigiStatus(4, QStringLiteral("Daten sind jetzt gelöscht!"), true);
+    d.Beep();
+    d.PumpEvents();
+}
+
+void RecordingCommands::ClearSampleRateChecks() {
+    for (const char* name : kPeriodItems) main_.Action(QString::fromLatin1(name))->setChecked(false);
+}
+
+void RecordingCommands::SamplePeriodClick(int item) {
+    struct Period {
+        int missCount;  // -1: unchanged
+        int interval;
+        const char* unit;  // nullptr: unchanged
+        int scale;
+    };
+    static const Period periods[] = {
+        {-1, 1, nullptr, 0},   {100, 10, "1 ms", 1},  {50, 10, "10 ms", 10},
+        {50, 20, "ms", 10},    {25, 100, "100 ms", 100}, {12, 500, "500 ms", 500},
+        {7, 1000, " s", 1},    {-1, 5000, " s", 1},   {-1, 10000, " s", 1},
+    };
+    if (item < 0 || item > 8) return;
+    const Period& p = periods[item];
+    MainState& s = main_.State();
+    if (p.missCount >= 0) s.SyncMissCount = std::int16_t(p.missCount);
+    ClearSampleRateChecks();
+    main_.Action(QString::fromLatin1(kPeriodItems[item]))->setChecked(true);
+    QTimer* timer = main_.Ui().SimultanTimer1;
+    if (item == 1) timer->setInterval(1);
+    if (p.unit) {
+        auto& opt = main_.Trazor1().Option();
+        opt.SetTimeUnit(QString::fromUtf8(p.unit));
+        opt.SetTimeScale(p.scale);
+    }
+    timer->setInterval(p.interval);
+}

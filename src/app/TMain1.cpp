@@ -1,0 +1,297 @@
+#include "TMain1.h"
+
+#include "MainMenuBuilder.h"
+#include "MainUiBuilder.h"
+#include "TNewHintWindow.h"
+#include "UpDownPair.h"
+#include "LiveCommands.h"
+#include "RecordingCommands.h"
+#include "SourceCommands.h"
+#include "ViewCommands.h"
+#include "hardware/PortSystem.h"
+#include "hardware/TPortIO.h"
+#include "hardware/TPortUSB.h"
+#include "display/TTrazor.h"
+#include "platform/Color.h"
+#include "platform/Desktop.h"
+#include "platform/GuardedApplication.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+const QString kCaption = QStringLiteral("Spurwerk Version 1.0.40.36");
+constexpr int kWindowWidth = 864;
+constexpr int kWindowHeight = 755;
+} // namespace
+
+TMain1::TMain1(Desktop& desktop, StartOptions options)
+    : desktop_(desktop), options_(std::move(options)) {
+    setObjectName(QStringLiteral("Main1"));
+    std::unique_ptr<PortSystem> system =
+        options_.portSystem ? options_.portSystem()
+                            : MakePortSystem(options_.simulate     ? PortSystemKind::Simulated
+                                             : options_.directPort ? PortSystemKind::Direct
+                                                                   : PortSystemKind::Ppdev);
+    portIO_ = std::make_unique<TPortIO>(desktop_, std::move(system));
+    portIO_->SetName(QStringLiteral("PortIO1"));
+    portUSB_ = MakeBoardComponent();
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("ClientArea"));
+    setCentralWidget(central);
+    BuildMainMenu(menuBar());
+    ui_ = BuildMainUi(*this, *central);
+
+    trazor_ = new TTrazor(central, desktop_);
+    trazor_->setObjectName(QStringLiteral("Trazor1"));
+    // The values the window's form gives the display before start-up runs.
+    auto& opt = trazor_->Option();
+    opt.SetCopyMode(8);
+    opt.SetColorMarker(colors::Black);
+    opt.SetColorScale(colors::Black);
+    opt.SetCellsSize(8192);
+    opt.SetDigits(8);
+    opt.SetTimeScale(10);
+    opt.SetTimeStep(10);
+    opt.SetTimeUnit(QStringLiteral("µs"));
+    opt.SetTimefactor(10);
+    trazor_->Loaded();
+
+    connect(ui_.Timer2, &QTimer::timeout, this, &TMain1::Timer2Timer);
+    connect(ui_.Timer4, &QTimer::timeout, this, &TMain1::Timer4Timer);
+    OnAction(QStringLiteral("E1"), [this] { E1Click(); });
+    ConnectMenuMessages();
+    view_ = new ViewCommands(*this);
+    view_->Connect();
+    source_ = new SourceCommands(*this);
+    source_->Connect();
+    recording_ = new RecordingCommands(*this);
+    recording_->Connect();
+    live_ = new LiveCommands(*this);
+    live_->Connect();
+
+    FormCreate();
+
+    resize(kWindowWidth, kWindowHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+TMain1::~TMain1() {
+    // A board open or close still running must end before the component goes.
+    if (portUSB_) portUSB_->WaitWhileProcessing();
+}
+
+std::unique_ptr<TPortUSB> TMain1::MakeBoardComponent() {
+    if (options_.simulate)
+        return std::make_unique<TPortUSB>(desktop_, k8055::SimulatedLibraryName(), options_.programDir);
+    return std::make_unique<TPortUSB>(desktop_);
+}
+
+QAction* TMain1::Action(const QString& name) const { return findChild<QAction*>(name); }
+
+void TMain1::FormCreate() {
+    ui_.ScrollBar1->setMaximum(8192);
+
+    portIO_->SetIOactive(true);
+
+    scrollHint_ = std::make_unique<TNewHintWindow>(this, state_.HintAnchorPos);
+    scrollHint_->SetTracking(false);
+    QPalette hintPalette = scrollHint_->palette();
+    hintPalette.setColor(QPalette::Window, colors::toQColor(colors::Aqua));
+    scrollHint_->setPalette(hintPalette);
+    scrollHint_->setAutoFillBackground(true);
+
+    auto& lines = trazor_->LineOption();
+    lines.SetLine_distance(33);
+    lines.SetLine_high(6);
+    lines.SetLine_Maxhigh(27);
+    lines.SetLine_length(3);
+    lines.SetText_length(4);
+    lines.SetGlobal_Xpos(70);
+    lines.RecalcLines(10);
+    trazor_->Option().SetCopyMode(0);
+    state_.CurrentFileName = QStringLiteral("NONAME.DIG");
+
+    trazor_->setGeometry(0, kToolPanelHeight, 772, 390);
+    SetStandardCaption();
+
+    ui_.SimultanTimer1->stop();
+    state_.SyncActive = 0;
+    state_.Lpt1Base = 0x378;
+    state_.Lpt2Base = 0x278;
+    state_.PortBase = state_.Lpt1Base;
+    Action(QStringLiteral("PortAuswahl1"))->setChecked(true);
+    SetImageIndex(Action(QStringLiteral("PortAuswahl1")), 50);
+    state_.InputProgrammed = 0;
+    SetDigiStatus(4, QStringLiteral("Inaktiv"), false);
+    ui_.ScaleTimeComboBox1->setEditText(QString::number(trazor_->Option().TimeStep() - 2) + "%");
+
+    source_->ReadPinChecks();
+    Action(QStringLiteral("MenuRecord_10_Sek"))->setChecked(true);
+    Action(QStringLiteral("MenuRecord_5_Sek"))->setChecked(false);
+    trazor_->Option().SetCellsSize(state_.InputSource == 0 ? 0x100000 : 0x4000);
+}
+
+void TMain1::FormClose() {
+    if (closed_) return;
+    closed_ = true;
+    ui_.SimultanTimer1->stop();
+    ui_.Timer2->stop();
+    scrollHint_.reset();
+    if (state_.InputProgrammed == 1 && state_.InputSource == 0) {
+        source_->ProgramPortOutput();
+        source_->ShowPortStatus(false);
+    }
+}
+
+void TMain1::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+void TMain1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (view_) RunGuarded([this] { view_->FormResize(); });
+}
+
+void TMain1::RunGuarded(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const std::exception& e) {
+        ShowGeneralError(&desktop_, QString::fromUtf8(e.what()));
+    }
+}
+
+void TMain1::OnAction(const QString& name, std::function<void()> handler) {
+    QAction* action = Action(name);
+    if (!action) return;
+    connect(action, &QAction::triggered, this, [this, handler = std::move(handler)] { RunGuarded(handler); });
+}
+
+void TMain1::E1Click() {
+    Action(QStringLiteral("MNMenuBearbeiten"))->setEnabled(false);
+    Action(QStringLiteral("MNMenuSynchronmodus"))->setEnabled(false);
+    Action(QStringLiteral("MNMenuAufzeichnen"))->setEnabled(false);
+    close();
+}
+
+void TMain1::SetStandardCaption() { setWindowTitle(kCaption); }
+
+void TMain1::SetDigiStatus(int panel, const QString& text, bool autoClear) {
+    ui_.StatusBar1->setFont(QFont(QStringLiteral("Arial"), 8));
+    if (panel >= 0 && panel < int(ui_.Panels.size()))
+        ui_.Panels[size_t(panel)]->setText(QStringLiteral(" Digi-Status: ") + text);
+    if (autoClear)
+        ui_.Timer2->start();
+    else
+        ui_.Timer2->stop();
+}
+
+void TMain1::Timer2Timer() {
+    if (state_.BlinkPhase == 0) SetDigiStatus(4, QString(), false);
+}
+
+void TMain1::Timer4Timer() {
+    if (state_.BlinkPhase == 0) {
+        state_.BlinkPhase = 1;
+        SetIndicatorColor(colors::Red);
+    } else {
+        state_.BlinkPhase = 0;
+        SetIndicatorColor(colors::SystemMenu);
+    }
+}
+
+void TMain1::SetIndicatorColor(std::uint32_t color) {
+    indicatorColor_ = color;
+    QPalette p = ui_.Shape1->palette();
+    p.setColor(QPalette::Window, colors::toQColor(color));
+    ui_.Shape1->setPalette(p);
+}
+
+void TMain1::SetImageIndex(QAction* action, int index) {
+    action->setProperty("imageIndex", index);
+    action->setIcon(ImageListIcon(index));
+}
+
+void TMain1::SetAllButtons(bool enable) {
+    QWidget* const widgets[] = {ui_.ButtonPlay_Scan,           ui_.ButtonStop_Scan,
+                                ui_.ButtonRecord_Signal,       ui_.ButtonScaleTimeUp,
+                                ui_.ButtonScaleTimeDown,       ui_.ButtonZeitachsenEinheit_1,
+                                ui_.ButtonZeitachsenEinheit_200, ui_.ScaleTimeComboBox1};
+    for (QWidget* w : widgets) w->setEnabled(enable);
+}
+
+void TMain1::SetAllMainMenu(bool enable) {
+    for (const char* name : {"MNMenuBearbeiten", "MNMenuSuchen", "MNMenuAnsicht", "MNMenuPort",
+                             "MNMenuOptionen", "MNMenuExtras", "MNMenuHilfe"})
+        Action(QString::fromLatin1(name))->setEnabled(enable);
+}
+
+void TMain1::SetRecordMenuEntry(bool enable) {
+    for (const char* name : {"MenuRecord_5_Sek", "MenuRecord_10_Sek", "MenuRecord_Signal", "MenuRecord_SignalClear"})
+        Action(QString::fromLatin1(name))->setEnabled(enable);
+}
+
+void TMain1::SetAllMenuEntry(bool enable) {
+    for (const char* name : {"bits1", "Nibbel1", "Byte1", "Word1", "MenuPlay_Scan", "Abtastrate1"})
+        Action(QString::fromLatin1(name))->setEnabled(enable);
+}
+
+void TMain1::CheckLineCountItem(int count) {
+    for (int i = 1; i <= 16; ++i)
+        if (QAction* a = Action(QStringLiteral("Bit%1").arg(i))) a->setChecked(false);
+    if (QAction* a = Action(QStringLiteral("Bit%1").arg(count))) a->setChecked(true);
+}
+
+void TMain1::SetMultiBit(int count) {
+    CheckLineCountItem(count);
+    trazor_->Option().SetDigits(count);
+}
+
+void TMain1::ConnectMenuMessages() {
+    struct MenuMessage {
+        const char* menu;
+        const char* text;
+        bool onlyWhenNotLive;
+    };
+    static const MenuMessage messages[] = {
+        {"Datei1", "Daten laden, speichern oder drucken", true},
+        {"MNMenuBearbeiten", "Daten bearbeiten, löschen oder kopieren", true},
+        {"MNMenuSuchen", "Suchen in den Daten", true},
+        {"MNMenuAnsicht", "Ansicht der Daten festlegen", true},
+        {"MNMenuPort", "Auswahl LPT-Port oder andere Eingabequelle", true},
+        {"MNMenuOptionen", "Optionenauswahl für Farbe und co.", true},
+        {"MNMenuSynchronmodus", "Synchronmodus festlegen", true},
+        {"MNMenuAufzeichnen", "Simultan- und Standardaufzeichnung ausführen oder stoppen", true},
+        {"Fraben1", "Farbeinstellung von Trazor", false},
+        {"Textaenderung1", "Bit-Text ändern", false},
+        {"AnzahlBits1", "Anzahl der Bit´s einstellen", false},
+        {"Aufloesung1", "Auflösung der Zeitachse", false},
+        {"Skalierung1", "Skalierung", false},
+        {"Einheit1", "Zeiteinheit", false},
+    };
+    for (const auto& m : messages) {
+        QMenu* menu = findChild<QMenu*>(QString::fromLatin1(m.menu) + QStringLiteral("Menu"));
+        const QString text = QString::fromUtf8(m.text);
+        const bool onlyWhenNotLive = m.onlyWhenNotLive;
+        connect(menu, &QMenu::aboutToShow, this, [this, text, onlyWhenNotLive] {
+            if (onlyWhenNotLive && state_.LiveRunning != 0) return;
+            SetDigiStatus(4, text, true);
+        });
+    }
+}

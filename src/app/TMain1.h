@@ -1,0 +1,107 @@
+#pragma once
+
+#include "MainState.h"
+#include "MainUi.h"
+
+#include <QMainWindow>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class Desktop;
+class PortSystem;
+class TPortIO;
+class TPortUSB;
+class TTrazor;
+class SourceCommands;
+class RecordingCommands;
+class LiveCommands;
+class TNewHintWindow;
+class ViewCommands;
+class QAction;
+class QMenu;
+
+// What the command line chose for this run.
+struct StartOptions {
+    bool simulate = false;
+    bool directPort = false;
+    QString programDir;  // where the help file and the simulated board library are
+    // Tests put their own port system here; otherwise the flags above choose one.
+    std::function<std::unique_ptr<PortSystem>()> portSystem;
+};
+
+// The main window: owns the display, the hardware components, the settings
+// and the command groups, and keeps the window's state and enable rules.
+class TMain1 : public QMainWindow {
+    Q_OBJECT
+public:
+    TMain1(Desktop& desktop, StartOptions options);
+    ~TMain1() override;
+
+    Desktop& desktop() const { return desktop_; }
+    TTrazor& Trazor1() const { return *trazor_; }
+    MainState& State() { return state_; }
+    const MainState& State() const { return state_; }
+    MainUi& Ui() { return ui_; }
+    const StartOptions& Options() const { return options_; }
+    TNewHintWindow* ScrollHint() const { return scrollHint_.get(); }
+    TPortIO& PortIO1() const { return *portIO_; }
+    TPortUSB& PortUSB1() const { return *portUSB_; }
+
+    // Menu items and menus by object name; nullptr when there is none.
+    QAction* Action(const QString& name) const;
+    // Runs a command; an error it raises is shown in the general error box
+    // instead of travelling through Qt's event loop.
+    void RunGuarded(const std::function<void()>& command);
+    // Connects a menu item's command, guarded.
+    void OnAction(const QString& name, std::function<void()> handler);
+
+    ViewCommands& View() const { return *view_; }
+    SourceCommands& Source() const { return *source_; }
+    RecordingCommands& Recording() const { return *recording_; }
+    LiveCommands& Live() const { return *live_; }
+
+    // Status message in the message panel, optionally cleared by the reset timer.
+    void SetDigiStatus(int panel, const QString& text, bool autoClear);
+    void SetAllButtons(bool enable);
+    void SetAllMainMenu(bool enable);
+    void SetRecordMenuEntry(bool enable);
+    void SetAllMenuEntry(bool enable);
+    void SetMultiBit(int count);
+    // Steps 1 and 2 of SetMultiBit: only the check marks of "Anzahl Bit´s".
+    void CheckLineCountItem(int count);
+    void SetStandardCaption();
+
+    void E1Click();
+    void Timer2Timer();
+    void Timer4Timer();
+    void SetIndicatorColor(std::uint32_t color);
+    std::uint32_t IndicatorColor() const { return indicatorColor_; }
+    // The image of a menu item, by its index in the window's image list.
+    void SetImageIndex(QAction* action, int index);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormClose();
+    void ConnectMenuMessages();
+    std::unique_ptr<TPortUSB> MakeBoardComponent();
+
+    Desktop& desktop_;
+    StartOptions options_;
+    MainState state_;
+    MainUi ui_;
+    TTrazor* trazor_ = nullptr;  // owned by the central widget
+    std::unique_ptr<TPortIO> portIO_;
+    std::unique_ptr<TPortUSB> portUSB_;
+    std::uint32_t indicatorColor_ = 0;
+    std::unique_ptr<TNewHintWindow> scrollHint_;
+    ViewCommands* view_ = nullptr;  // command groups are owned as Qt children
+    SourceCommands* source_ = nullptr;
+    RecordingCommands* recording_ = nullptr;
+    LiveCommands* live_ = nullptr;
+    bool closed_ = false;
+};

@@ -1,0 +1,310 @@
+#include "ViewCommands.h"
+
+#include "MainUiBuilder.h"
+#include "TMain1.h"
+#include "TNewHintWindow.h"
+#include "UpDownPair.h"
+#include "display/TTrazor.h"
+#include "platform/Conversion.h"
+#include "platform/Desktop.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+constexpr int kFixedHeight = 755;
+}
+
+ViewCommands::ViewCommands(TMain1& main) : QObject(&main), main_(main) {}
+
+void ViewCommands::Connect() {
+    auto on = [this](const char* name, std::function<void()> handler) {
+        main_.OnAction(QString::fromLatin1(name), std::move(handler));
+    };
+    for (int n = 1; n <= 16; ++n)
+        on(QByteArray("Bit" + QByteArray::number(n)).constData(), [this, n] { BitClick(n); });
+    on("Aufoesungp1", [this] { ChangeResolution(+1); });
+    on("Aufloesungn1", [this] { ChangeResolution(-1); });
+    on("Aufoesungp10", [this] { ChangeResolution(+10); });
+    on("Aufloesungn10", [this] { ChangeResolution(-10); });
+    on("EinheitMikroSek1", [this] { EinheitMikroSek1Click(); });
+    on("EinheitMilliSek1", [this] { EinheitMilliSek1Click(); });
+    on("EinheitSek1", [this] { EinheitSek1Click(); });
+    on("Hintergrundfarbe1", [this] { Hintergrundfarbe1Click(); });
+    on("Zeitachsenfarbe1", [this] { Zeitachsenfarbe1Click(); });
+    on("Textfarbe1", [this] { Textfarbe1Click(); });
+    on("AlleLinienmiteinerFarbe1", [this] { AlleLinienmiteinerFarbe1Click(); });
+    on("Gitterfarbe1", [this] { Gitterfarbe1Click(); });
+    for (int n = 0; n < 16; ++n) {
+        const QByteArray colour = n == 0 ? QByteArray("Bitfarbe01") : "Bitfarbe" + QByteArray::number(n + 1) + "1";
+        on(colour.constData(), [this, n] { SetMultiFarbe(n); });
+        on(QByteArray("BitText" + QByteArray::number(n + 1)).constData(), [this, n] { SetMultiBitText(n); });
+    }
+    on("DatenneuAnzeigen1", [this] { DatenneuAnzeigen1Click(); });
+    on("Anzeigelschen1", [this] { Anzeigelschen1Click(); });
+
+    MainUi& ui = main_.Ui();
+    connect(ui.ButtonScaleTimeUp, &QToolButton::clicked, this,
+            [this] { main_.RunGuarded([this] { ButtonScaleTimeUpClick(); }); });
+    connect(ui.ButtonScaleTimeDown, &QToolButton::clicked, this,
+            [this] { main_.RunGuarded([this] { ButtonScaleTimeDownClick(); }); });
+    connect(ui.ScaleTimeComboBox1, &QComboBox::textActivated, this,
+            [this] { main_.RunGuarded([this] { ScaleTimeComboBox1Click(); }); });
+    connect(ui.ButtonZeitachsenEinheit_1, &UpDownPair::clicked, this, [this](UpDownPair::Arrow a) {
+        main_.RunGuarded([this, a] { ButtonZeitachsenEinheitClick(1, a == UpDownPair::Arrow::Forward); });
+    });
+    connect(ui.ButtonZeitachsenEinheit_200, &UpDownPair::clicked, this, [this](UpDownPair::Arrow a) {
+        main_.RunGuarded([this, a] { ButtonZeitachsenEinheitClick(200, a == UpDownPair::Arrow::Forward); });
+    });
+    connect(ui.ScrollBar1, &QAbstractSlider::actionTriggered, this,
+            [this](int action) { main_.RunGuarded([this, action] { onScrollAction(action); }); });
+    connect(ui.ScrollBar1, &QAbstractSlider::sliderReleased, this, [this] {
+        main_.RunGuarded([this] {
+            int pos = main_.Ui().ScrollBar1->sliderPosition();
+            ScrollBar1Scroll(ScrollCode::Position, pos);
+            main_.Ui().ScrollBar1->setValue(pos);
+        });
+    });
+}
+
+int ViewCommands::cellsPerPosition() const { return main_.Trazor1().Option().CellsSize() / 8192; }
+
+void ViewCommands::onScrollAction(int action) {
+    QScrollBar* bar = main_.Ui().ScrollBar1;
+    ScrollCode code;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: code = ScrollCode::LineBack; break;
+    case QAbstractSlider::SliderSingleStepAdd: code = ScrollCode::LineForward; break;
+    case QAbstractSlider::SliderPageStepSub: code = ScrollCode::PageBack; break;
+    case QAbstractSlider::SliderPageStepAdd: code = ScrollCode::PageForward; break;
+    case QAbstractSlider::SliderMove: code = ScrollCode::Track; break;
+    case QAbstractSlider::SliderToMinimum: code = ScrollCode::Top; break;
+    case QAbstractSlider::SliderToMaximum: code = ScrollCode::Bottom; break;
+    default: return;
+    }
+    // The bar has already applied the step to its slider position: that is the proposal.
+    int pos = bar->sliderPosition();
+    ScrollBar1Scroll(code, pos);
+    bar->setSliderPosition(pos);
+}
+
+void ViewCommands::BitClick(int count) { main_.SetMultiBit(count); }
+
+void ViewCommands::ChangeResolution(int delta) { main_.Trazor1().ChangeTimeStep(delta); }
+
+void ViewCommands::EinheitMikroSek1Click() {
+    auto& opt = main_.Trazor1().Option();
+    opt.SetTimeUnit(QStringLiteral("µs"));
+    opt.SetTimeScale(10);
+    main_.Ui().SimultanTimer1->setInterval(1);
+}
+
+void ViewCommands::EinheitMilliSek1Click() {
+    auto& opt = main_.Trazor1().Option();
+    opt.SetTimeUnit(QStringLiteral("ms"));
+    opt.SetTimeScale(10);
+    main_.Ui().SimultanTimer1->setInterval(10);
+}
+
+void ViewCommands::EinheitSek1Click() {
+    auto& opt = main_.Trazor1().Option();
+    opt.SetTimeUnit(QStringLiteral(" s"));
+    opt.SetTimeScale(1);
+    main_.Ui().SimultanTimer1->setInterval(1000);
+}
+
+void ViewCommands::showZoomField() {
+    main_.Ui().ScaleTimeComboBox1->setEditText(QString::number(main_.Trazor1().Option().TimeStep() - 2) + "%");
+}
+
+void ViewCommands::ButtonScaleTimeUpClick() {
+    main_.desktop().PumpEvents();
+    main_.Trazor1().ChangeTimeStep(+1);
+    showZoomField();
+}
+
+void ViewCommands::ButtonScaleTimeDownClick() {
+    main_.desktop().PumpEvents();
+    main_.Trazor1().ChangeTimeStep(-1);
+    showZoomField();
+}
+
+void ViewCommands::ScaleTimeComboBox1Click() {
+    QComboBox* box = main_.Ui().ScaleTimeComboBox1;
+    const QString text = box->currentText();
+    QString number;
+    if (!text.contains(QLatin1Char('%'))) {
+        number = text;
+        box->setEditText(text + "%");
+    } else {
+        number = text.left(text.size() - 1);
+    }
+    main_.desktop().PumpEvents();
+    const int value = StrToInt(number);
+    TTrazor& t = main_.Trazor1();
+    t.Option().SetTimeStep(value + 2);
+    fullRefresh();
+}
+
+void ViewCommands::fullRefresh() {
+    TTrazor& t = main_.Trazor1();
+    t.DrawScale(t.Option().CellsPos());
+    t.DrawBaseLines();
+    t.DrawSignals();
+}
+
+void ViewCommands::ButtonZeitachsenEinheitClick(int cells, bool forward) {
+    const int f = cellsPerPosition();
+    Desktop& d = main_.desktop();
+    d.PumpEvents();
+    TTrazor& t = main_.Trazor1();
+    if (!t.Idle()) return;
+    UpDownPair* counter = main_.Ui().ButtonZeitachsenEinheit_200;
+    d.PumpEvents();
+    if (forward) {
+        if (cells == 200 && counter->Position() > 29999) counter->SetPosition(0);
+        t.ScrollForward(cells);
+    } else {
+        if (cells == 200 && counter->Position() <= 0) counter->SetPosition(30000);
+        t.ScrollBack(cells);
+    }
+    // A buffer smaller than the scroll range leaves no cells per position; keep the bar where it is.
+    if (f > 0) main_.Ui().ScrollBar1->setValue(t.Option().CellsPos() / f);
+}
+
+void ViewCommands::ScrollBar1Scroll(ScrollCode code, int& pos) {
+    const int f = cellsPerPosition();
+    TTrazor& t = main_.Trazor1();
+    if (!t.Idle()) return;
+    const int maximum = main_.Ui().ScrollBar1->maximum();
+    auto& opt = t.Option();
+    TNewHintWindow* hint = main_.ScrollHint();
+
+    switch (code) {
+    case ScrollCode::LineBack:
+    case ScrollCode::PageBack:
+        if (pos > 0) --pos;
+        break;
+    case ScrollCode::LineForward:
+    case ScrollCode::PageForward:
+        if (pos < maximum) ++pos;
+        break;
+    default: break;
+    }
+    switch (code) {
+    case ScrollCode::LineBack:
+    case ScrollCode::LineForward:
+    case ScrollCode::PageBack:
+    case ScrollCode::PageForward:
+    case ScrollCode::Track:
+        opt.SetCellsPos(pos * f);
+        if (hint) hint->setText(QString::number(qint64(opt.CellsPos()) * f) + " " + opt.TimeUnit());
+        break;
+    default: break;
+    }
+    switch (code) {
+    case ScrollCode::LineBack:
+        if (pos >= 0) {
+            if (opt.CellsPos() == 0) opt.SetCellsPos(1);
+            t.ScrollBack(1);
+        }
+        break;
+    case ScrollCode::LineForward:
+        if (pos <= maximum) t.ScrollForward(1);
+        break;
+    case ScrollCode::PageBack:
+        if (pos >= 0) t.ScrollBack(1);
+        break;
+    case ScrollCode::PageForward: t.ScrollForward(1); break;
+    case ScrollCode::Track:
+        if (hint) hint->SetTracking(true);
+        if (pos == 0) {
+            t.ScrollBack(2);
+            main_.desktop().Beep();
+        } else if (pos == maximum) {
+            t.ScrollForward(0);
+            main_.desktop().Beep();
+        }
+        break;
+    case ScrollCode::Position:
+        opt.SetCellsPos(pos * f);
+        if (hint) hint->setText(QString::number(opt.CellsPos()));
+        t.ScrollForward(1);
+        break;
+    case ScrollCode::Top:
+    case ScrollCode::Bottom:
+    case ScrollCode::EndScroll: break;
+    }
+}
+
+void ViewCommands::Hintergrundfarbe1Click() {
+    auto& opt = main_.Trazor1().Option();
+    if (auto c = main_.desktop().ColorDialog(opt.ColorBackground())) opt.SetColorBackground(*c);
+}
+
+void ViewCommands::Zeitachsenfarbe1Click() {
+    auto& opt = main_.Trazor1().Option();
+    if (auto c = main_.desktop().ColorDialog(opt.ColorScale())) opt.SetColorScale(*c);
+}
+
+void ViewCommands::Textfarbe1Click() {
+    auto& opt = main_.Trazor1().Option();
+    if (auto c = main_.desktop().ColorDialog(opt.ColorFont())) opt.SetColorFont(*c);
+}
+
+void ViewCommands::AlleLinienmiteinerFarbe1Click() {
+    auto& colors = main_.Trazor1().Option().DigiColor();
+    if (auto c = main_.desktop().ColorDialog(colors.Colordefault())) colors.SetColordefault(*c);
+}
+
+void ViewCommands::Gitterfarbe1Click() {
+    auto& opt = main_.Trazor1().Option();
+    if (auto c = main_.desktop().ColorDialog(opt.ColorMarker())) opt.SetColorMarker(*c);
+}
+
+void ViewCommands::SetMultiFarbe(int line) {
+    auto& colors = main_.Trazor1().Option().DigiColor();
+    const auto c = main_.desktop().ColorDialog(colors.Get(line));
+    if (!c) return;
+    if (line >= 0 && line <= 15) colors.Set(line, *c);
+    main_.desktop().PumpEvents();
+}
+
+void ViewCommands::SetMultiBitText(int line) {
+    if (!lineNameEditor_) return;
+    auto& names = main_.Trazor1().Option().DigiName();
+    if (auto text = lineNameEditor_(line, names.Get(line))) names.Set(line, *text);
+}
+
+void ViewCommands::DatenneuAnzeigen1Click() {
+    main_.SetDigiStatus(4, QStringLiteral("Daten werden neu gezeichnet"), true);
+    fullRefresh();
+    main_.Trazor1().DrawMarkers();
+}
+
+void ViewCommands::Anzeigelschen1Click() {
+    main_.SetDigiStatus(4, QStringLiteral("Anzeige wird gelöscht !"), true);
+    TTrazor& t = main_.Trazor1();
+    t.Redraw();
+    t.DrawBaseLines();
+    main_.Ui().ScrollBar1->setValue(0);
+}
+
+void ViewCommands::FormResize() {
+    if (main_.height() != kFixedHeight) main_.resize(main_.width(), kFixedHeight);
+    const int clientWidth = main_.width();
+    const int clientHeight = main_.height() - main_.menuBar()->height();
+    MainUi& ui = main_.Ui();
+    const int barHeight = ui.ScrollBar1->sizeHint().height();
+    const int centralHeight = clientHeight - ui.StatusBar1->height();
+    ui.ToolPanel->setGeometry(0, 0, clientWidth, kToolPanelHeight);
+    ui.ScrollBar1->setGeometry(0, centralHeight - barHeight, clientWidth - 1, barHeight);
+    TTrazor& t = main_.Trazor1();
+    t.setGeometry(t.x(), t.y(), clientWidth - 1, clientHeight - 89);
+    fullRefresh();
+}

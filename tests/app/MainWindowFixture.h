@@ -1,0 +1,60 @@
+#pragma once
+
+#include "RecordingPortSystem.h"
+#include "ScriptedDesktop.h"
+#include "app/TMain1.h"
+#include "display/TTrazor.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+// A main window on the simulated hardware with a scripted desktop, started in
+// an empty working directory of its own (the settings file lives there).
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        previousDir_ = QDir::currentPath();
+        QDir::setCurrent(dir_.path());
+        StartOptions options;
+        options.simulate = true;
+        options.programDir = QStringLiteral(SPURWERK_BINARY_DIR);
+        options.portSystem = [this] {
+            auto system = std::make_unique<RecordingPortSystem>();
+            port = system.get();
+            return system;
+        };
+        window = std::make_unique<TMain1>(desktop, options);
+    }
+    void TearDown() override {
+        window.reset();
+        QDir::setCurrent(previousDir_);
+    }
+
+    QAction* action(const char* name) const {
+        QAction* a = window->Action(QString::fromLatin1(name));
+        EXPECT_NE(a, nullptr) << name;
+        return a;
+    }
+    void trigger(const char* name) { action(name)->trigger(); }
+    QString panel(int i) const { return window->Ui().Panels[size_t(i)]->text(); }
+    QString lastMessage() const {
+        const auto m = desktop.messages();
+        return m.empty() ? QString() : m.back().text;
+    }
+    TTrazor& trazor() const { return window->Trazor1(); }
+    QString path(const QString& name) const { return dir_.filePath(name); }
+
+    ScriptedDesktop desktop;
+    RecordingPortSystem* port = nullptr;  // owned by the window's PortIO1
+    std::unique_ptr<TMain1> window;
+
+private:
+    QTemporaryDir dir_;
+    QString previousDir_;
+};
