@@ -8,7 +8,6 @@
 #include <memory>
 #include <ostream>
 
-
 // A display component set up as the main window sets it up at start.
 class TrazorFixture : public ::testing::Test {
   protected:

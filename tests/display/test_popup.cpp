@@ -98,6 +98,8 @@ TEST_F(Popup, RightClickStoresThePositionAndMarkersWalkTheirCaptions) {
         EXPECT_EQ(item->isChecked(), step == 2);
         EXPECT_EQ(popup().FrequencyMenu(2)->isEnabled(), step == 2);
         EXPECT_EQ(popup().TimeMenu(2)->isEnabled(), step == 2);
+        // The entry in the parent menu is what the user sees greyed out.
+        EXPECT_EQ(popup().TimeMenu(2)->menuAction()->isEnabled(), step == 2);
     }
     EXPECT_EQ(trazor->Markers(2).Points[0].CellIndex, 1);
     EXPECT_EQ(trazor->Markers(2).Points[1].CellIndex, 3);
@@ -112,6 +114,7 @@ TEST_F(Popup, RightClickStoresThePositionAndMarkersWalkTheirCaptions) {
     EXPECT_FALSE(item->isChecked());
     EXPECT_FALSE(popup().FrequencyMenu(2)->isEnabled());
     EXPECT_FALSE(popup().TimeMenu(2)->isEnabled());
+    EXPECT_FALSE(popup().FrequencyMenu(2)->menuAction()->isEnabled());
     EXPECT_TRUE(trazor->Markers(2).Points[0].IsFree);
     EXPECT_EQ(pixel(160, 100), colors::White); // the lines are gone
 }
@@ -147,4 +150,15 @@ TEST_F(Popup, CopyAndMoveItemsChangeNothing) {
     EXPECT_EQ(trazor->Bitmap(), before);
     EXPECT_EQ(popup().MarkerItem(3)->text(), QStringLiteral("Mittelmarke3"));
     EXPECT_TRUE(desktop.calls.empty());
+}
+
+TEST_F(Popup, MouseMovesAreAnnounced) {
+    int moves = 0;
+    QObject::connect(trazor, &TTrazor::mouseMovedOverDisplay, [&moves] { ++moves; });
+    QMouseEvent event(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(trazor, &event);
+    EXPECT_EQ(moves, 1);
+    EXPECT_EQ(trazor->Option().Marker().MOrigin(), 0);
+    EXPECT_EQ(trazor->Option().Marker().MStop(), 0);
 }
