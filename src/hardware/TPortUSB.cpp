@@ -92,11 +92,16 @@ void TPortUSB::Call(k8055::NoArgFn fn) {
     if (fn) fn();
 }
 
+void TPortUSB::RefuseOpenOrClose() {
+    cardOpen_ = false;
+    // A refusal because another open or close runs (its message box is up)
+    // leaves that one's flag alone: clearing it would let further commands in.
+    ShowUsbMessage(1);
+}
+
 void TPortUSB::OpenUser() {
     if (!AddrValid() || process_) {
-        cardOpen_ = false;
-        ShowUsbMessage(1);
-        process_ = false;
+        RefuseOpenOrClose();
         return;
     }
     process_ = true;
@@ -140,9 +145,7 @@ void TPortUSB::OpenAuto() {
 
 void TPortUSB::CloseUser() {
     if (!AddrValid() || process_) {
-        cardOpen_ = false;
-        ShowUsbMessage(1);
-        process_ = false;
+        RefuseOpenOrClose();
         return;
     }
     process_ = true;

@@ -67,6 +67,7 @@ class TPortUSB {
     enum class Step { AllOnOff, SetChannel, ClearChannel, RampA, RampB, InputEcho };
 
     void BindLibrary();
+    void RefuseOpenOrClose();
     void OpenUser();
     void OpenAuto();
     void CloseUser();

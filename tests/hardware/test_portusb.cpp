@@ -3,6 +3,7 @@
 #include "hardware/TPortUSB.h"
 
 #include <QStringList>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -227,6 +228,69 @@ TEST_F(PortUSBTest, DestructionClearsAndClosesTheBoard) {
     usb.reset();
     EXPECT_EQ(BoardLog(), Lines({"ClearAllAnalog()", "ClearAllDigital()", "CloseDevice()"}));
     EXPECT_FALSE(k8055sim_IsOpen(0));
+}
+
+namespace {
+// Runs a callback while a message box is up, the way a user's click on
+// another command runs while the box's own event loop spins.
+class InterruptingDesktop final : public Desktop {
+  public:
+    int MessageBox(const MessageBoxRequest& request) override {
+        const int answer = recorder.MessageBox(request);
+        if (onMessage) {
+            auto callback = std::move(onMessage);
+            onMessage = nullptr;
+            callback();
+        }
+        return answer;
+    }
+    std::optional<QString> OpenFileDialog(const FileDialogRequest& r) override {
+        return recorder.OpenFileDialog(r);
+    }
+    std::optional<QString> SaveFileDialog(const FileDialogRequest& r) override {
+        return recorder.SaveFileDialog(r);
+    }
+    std::optional<TColor> ColorDialog(TColor c) override { return recorder.ColorDialog(c); }
+    bool PrinterSetupDialog(QPrinter& p) override { return recorder.PrinterSetupDialog(p); }
+    bool PrintDialog(QPrinter& p) override { return recorder.PrintDialog(p); }
+    void Beep() override { recorder.Beep(); }
+    void Sleep(int ms) override { recorder.Sleep(ms); }
+    void PumpEvents() override { recorder.PumpEvents(); }
+
+    ScriptedDesktop recorder;
+    std::function<void()> onMessage;
+};
+} // namespace
+
+TEST(PortUSBWhileOpening, CommandsDuringTheOpenMessageAreRefused) {
+    k8055sim_Reset();
+    k8055sim_SetBoardPresent(0, 0);
+    InterruptingDesktop desktop;
+    TPortUSB usb(desktop, k8055::SimulatedLibraryName(), QStringLiteral(SPURWERK_BINARY_DIR));
+    usb.SetUSBportconnect(TUSBConnect::User);
+    bool processing = false;
+    bool stillProcessing = false;
+    desktop.onMessage = [&] {
+        processing = usb.USBprocess();
+        usb.SetUSBportTest(true);
+        usb.SetUSBportAddr(3);
+        usb.SetUSBportactive(true);
+        stillProcessing = usb.USBprocess();
+    };
+    usb.SetUSBportactive(true);
+    EXPECT_TRUE(processing);
+    EXPECT_TRUE(stillProcessing);
+    EXPECT_FALSE(usb.USBprocess());
+    EXPECT_EQ(usb.USBportAddr(), 1);
+    const auto shown = desktop.recorder.messages();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0].text, Kind1);
+    EXPECT_EQ(shown[1].text,
+              QStringLiteral("Wait please, your USB driver init a card these moment.\n\rFor "
+                             "deactive message, check internal variable USBProcess\n\rfor "
+                             "activate, please.\n\r"));
+    EXPECT_EQ(shown[2].text, Kind1);
+    k8055sim_Reset();
 }
 
 TEST(PortUSBWithoutLibrary, ShowsUnableToLoadAndReadsZero) {
