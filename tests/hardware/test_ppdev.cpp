@@ -228,3 +228,25 @@ TEST(DirectPorts, InstructionsRunOnlyOnGrantedPorts) {
     EXPECT_FALSE(port.CanReadDataLines(0x378));
     EXPECT_TRUE(port.CanReadDataLines(0x278)); // a port the kernel does not know
 }
+
+TEST(PortSystemFactory, EachKindGivesItsPlatform) {
+    struct Case {
+        PortSystemKind kind;
+        PlatformKind platform;
+    } cases[] = {
+        {PortSystemKind::Ppdev, PlatformKind::DriverBased},
+        {PortSystemKind::Direct, PlatformKind::Direct},
+        {PortSystemKind::Simulated, PlatformKind::DriverBased},
+    };
+    for (const auto& c : cases) {
+        const auto system = MakePortSystem(c.kind);
+        ASSERT_NE(system, nullptr);
+        EXPECT_EQ(system->Platform(), c.platform);
+    }
+    // Only the simulated port answers without hardware.
+    ScriptedDesktop desktop;
+    TPortIO port(desktop, MakePortSystem(PortSystemKind::Simulated));
+    port.SetIOactive(true);
+    port.WritePortByte(0x378, 0x99);
+    EXPECT_EQ(port.ReadPortByte(0x378), 0x99);
+}
