@@ -155,4 +155,5 @@ class TTrazor : public QWidget {
     std::array<trazor::MarkerRecord, 5> markers_{};
     QImage bitmap_;
     std::optional<QRegion> shiftClip_;
+    QRect shiftValid_; // the part of the bitmap a one-cell shift carried over
 };

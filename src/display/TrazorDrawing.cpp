@@ -103,10 +103,15 @@ void TTrazor::DrawSignals() {
         const int pos = opt.CellsPos();
         const TColor background = opt.ColorBackground();
         const int digits = opt.Digits();
+        // After a one-cell shift, cells lying wholly in the carried-over part
+        // are already on the bitmap.
+        const bool skipCarried = shiftClip_ && !shiftValid_.isEmpty() &&
+                                 lineOption_->Row(digits - 1).LowY <= shiftValid_.bottom();
         for (int i = 0; i <= visibleCells_; ++i) {
             const int cell = pos + i;
             const int xs = gx + cw * i;
             const int xe = xs + cw;
+            if (skipCarried && xs >= shiftValid_.left() && xe <= shiftValid_.right()) continue;
             for (int r = 0; r < digits; ++r) {
                 const TColor color = opt.DigiColor().Get(r);
                 // A line coloured like the background is hidden.

@@ -35,6 +35,7 @@ void TTrazor::Scroll(int direction, int count) {
     DrawBaseLines();
     DrawSignals();
     shiftClip_.reset();
+    shiftValid_ = QRect();
     drawMode_ = 3;
 }
 
@@ -101,8 +102,8 @@ void TTrazor::shiftBitmap(int direction) {
     const int validLeft =
         direction == 1 ? std::max(gx + 1, textEnd) : std::max(gx + 1, textEnd) + cw;
     const int validRight = direction == 1 ? gx + (v - 1) * cw : gx + v * cw;
-    QRegion clip(bitmap_.rect());
+    shiftValid_ = QRect();
     if (validRight > validLeft && rowsEnd > 0)
-        clip -= QRegion(validLeft, 0, validRight - validLeft, rowsEnd);
-    shiftClip_ = clip;
+        shiftValid_ = QRect(validLeft, 0, validRight - validLeft, rowsEnd);
+    shiftClip_ = QRegion(bitmap_.rect()) - QRegion(shiftValid_);
 }
