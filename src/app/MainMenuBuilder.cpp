@@ -1,5 +1,7 @@
 #include "MainMenuBuilder.h"
 
+#include "support/HelpContext.h"
+
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
@@ -18,7 +20,7 @@ struct Opt {
 
 void apply(QAction* a, const char* name, const Opt& o) {
     a->setObjectName(QString::fromLatin1(name));
-    if (o.help) a->setProperty("helpContext", o.help);
+    if (o.help) help::SetHelpContext(*a, o.help);
     a->setEnabled(!o.off);
     a->setCheckable(o.checkable || o.checked);
     a->setChecked(o.checked);
@@ -254,8 +256,4 @@ void BuildMainMenu(QMenuBar* bar) {
     buildAufzeichnen(bar);
     buildExtras(bar);
     buildHilfe(bar);
-}
-
-int HelpContextOf(const QAction* action) {
-    return action ? action->property("helpContext").toInt() : 0;
 }

@@ -4,13 +4,22 @@
 #include "MainUiBuilder.h"
 #include "TNewHintWindow.h"
 #include "UpDownPair.h"
+#include "FileCommands.h"
 #include "LiveCommands.h"
+#include "SearchCommands.h"
 #include "RecordingCommands.h"
 #include "SourceCommands.h"
 #include "ViewCommands.h"
 #include "hardware/PortSystem.h"
 #include "hardware/TPortIO.h"
 #include "hardware/TPortUSB.h"
+#include "persistence/AppSettings.h"
+#include "persistence/SmartTools.h"
+#include "search/TOKBottomDlg1.h"
+#include "support/HelpContext.h"
+#include "support/TAboutBox.h"
+#include "support/THookHelpSystem.h"
+#include "support/TOKBottomDlg2.h"
 #include "display/TTrazor.h"
 #include "platform/Color.h"
 #include "platform/Desktop.h"
@@ -49,6 +58,7 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
     portIO_ = std::make_unique<TPortIO>(desktop_, std::move(system));
     portIO_->SetName(QStringLiteral("PortIO1"));
     portUSB_ = MakeBoardComponent();
+    smartTools_ = std::make_unique<TSmartTools>();
 
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("ClientArea"));
@@ -74,6 +84,13 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
     connect(ui_.Timer2, &QTimer::timeout, this, &TMain1::Timer2Timer);
     connect(ui_.Timer4, &QTimer::timeout, this, &TMain1::Timer4Timer);
     OnAction(QStringLiteral("E1"), [this] { E1Click(); });
+    OnAction(QStringLiteral("Einstellungspeichern1"), [this] { Einstellungspeichern1Click(); });
+    OnAction(QStringLiteral("KeineHilfevorhanden1"), [this] { KeineHilfevorhanden1Click(); });
+    OnAction(QStringLiteral("Info1"), [this] { Info1Click(); });
+    connect(trazor_, &TTrazor::mouseMovedOverDisplay, this, [this] {
+        ui_.MarkerOriginLabel->setText(QString::number(trazor_->Option().Marker().MOrigin()));
+        ui_.MarkerStopLabel->setText(QString::number(trazor_->Option().Marker().MStop()));
+    });
     ConnectMenuMessages();
     view_ = new ViewCommands(*this);
     view_->Connect();
@@ -83,8 +100,13 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
     recording_->Connect();
     live_ = new LiveCommands(*this);
     live_->Connect();
+    file_ = new FileCommands(*this);
+    file_->Connect();
+    search_ = new SearchCommands(*this, searchDialog_);
+    search_->Connect();
 
     FormCreate();
+    CreateDialogs();
 
     resize(kWindowWidth, kWindowHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -104,8 +126,22 @@ std::unique_ptr<TPortUSB> TMain1::MakeBoardComponent() {
 
 QAction* TMain1::Action(const QString& name) const { return findChild<QAction*>(name); }
 
+void TMain1::CreateDialogs() {
+    aboutBox_ = new TAboutBox(this, [this] { trazor_->repaint(); });
+    aboutBox_->setObjectName(QStringLiteral("AboutBox"));
+    searchDialog_ = new TOKBottomDlg1(this, *trazor_, desktop_, state_.Trigger, *search_);
+    searchDialog_->setObjectName(QStringLiteral("OKBottomDlg1"));
+    bitTextDialog_ = new TOKBottomDlg2(this);
+    bitTextDialog_->setObjectName(QStringLiteral("OKBottomDlg2"));
+    view_->SetLineNameEditor(
+        [this](int, const QString& current) { return bitTextDialog_->EditLineName(current); });
+}
+
 void TMain1::FormCreate() {
     ui_.ScrollBar1->setMaximum(8192);
+    // There is no separate help runtime to check for: the help window is the program's own.
+    const QString helpFile = help::CheckHelpFile(desktop_, options_.programDir);
+    help_ = std::make_unique<THookHelpSystem>(desktop_, helpFile, QString(), 0);
 
     portIO_->SetIOactive(true);
 
@@ -126,6 +162,10 @@ void TMain1::FormCreate() {
     lines.RecalcLines(10);
     trazor_->Option().SetCopyMode(0);
     state_.CurrentFileName = QStringLiteral("NONAME.DIG");
+    RunGuarded([this] {
+        if (LoadSettingsAtStartup(smartTools_->INIRegistry(), *trazor_))
+            CheckLineCountItem(trazor_->Option().Digits());
+    });
 
     trazor_->setGeometry(0, kToolPanelHeight, 772, 390);
     SetStandardCaption();
@@ -157,7 +197,22 @@ void TMain1::FormClose() {
         source_->ProgramPortOutput();
         source_->ShowPortStatus(false);
     }
+    if (help_) {
+        help_->HHCloseAll();
+        help_.reset();
+    }
 }
+
+void TMain1::Einstellungspeichern1Click() {
+    SetDigiStatus(4, QStringLiteral("Optionsdaten werden jetzt gespeichert"), true);
+    SaveSettings(smartTools_->INIRegistry(), *trazor_);
+}
+
+void TMain1::KeineHilfevorhanden1Click() {
+    if (help_) KeineHilfevorhanden(*help_);
+}
+
+void TMain1::Info1Click() { aboutBox_->ShowInfo(); }
 
 void TMain1::closeEvent(QCloseEvent* event) {
     FormClose();

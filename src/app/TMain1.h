@@ -16,6 +16,13 @@ class TTrazor;
 class SourceCommands;
 class RecordingCommands;
 class LiveCommands;
+class FileCommands;
+class SearchCommands;
+class TSmartTools;
+class THookHelpSystem;
+class TAboutBox;
+class TOKBottomDlg1;
+class TOKBottomDlg2;
 class TNewHintWindow;
 class ViewCommands;
 class QAction;
@@ -60,6 +67,13 @@ public:
     SourceCommands& Source() const { return *source_; }
     RecordingCommands& Recording() const { return *recording_; }
     LiveCommands& Live() const { return *live_; }
+    FileCommands& File() const { return *file_; }
+    SearchCommands& Search() const { return *search_; }
+    TSmartTools& SmartTools1() const { return *smartTools_; }
+    THookHelpSystem* HelpHook() const { return help_.get(); }
+    TAboutBox& AboutBox() const { return *aboutBox_; }
+    TOKBottomDlg1& SearchDialog() const { return *searchDialog_; }
+    TOKBottomDlg2& BitTextDialog() const { return *bitTextDialog_; }
 
     // Status message in the message panel, optionally cleared by the reset timer.
     void SetDigiStatus(int panel, const QString& text, bool autoClear);
@@ -73,6 +87,9 @@ public:
     void SetStandardCaption();
 
     void E1Click();
+    void Einstellungspeichern1Click();
+    void KeineHilfevorhanden1Click();
+    void Info1Click();
     void Timer2Timer();
     void Timer4Timer();
     void SetIndicatorColor(std::uint32_t color);
@@ -88,6 +105,7 @@ private:
     void FormCreate();
     void FormClose();
     void ConnectMenuMessages();
+    void CreateDialogs();
     std::unique_ptr<TPortUSB> MakeBoardComponent();
 
     Desktop& desktop_;
@@ -97,11 +115,19 @@ private:
     TTrazor* trazor_ = nullptr;  // owned by the central widget
     std::unique_ptr<TPortIO> portIO_;
     std::unique_ptr<TPortUSB> portUSB_;
+    std::unique_ptr<TSmartTools> smartTools_;
+    std::unique_ptr<THookHelpSystem> help_;
+    // The three dialogs live as long as the window and are only shown and hidden.
+    TAboutBox* aboutBox_ = nullptr;
+    TOKBottomDlg1* searchDialog_ = nullptr;
+    TOKBottomDlg2* bitTextDialog_ = nullptr;
     std::uint32_t indicatorColor_ = 0;
     std::unique_ptr<TNewHintWindow> scrollHint_;
     ViewCommands* view_ = nullptr;  // command groups are owned as Qt children
     SourceCommands* source_ = nullptr;
     RecordingCommands* recording_ = nullptr;
     LiveCommands* live_ = nullptr;
+    FileCommands* file_ = nullptr;
+    SearchCommands* search_ = nullptr;
     bool closed_ = false;
 };

@@ -1,5 +1,5 @@
 #include "MainWindowFixture.h"
-#include "app/MainMenuBuilder.h"
+#include "support/HelpContext.h"
 #include "app/TNewHintWindow.h"
 
 #include <QComboBox>
@@ -146,7 +146,7 @@ TEST_F(MainWindowStart, MenuItemsCarryCaptionsShortcutsAndHelpNumbers) {
         QAction* a = action(e.name);
         if (!a) continue;
         EXPECT_EQ(a->text(), QString::fromUtf8(e.caption)) << e.name;
-        EXPECT_EQ(HelpContextOf(a), e.help) << e.name;
+        EXPECT_EQ(help::HelpContextOf(*a), e.help) << e.name;
         EXPECT_EQ(a->shortcut(), QKeySequence(QString::fromLatin1(e.shortcut))) << e.name;
     }
 }

@@ -1,0 +1,115 @@
+#include "FileCommands.h"
+
+#include "TMain1.h"
+#include "display/TTrazor.h"
+#include "persistence/RecordingFile.h"
+#include "persistence/PrintDiagram.h"
+#include "platform/Desktop.h"
+
+#include <QAction>
+#include <QPrinter>
+#include <QScrollBar>
+
+FileCommands::FileCommands(TMain1& main)
+    : QObject(&main), main_(main),
+      file_(std::make_unique<TRecordingFile>(main.desktop(), main.Trazor1(),
+                                             TRecordingFile::Window{[&main] { main.update(); },
+                                                                    [&main](const QString& caption) {
+                                                                        main.setWindowTitle(caption);
+                                                                    }})) {}
+
+FileCommands::~FileCommands() = default;
+
+void FileCommands::Connect() {
+    main_.OnAction(QStringLiteral("NeueAufzeichnung1"), [this] { NeueAufzeichnung1Click(); });
+    main_.OnAction(QStringLiteral("ffnen1"), [this] { ffnen1Click(); });
+    main_.OnAction(QStringLiteral("Speichern1"), [this] { Speichern1Click(); });
+    main_.OnAction(QStringLiteral("Speichernunter1"), [this] { Speichernunter1Click(); });
+    main_.OnAction(QStringLiteral("Schliessen1"), [this] { Schliessen1Click(); });
+    main_.OnAction(QStringLiteral("Druckeneinrichten1"), [this] { Druckeneinrichten1Click(); });
+    main_.OnAction(QStringLiteral("Drucken1"), [this] { Drucken1Click(); });
+}
+
+void FileCommands::setFileCommands(bool save, bool saveAs, bool close, bool setup, bool print) {
+    main_.Action(QStringLiteral("Speichern1"))->setEnabled(save);
+    main_.Action(QStringLiteral("Speichernunter1"))->setEnabled(saveAs);
+    main_.Action(QStringLiteral("Schliessen1"))->setEnabled(close);
+    main_.Action(QStringLiteral("Druckeneinrichten1"))->setEnabled(setup);
+    main_.Action(QStringLiteral("Drucken1"))->setEnabled(print);
+}
+
+void FileCommands::NeueAufzeichnung1Click() {
+    Desktop& d = main_.desktop();
+    TTrazor& t = main_.Trazor1();
+    main_.SetDigiStatus(4, QStringLiteral("Daten werden gelöscht. Bitte warten !!"), true);
+    d.PumpEvents();
+    d.Sleep(1000);
+    d.PumpEvents();
+    t.ClearCells();
+    t.DrawScale(t.Option().CellsPos());
+    t.DrawBaseLines();
+    d.Beep();
+    main_.SetDigiStatus(4, QStringLiteral("Daten sind jetzt gelöscht!"), true);
+    main_.SetStandardCaption();
+    setFileCommands(false, true, false, true, true);
+    t.Redraw();
+    t.DrawBaseLines();
+}
+
+void FileCommands::ffnen1Click() {
+    main_.SetDigiStatus(4, QStringLiteral("Daten werden geladen. Bitte warten !!!"), false);
+    MainState& s = main_.State();
+    s.CurrentFileName = file_->OpenRecordingFile(QStringLiteral("Spurwerk-Datei öffnen"));
+    if (s.CurrentFileName.isEmpty()) {
+        main_.SetDigiStatus(4, QStringLiteral("Fehler, die Datei oder das Verzeichnis fehlt."), true);
+        main_.desktop().MessageBox({QString(), QStringLiteral("Die Datei oder das Verzeichnis fehlt.\r"),
+                                    Desktop::Icon::None, Desktop::Yes});
+        return;
+    }
+    main_.desktop().Beep();
+    main_.SetDigiStatus(4, QStringLiteral("Daten wurden geladen. !!!"), true);
+    setFileCommands(true, true, true, true, true);
+    TTrazor& t = main_.Trazor1();
+    t.Redraw();
+    t.DrawSignals();
+    t.Option().SetCellsPos(0);
+    main_.Ui().ScrollBar1->setValue(0);
+}
+
+void FileCommands::Speichern1Click() {
+    main_.SetDigiStatus(4, QStringLiteral("Daten werden gespeichert"), true);
+    file_->SaveRecordingFile(QStringLiteral("Spurwerk - "), 0, main_.State().CurrentFileName);
+}
+
+void FileCommands::Speichernunter1Click() {
+    main_.SetDigiStatus(4, QStringLiteral("Daten speichern unter"), true);
+    file_->SaveRecordingFile(QStringLiteral("Spurwerk - "), 3, QString());
+}
+
+void FileCommands::Schliessen1Click() {
+    main_.SetDigiStatus(4, QStringLiteral("Daten oder Datei schließen"), true);
+    file_->SaveRecordingFile(QStringLiteral("Spurwerk - "), 2, main_.State().CurrentFileName);
+    TTrazor& t = main_.Trazor1();
+    t.Redraw();
+    t.DrawBaseLines();
+    main_.SetStandardCaption();
+    setFileCommands(false, false, false, false, false);
+}
+
+void FileCommands::Druckeneinrichten1Click() {
+    main_.SetDigiStatus(4, QStringLiteral("Drucker einrichten."), true);
+    if (!setupPrinter_) setupPrinter_ = std::make_unique<QPrinter>();
+    main_.desktop().PrinterSetupDialog(*setupPrinter_);
+}
+
+void FileCommands::Drucken1Click() {
+    main_.SetDigiStatus(4, QStringLiteral("Daten sollen gedruckt werden."), true);
+    // A print job of its own, gone at the end of the command whatever happens.
+    std::unique_ptr<QPrinter> printer = printerFactory_ ? printerFactory_() : std::make_unique<QPrinter>();
+    if (!main_.desktop().PrintDialog(*printer)) {
+        main_.SetDigiStatus(4, QStringLiteral("Fehler, durch Druckabbruch !"), true);
+        return;
+    }
+    const TTrazor& t = main_.Trazor1();
+    PrintDiagram(*printer, t.Bitmap(), t.geometry());
+}
