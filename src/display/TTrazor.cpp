@@ -100,6 +100,7 @@ QSize TTrazor::bitmapSize() const {
 }
 
 void TTrazor::adoptSize() {
+    shownPos_ = -1;
     bitmap_ = QImage(bitmapSize(), QImage::Format_RGB32);
     bitmap_.setDotsPerMeterX(DotsPerMeter96Dpi);
     bitmap_.setDotsPerMeterY(DotsPerMeter96Dpi);

@@ -46,12 +46,21 @@ class TTrazor : public QWidget {
     std::uint8_t GetCellHigh(int index) const { return buffer_.GetCellHigh(index); }
     void SetCellLow(int index, std::uint8_t value) { buffer_.SetCellLow(index, value); }
     void SetCellHigh(int index, std::uint8_t value) { buffer_.SetCellHigh(index, value); }
-    void ClearCells() { buffer_.Clear(); }
+    void ClearCells() {
+        buffer_.Clear();
+        shownPos_ = -1;
+    }
     // The whole stream as a recording file holds it: low plane, then high plane.
     const std::vector<std::uint8_t>& Stream() const { return buffer_.Bytes(); }
     // Replaces the stream with a file's bytes of any length; CellsSize stays.
-    void LoadStream(std::vector<std::uint8_t> bytes) { buffer_.Load(std::move(bytes)); }
-    void LoadStream(const QByteArray& bytes) { buffer_.Load(bytes); }
+    void LoadStream(std::vector<std::uint8_t> bytes) {
+        buffer_.Load(std::move(bytes));
+        shownPos_ = -1;
+    }
+    void LoadStream(const QByteArray& bytes) {
+        buffer_.Load(bytes);
+        shownPos_ = -1;
+    }
     const SampleBuffer& Buffer() const { return buffer_; }
     // Used by Option.CellsSize: 2 x cells zero bytes.
     void ResizeBuffer(int cells);
@@ -156,4 +165,7 @@ class TTrazor : public QWidget {
     QImage bitmap_;
     std::optional<QRegion> shiftClip_;
     QRect shiftValid_; // the part of the bitmap a one-cell shift carried over
+    // Position whose complete diagram the bitmap shows, or -1 when a partial
+    // drawing or a change of the buffer has made the picture unusable for a shift.
+    int shownPos_ = -1;
 };

@@ -18,12 +18,14 @@ void TTrazor::DrawVerticalText(int x, int y, const QString& text, int escapement
 
 void TTrazor::ClearArea(TColor color) {
     if (!ready_) return;
+    shownPos_ = -1;
     canvas().fill(bitmap_.rect(), color);
     update();
 }
 
 void TTrazor::DrawScale(int startCell) {
     if (!ready_) return;
+    shownPos_ = -1;
     Canvas canvas = this->canvas();
     drawScaleOn(canvas, startCell);
     update();
@@ -136,6 +138,7 @@ void TTrazor::DrawSignals() {
     }
     DrawMarkers();
     update();
+    shownPos_ = option_->CellsPos();
     idle_ = true;
 }
 

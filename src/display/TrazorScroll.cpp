@@ -19,11 +19,13 @@ void TTrazor::Scroll(int direction, int count) {
     for (const auto& marker : markers_)
         for (const auto& point : marker.Points)
             markersPlaced |= !point.IsFree;
-    // The bitmap shift only pays while cells are narrow. It is skipped when the
-    // view does not really move by one cell (at either end of the buffer), and
-    // when markers are placed, whose labels reach across cell boundaries.
-    const bool shift =
-        shiftActive() && count == 1 && std::abs(newPos - oldPos) == 1 && !markersPlaced;
+    // The bitmap shift only pays while cells are narrow. It needs the complete
+    // diagram of the old position on the bitmap (callers may move CellsPos
+    // before scrolling), and is skipped when the view does not really move by
+    // one cell (at either end of the buffer) and when markers are placed,
+    // whose labels reach across cell boundaries.
+    const bool shift = shiftActive() && count == 1 && std::abs(newPos - oldPos) == 1 &&
+                       shownPos_ == oldPos && bitmap_.size() == bitmapSize() && !markersPlaced;
     if (shift) {
         drawMode_ = static_cast<std::uint8_t>(direction == 0 ? 0 : 1);
         shiftBitmap(direction);

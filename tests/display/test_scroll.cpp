@@ -125,3 +125,20 @@ TEST_F(Scrolling, PlacedMarkersScrollWithTheirCells) {
     EXPECT_EQ(shifted, fullRefresh());
     EXPECT_EQ(pixel(70 + 30, 100), colors::Green);
 }
+
+TEST_F(Scrolling, ShiftNeedsTheOldPositionsPictureOnTheBitmap) {
+    trazor->Option().SetCopyMode(10);
+    fillBusySignal(300);
+    trazor->Option().SetCellsPos(10);
+    refresh();
+    // The scroll bar moves CellsPos before it scrolls.
+    trazor->Option().SetCellsPos(100);
+    trazor->ScrollForward(1);
+    QImage scrolled = trazor->Bitmap().copy();
+    EXPECT_EQ(scrolled, fullRefresh());
+
+    trazor->ClearCells();
+    trazor->ScrollBack(1);
+    scrolled = trazor->Bitmap().copy();
+    EXPECT_EQ(scrolled, fullRefresh());
+}
