@@ -61,8 +61,8 @@ void TTrazorName::Set(int index, const QString& text) {
         if (names_[index] == text) return;
         names_[index] = text;
     }
-    // The names keep the scroll position of their creation, which is cell 0.
-    trazor_.DrawScale(0);
+    // Numbered from the shown position, so the axis matches the drawn cells.
+    trazor_.DrawScale(trazor_.Option().CellsPos());
     trazor_.DrawBaseLines();
     trazor_.DrawSignals();
 }

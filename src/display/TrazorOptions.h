@@ -61,7 +61,7 @@ class TTrazorName {
     // Index above 15 reads as empty text.
     QString Get(int index) const;
     // A name equal to the stored one is ignored; otherwise it is stored
-    // (index below 16) and the display redrawn from cell 0.
+    // (index below 16) and the display redrawn at the shown position.
     void Set(int index, const QString& text);
 
   private:

@@ -207,7 +207,7 @@ TEST_F(OptionRedraws, ColourAndNameWritesRedrawTheSignalsEvenOutOfRange) {
     EXPECT_TRUE(waveformShown());
 }
 
-TEST_F(OptionRedraws, NameRedrawsNumberTheAxisFromCellZero) {
+TEST_F(OptionRedraws, NameRedrawKeepsTheAxisOnTheShownCells) {
     trazor->Option().SetCellsPos(100);
     refresh();
     const QImage at100 = trazor->Bitmap().copy();
@@ -216,9 +216,7 @@ TEST_F(OptionRedraws, NameRedrawsNumberTheAxisFromCellZero) {
     trazor->Option().DigiName().Set(0, QStringLiteral("CLK"));
     const QImage named = trazor->Bitmap().copy();
     EXPECT_NE(named, at100);
-    trazor->DrawScale(0);
-    trazor->DrawBaseLines();
-    trazor->DrawSignals();
+    refresh();
     EXPECT_EQ(trazor->Bitmap(), named);
 }
 
