@@ -78,7 +78,7 @@ QString timeMeasurementText(const MarkerIntervals& iv, int timefactor, const QSt
 }
 
 double unitFactor(const QString& timeUnit) {
-    if (timeUnit == QStringLiteral("h")) return 60.0;
+    if (timeUnit == QStringLiteral("h")) return 3600.0;
     if (timeUnit == QStringLiteral("s")) return 1.0;
     if (timeUnit == QStringLiteral("ms")) return 0.001;
     if (timeUnit == QStringLiteral("µs")) return 0.000001;

@@ -232,7 +232,7 @@ TEST_F(Markers, IncompleteMarkerMeasuresFromCellZero) {
 }
 
 TEST(UnitFactor, KnownUnitsAndTheRest) {
-    EXPECT_EQ(trazor::unitFactor(QStringLiteral("h")), 60.0);
+    EXPECT_EQ(trazor::unitFactor(QStringLiteral("h")), 3600.0); // an hour, not a minute
     EXPECT_EQ(trazor::unitFactor(QStringLiteral("s")), 1.0);
     EXPECT_EQ(trazor::unitFactor(QStringLiteral("ms")), 0.001);
     EXPECT_EQ(trazor::unitFactor(QStringLiteral("µs")), 0.000001);
