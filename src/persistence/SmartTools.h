@@ -1,16 +1,20 @@
 #pragma once
 
 #include "persistence/IniRegistry.h"
+#include "support/TDLLoader.h"
+#include "support/TovFileUtils.h"
 
 #include <QString>
 #include <memory>
 
+class Desktop;
+
 // The utility component of the main window: it bundles the settings store
-// with the library loader and directory utilities. The main window uses only
-// the settings store.
+// with a library loader and the directory utilities. The main window uses only
+// the settings store; the loader stays inactive.
 class TSmartTools {
   public:
-    TSmartTools();
+    explicit TSmartTools(Desktop& desktop);
     ~TSmartTools();
     TSmartTools(const TSmartTools&) = delete;
     TSmartTools& operator=(const TSmartTools&) = delete;
@@ -19,7 +23,11 @@ class TSmartTools {
 
     TIniRegistry& INIRegistry() { return *iniRegistry_; }
     const TIniRegistry& INIRegistry() const { return *iniRegistry_; }
+    TDLLoader& DLL_Loader() { return *dllLoader_; }
+    TovFileUtils& File_Utils() { return *fileUtils_; }
 
   private:
     std::unique_ptr<TIniRegistry> iniRegistry_;
+    std::unique_ptr<TDLLoader> dllLoader_;
+    std::unique_ptr<TovFileUtils> fileUtils_;
 };

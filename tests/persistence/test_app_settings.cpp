@@ -77,7 +77,7 @@ class AppSettings : public ::testing::Test {
 } // namespace
 
 TEST_F(AppSettings, DefaultOptionsGiveTheFileTheFormatDescribes) {
-    TSmartTools tools;
+    TSmartTools tools(desktop);
     SaveSettings(tools.INIRegistry(), *trazor, base());
     EXPECT_EQ(read("Spurwerk.ini").toHex(' '), defaultSettingsFile().toHex(' '));
 }
@@ -95,10 +95,10 @@ TEST_F(AppSettings, StoredOptionsComeBackAtTheNextStart) {
     o.DigiColor().Set(15, 0xABCDEF);
     o.DigiName().Set(0, QString::fromUtf8("Größe"));
     o.DigiName().Set(3, QString());
-    TSmartTools tools;
+    TSmartTools tools(desktop);
     SaveSettings(tools.INIRegistry(), *trazor, base());
 
-    TSmartTools next;
+    TSmartTools next(desktop);
     TTrazor* fresh = makeTrazor();
     ASSERT_TRUE(LoadSettingsAtStartup(next.INIRegistry(), *fresh, base()));
     const TTrazorproperty& n = fresh->Option();
@@ -124,7 +124,7 @@ TEST_F(AppSettings, StoredOptionsComeBackAtTheNextStart) {
 }
 
 TEST_F(AppSettings, FirstRunReadsAndWritesNothingUntilSaved) {
-    TSmartTools tools;
+    TSmartTools tools(desktop);
     EXPECT_FALSE(LoadSettingsAtStartup(tools.INIRegistry(), *trazor, base()));
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 
@@ -143,7 +143,7 @@ TEST_F(AppSettings, FileWithoutTheKeyIsCompletedAndNotApplied) {
     const QByteArray before = read("Spurwerk.ini");
 
     trazor->Option().SetDigits(5);
-    TSmartTools tools;
+    TSmartTools tools(desktop);
     EXPECT_FALSE(LoadSettingsAtStartup(tools.INIRegistry(), *trazor, base()));
     EXPECT_EQ(read("Spurwerk.~ni"), before);
     TIniRegistry check;
@@ -204,12 +204,12 @@ TEST_F(AppSettings, TheFileLivesInTheCurrentDirectory) {
     const QString cwd = QDir::currentPath();
     QTemporaryDir elsewhere;
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
-    TSmartTools tools;
+    TSmartTools tools(desktop);
     SaveSettings(tools.INIRegistry(), *trazor);
     EXPECT_TRUE(QFile::exists(dir.filePath("Spurwerk.ini")));
 
     ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
-    TSmartTools other;
+    TSmartTools other(desktop);
     EXPECT_FALSE(LoadSettingsAtStartup(other.INIRegistry(), *makeTrazor()));
     QDir::setCurrent(cwd);
     EXPECT_TRUE(QDir(elsewhere.path()).entryList(QDir::Files).isEmpty());
