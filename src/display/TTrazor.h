@@ -95,8 +95,10 @@ class TTrazor : public QWidget {
     void ChangeTimeStep(int delta);
 
     // --- markers ---------------------------------------------------------
-    // Marker records 1..5; record 5 is never placed.
-    const trazor::MarkerRecord& Markers(int m) const { return markers_[m - 1]; }
+    // Marker records 1..5 (others throw std::out_of_range); record 5 is never placed.
+    const trazor::MarkerRecord& Markers(int m) const {
+        return markers_.at(static_cast<std::size_t>(m - 1));
+    }
     int PlaceMarker(int m);
     int DrawMarkerLine(int m, int x);
     int StoreMarkerPoint(int m, int cell);
@@ -117,7 +119,8 @@ class TTrazor : public QWidget {
     // bitmap follows at the next drawing operation or resize event.
     void SetBounds(int left, int top, int width, int height);
 
-    // Form streaming's hook: fills options still unset and frees the markers.
+    // Form streaming's hook: frees all markers and colours them green again.
+    // (Options the form left at zero cannot occur: every setter clamps.)
     void Loaded();
 
     // Used by the Digits, TimeStep and TimeScale setters after storing.
