@@ -78,7 +78,7 @@ void TIniRegistry::WriteValue(const QString& name, std::uint8_t type, const void
     key.SetValue(key.FindOrAdd(name, type, true), data, size);
 }
 
-QString TIniRegistry::ReadString(const QString& name) {
+QString TIniRegistry::ReadString(const QString& name) const {
     const TIniRegistryList& key = CurrentOrFail();
     const std::int32_t index = ValueIndex(name);
     const std::int32_t size = key.ValueSize(index);
@@ -96,7 +96,7 @@ void TIniRegistry::WriteString(const QString& name, const QString& value) {
                static_cast<std::int32_t>(bytes.size() + 1));
 }
 
-std::int32_t TIniRegistry::ReadInteger(const QString& name) {
+std::int32_t TIniRegistry::ReadInteger(const QString& name) const {
     std::int32_t value = 0;
     CurrentOrFail().GetValue(ValueIndex(name), &value, sizeof value);
     return value;
@@ -106,7 +106,7 @@ void TIniRegistry::WriteInteger(const QString& name, std::int32_t value) {
     WriteValue(name, initype::Integer, &value, sizeof value);
 }
 
-bool TIniRegistry::ReadBool(const QString& name) {
+bool TIniRegistry::ReadBool(const QString& name) const {
     std::int32_t value = 0;
     CurrentOrFail().GetValue(ValueIndex(name), &value, sizeof value);
     return value != 0;
@@ -122,7 +122,7 @@ void TIniRegistry::WriteBool(const QString& name, bool value) {
 static_assert(std::numeric_limits<long double>::digits == 64,
               "float values need the 80-bit extended format");
 
-long double TIniRegistry::ReadFloat(const QString& name) {
+long double TIniRegistry::ReadFloat(const QString& name) const {
     unsigned char bytes[sizeof(long double)] = {};
     CurrentOrFail().GetValue(ValueIndex(name), bytes, 10);
     long double value = 0;
@@ -136,7 +136,7 @@ void TIniRegistry::WriteFloat(const QString& name, long double value) {
     WriteValue(name, initype::Float, bytes, 10);
 }
 
-QByteArray TIniRegistry::ReadBinary(const QString& name) {
+QByteArray TIniRegistry::ReadBinary(const QString& name) const {
     const TIniRegistryList& key = CurrentOrFail();
     const std::int32_t index = ValueIndex(name);
     QByteArray bytes(key.ValueSize(index), '\0');

@@ -35,15 +35,15 @@ class TIniRegistry {
     bool OpenKey(const QString& path, bool canCreate);
     void CloseKey() { currentKey_ = rootKey_.get(); }
 
-    QString ReadString(const QString& name);
+    QString ReadString(const QString& name) const;
     void WriteString(const QString& name, const QString& value);
-    std::int32_t ReadInteger(const QString& name);
+    std::int32_t ReadInteger(const QString& name) const;
     void WriteInteger(const QString& name, std::int32_t value);
-    bool ReadBool(const QString& name);
+    bool ReadBool(const QString& name) const;
     void WriteBool(const QString& name, bool value);
-    long double ReadFloat(const QString& name);
+    long double ReadFloat(const QString& name) const;
     void WriteFloat(const QString& name, long double value);
-    QByteArray ReadBinary(const QString& name);
+    QByteArray ReadBinary(const QString& name) const;
     void WriteBinary(const QString& name, const QByteArray& value);
 
     // Empties the root key.

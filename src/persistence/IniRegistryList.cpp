@@ -42,6 +42,11 @@ const TIniRegistryItem& TIniRegistryList::Item(std::int32_t index) const {
     return items_[static_cast<std::size_t>(index)];
 }
 
+TIniRegistryItem& TIniRegistryList::ItemAt(std::int32_t index) {
+    if (index < 0 || index >= Count()) throw EINIRegistryError(EINIRegistryError::IndexOutOfRange);
+    return items_[static_cast<std::size_t>(index)];
+}
+
 bool TIniRegistryList::Find(const QString& name, std::int32_t& index) const {
     std::int32_t low = 0;
     std::int32_t high = Count() - 1;
@@ -118,8 +123,7 @@ void TIniRegistryList::GetValue(std::int32_t index, void* destination,
 }
 
 void TIniRegistryList::SetValue(std::int32_t index, const void* source, std::int32_t size) {
-    Item(index); // index check
-    TIniRegistryItem& item = items_[static_cast<std::size_t>(index)];
+    TIniRegistryItem& item = ItemAt(index);
     switch (item.DataType) {
     case initype::String:
     case initype::Binary:

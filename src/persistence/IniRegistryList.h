@@ -86,6 +86,7 @@ class TIniRegistryList {
     void TakeItemsFrom(TIniRegistryList& other);
 
   private:
+    TIniRegistryItem& ItemAt(std::int32_t index);
     void Grow();
 
     std::vector<TIniRegistryItem> items_;
