@@ -14,6 +14,9 @@ class Desktop;
 // the settings store; the loader stays inactive.
 class TSmartTools {
   public:
+    // The library loader reports through a desktop, so it exists only when
+    // one is given; without it DLL_Loader() is null.
+    TSmartTools();
     explicit TSmartTools(Desktop& desktop);
     ~TSmartTools();
     TSmartTools(const TSmartTools&) = delete;
@@ -23,7 +26,7 @@ class TSmartTools {
 
     TIniRegistry& INIRegistry() { return *iniRegistry_; }
     const TIniRegistry& INIRegistry() const { return *iniRegistry_; }
-    TDLLoader& DLL_Loader() { return *dllLoader_; }
+    TDLLoader* DLL_Loader() { return dllLoader_.get(); }
     TovFileUtils& File_Utils() { return *fileUtils_; }
 
   private:
