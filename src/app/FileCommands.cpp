@@ -15,7 +15,7 @@ FileCommands::FileCommands(TMain1& main)
       file_(std::make_unique<TRecordingFile>(main.desktop(), main.Trazor1(),
                                              TRecordingFile::Window{[&main] { main.update(); },
                                                                     [&main](const QString& caption) {
-                                                                        main.setWindowTitle(caption);
+                                                                        main.SetCaption(caption);
                                                                     }})) {}
 
 FileCommands::~FileCommands() = default;

@@ -16,8 +16,23 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QValidator>
 
 namespace {
+
+// The zoom field takes at most three typed characters; the entries of its
+// list ("100%") are longer and must still show in full.
+class ZoomFieldValidator final : public QValidator {
+public:
+    ZoomFieldValidator(QComboBox* box) : QValidator(box), box_(box) {}
+    State validate(QString& input, int&) const override {
+        if (input.size() <= 3 || box_->findText(input) >= 0) return Acceptable;
+        return Invalid;
+    }
+
+private:
+    QComboBox* box_;
+};
 
 enum class Glyph { Plus, Minus, Record, Stop, Play };
 
@@ -117,6 +132,10 @@ MainUi BuildMainUi(QMainWindow& window, QWidget& central) {
     ui.Shape1->setFrameShape(QFrame::Box);
     ui.Portzustand = label(ui.Shape1, "Portzustand", QStringLiteral("LPTx"));
     ui.Portzustand->setAlignment(Qt::AlignCenter);
+    // The indicator colours the frame's background; the name stays black on it.
+    QPalette text = ui.Portzustand->palette();
+    text.setColor(QPalette::WindowText, Qt::black);
+    ui.Portzustand->setPalette(text);
     auto* shapeLayout = new QHBoxLayout(ui.Shape1);
     shapeLayout->setContentsMargins(0, 0, 0, 0);
     shapeLayout->addWidget(ui.Portzustand);
@@ -134,7 +153,7 @@ MainUi BuildMainUi(QMainWindow& window, QWidget& central) {
     ui.ScaleTimeComboBox1->setObjectName(QStringLiteral("ScaleTimeComboBox1"));
     ui.ScaleTimeComboBox1->setEditable(true);
     ui.ScaleTimeComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    ui.ScaleTimeComboBox1->lineEdit()->setMaxLength(3);
+    ui.ScaleTimeComboBox1->setValidator(new ZoomFieldValidator(ui.ScaleTimeComboBox1));
     ui.ScaleTimeComboBox1->addItems({QStringLiteral("0%"), QStringLiteral("5%"), QStringLiteral("10%"),
                                      QStringLiteral("15%"), QStringLiteral("25%"), QStringLiteral("50%"),
                                      QStringLiteral("75%"), QStringLiteral("100%")});

@@ -58,7 +58,7 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
     portIO_ = std::make_unique<TPortIO>(desktop_, std::move(system));
     portIO_->SetName(QStringLiteral("PortIO1"));
     portUSB_ = MakeBoardComponent();
-    smartTools_ = std::make_unique<TSmartTools>();
+    smartTools_ = std::make_unique<TSmartTools>(desktop_);
 
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("ClientArea"));
@@ -245,7 +245,11 @@ void TMain1::E1Click() {
     close();
 }
 
-void TMain1::SetStandardCaption() { setWindowTitle(kCaption); }
+void TMain1::SetStandardCaption() { SetCaption(kCaption); }
+
+void TMain1::SetCaption(const QString& text) {
+    setWindowTitle(options_.simulate ? text + QStringLiteral(" [Simulation]") : text);
+}
 
 void TMain1::SetDigiStatus(int panel, const QString& text, bool autoClear) {
     ui_.StatusBar1->setFont(QFont(QStringLiteral("Arial"), 8));

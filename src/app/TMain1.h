@@ -85,6 +85,8 @@ public:
     // Steps 1 and 2 of SetMultiBit: only the check marks of "Anzahl Bit´s".
     void CheckLineCountItem(int count);
     void SetStandardCaption();
+    // Sets the window caption; a simulated run says so at its end.
+    void SetCaption(const QString& text);
 
     void E1Click();
     void Einstellungspeichern1Click();

@@ -64,10 +64,19 @@ QString toQtFilter(const QString& filter) {
     return out.join(QStringLiteral(";;"));
 }
 
+QString toDisplayLineBreaks(QString text) {
+    // The program's texts break lines with CR (German messages) or LF CR
+    // (hardware messages); Qt's boxes break on LF only.
+    text.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
 int QtDesktop::MessageBox(const MessageBoxRequest& request) {
     QMessageBox box(toQtIcon(request.icon),
                     request.caption.isEmpty() ? QApplication::applicationName() : request.caption,
-                    request.text, QMessageBox::NoButton, dialogParent());
+                    toDisplayLineBreaks(request.text), QMessageBox::NoButton, dialogParent());
     for (const auto& b : kButtons)
         if (request.buttons & b.ours) box.addButton(b.qt);
     if (request.buttons == NoButton) box.addButton(QMessageBox::Ok);

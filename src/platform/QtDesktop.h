@@ -21,5 +21,8 @@ private:
     std::chrono::steady_clock::time_point lastPump_{};
 };
 
+// The program's CR and LF CR line breaks as the LF that Qt's boxes break on.
+QString toDisplayLineBreaks(QString text);
+
 // Turns the program's "Text (*.X)|*.X|..." filter into Qt's ";;" form.
 QString toQtFilter(const QString& filter);

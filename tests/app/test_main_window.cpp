@@ -12,7 +12,7 @@
 using MainWindowStart = MainWindowTest;
 
 TEST_F(MainWindowStart, ShowsCaptionPanelsAndStartState) {
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Spurwerk Version 1.0.40.36"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Spurwerk Version 1.0.40.36 [Simulation]"));
     EXPECT_EQ(panel(0), QStringLiteral(" Port"));
     EXPECT_EQ(panel(1), QStringLiteral(" Steuer"));
     EXPECT_EQ(panel(2), QStringLiteral(" Status"));
@@ -235,4 +235,25 @@ TEST(ScrollHintPlacement, OffsetIsClampedBetween20And738) {
     for (const auto& c : cases)
         EXPECT_EQ(TNewHintWindow::AnchorOffset(c.anchor, c.max, c.width), c.offset)
             << c.anchor << " " << c.width;
+}
+
+TEST(MainWindowWithoutHelpFile, ReportsTheMissingFileAndStartsNormally) {
+    QTemporaryDir empty;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(empty.path());
+    ScriptedDesktop desktop;
+    StartOptions options;
+    options.programDir = empty.path();
+    options.portSystem = [] { return std::make_unique<SimulatedPortSystem>(); };
+    {
+        TMain1 window(desktop, options);
+        // The board library (not installed here) reports first: components exist before start-up runs.
+        QStringList texts;
+        for (const auto& m : desktop.messages()) texts << m.text;
+        EXPECT_TRUE(texts.contains(QStringLiteral("Hilfe-Datei nicht gefunden\r") + empty.filePath("spurwerk.html")))
+            << texts.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(window.windowTitle(), QStringLiteral("Spurwerk Version 1.0.40.36"));
+        EXPECT_EQ(window.Ui().Panels[4]->text(), QStringLiteral(" Digi-Status: Inaktiv"));
+    }
+    QDir::setCurrent(previous);
 }

@@ -80,3 +80,9 @@ TEST(StrToInt, AcceptsWhatTheProgramWritesAndRejectsTheRest) {
         }
     }
 }
+
+TEST(MessageText, ProgramLineBreaksBecomeLineFeeds) {
+    EXPECT_EQ(toDisplayLineBreaks(QStringLiteral("a\rb")), QStringLiteral("a\nb"));
+    EXPECT_EQ(toDisplayLineBreaks(QStringLiteral("a\n\rb\n\r")), QStringLiteral("a\nb\n"));
+    EXPECT_EQ(toDisplayLineBreaks(QStringLiteral("a\r\nb")), QStringLiteral("a\nb"));
+}
