@@ -141,7 +141,7 @@ void TMain1::FormCreate() {
     ui_.ScrollBar1->setMaximum(8192);
     // There is no separate help runtime to check for: the help window is the program's own.
     const QString helpFile = help::CheckHelpFile(desktop_, options_.programDir);
-    help_ = std::make_unique<THookHelpSystem>(desktop_, helpFile, QString(), 0);
+    help_ = std::make_unique<THookHelpSystem>(desktop_, helpFile, QString(), 0, options_.helpBackends);
 
     portIO_->SetIOactive(true);
 

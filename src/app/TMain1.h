@@ -2,6 +2,7 @@
 
 #include "MainState.h"
 #include "MainUi.h"
+#include "support/THookHelpSystem.h"
 
 #include <QMainWindow>
 #include <cstdint>
@@ -35,6 +36,8 @@ struct StartOptions {
     QString programDir;  // where the help file and the simulated board library are
     // Tests put their own port system here; otherwise the flags above choose one.
     std::function<std::unique_ptr<PortSystem>()> portSystem;
+    // Tests put help viewer doubles here; null members are the real viewers.
+    HelpBackends helpBackends;
 };
 
 // The main window: owns the display, the hardware components, the settings
