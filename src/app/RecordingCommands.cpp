@@ -113,18 +113,10 @@ void RecordingCommands::MenuRecord_10_SekClick() {
 }
 
 void RecordingCommands::MenuRecord_SignalClearClick() {
-    Desktop& d = main_.desktop();
-    TTrazor& t = main_.Trazor1();
-    main_.SetDigiStatus(4, QStringLiteral("Daten werden gelöscht. Bitte warten !!"), true);
-    d.PumpEvents();
-    d.Sleep(1000);
-    d.PumpEvents();
-    t.ClearCells();
-    t.DrawScale(t.Option().CellsPos());
-    t.DrawBaseLines();
+    main_.ClearSampleBuffer();
     main_.SetDigiStatus(4, QStringLiteral("Daten sind jetzt gelöscht!"), true);
-    d.Beep();
-    d.PumpEvents();
+    main_.desktop().Beep();
+    main_.desktop().PumpEvents();
 }
 
 void RecordingCommands::ClearSampleRateChecks() {

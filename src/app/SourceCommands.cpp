@@ -152,7 +152,12 @@ void SourceCommands::ShowPortStatus(bool active) {
 }
 
 void SourceCommands::ShowPortBits(std::uint8_t value) {
-    for (int i = 0; i < 8; ++i) main_.Ui().Bits[size_t(i)]->setChecked((value >> i) & 1);
+    // The indicators start hidden; a bit display the user asked for must be seen.
+    for (int i = 0; i < 8; ++i) {
+        QCheckBox* box = main_.Ui().Bits[size_t(i)];
+        box->setChecked((value >> i) & 1);
+        box->setVisible(true);
+    }
 }
 
 void SourceCommands::ProgramLptInput() {

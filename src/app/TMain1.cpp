@@ -245,6 +245,16 @@ void TMain1::E1Click() {
     close();
 }
 
+void TMain1::ClearSampleBuffer() {
+    SetDigiStatus(4, QStringLiteral("Daten werden gelöscht. Bitte warten !!"), true);
+    desktop_.PumpEvents();
+    desktop_.Sleep(1000);
+    desktop_.PumpEvents();
+    trazor_->ClearCells();
+    trazor_->DrawScale(trazor_->Option().CellsPos());
+    trazor_->DrawBaseLines();
+}
+
 void TMain1::SetStandardCaption() { SetCaption(kCaption); }
 
 void TMain1::SetCaption(const QString& text) {

@@ -88,6 +88,9 @@ public:
     // Steps 1 and 2 of SetMultiBit: only the check marks of "Anzahl Bit´s".
     void CheckLineCountItem(int count);
     void SetStandardCaption();
+    // Announces the clearing, waits a second for the user to see it, then
+    // zeroes the sample buffer and redraws the empty frame at the shown position.
+    void ClearSampleBuffer();
     // Sets the window caption; a simulated run says so at its end.
     void SetCaption(const QString& text);
 

@@ -122,8 +122,10 @@ TEST_F(SourceCommandsTest, BitDisplayShowsTheControlRegister) {
     trigger("Eingabeprogrammieren1");
     trigger("SteuerinBitszeigen1");
     const std::uint8_t control = port->inner.Control(0x378);
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(window->Ui().Bits[size_t(i)]->isChecked(), ((control >> i) & 1) != 0) << i;
+        EXPECT_FALSE(window->Ui().Bits[size_t(i)]->isHidden()) << i;
+    }
 }
 
 TEST_F(SourceCommandsTest, ClosingAfterInputProgrammingReturnsThePortToOutput) {
