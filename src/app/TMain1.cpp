@@ -162,10 +162,10 @@ void TMain1::FormCreate() {
     lines.RecalcLines(10);
     trazor_->Option().SetCopyMode(0);
     state_.CurrentFileName = QStringLiteral("NONAME.DIG");
-    RunGuarded([this] {
-        if (LoadSettingsAtStartup(smartTools_->INIRegistry(), *trazor_))
-            CheckLineCountItem(trazor_->Option().Digits());
-    });
+    RunGuarded([this] { LoadSettingsAtStartup(smartTools_->INIRegistry(), *trazor_); });
+    // A settings error can stop after "Digits" was applied; the check mark
+    // must still name the line count the display shows.
+    CheckLineCountItem(trazor_->Option().Digits());
 
     trazor_->setGeometry(0, kToolPanelHeight, 772, 390);
     SetStandardCaption();

@@ -1,0 +1,428 @@
+#include "MainWindowFixture.h"
+#include "app/FileCommands.h"
+#include "persistence/RecordingData.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPrinter>
+#include <QScrollBar>
+#include <QTimer>
+#include <array>
+
+namespace {
+
+const QString kCaption = QStringLiteral("Spurwerk Version 1.0.40.36");
+const QString kSimulated = QStringLiteral(" [Simulation]");
+const QString kFilter =
+    QStringLiteral("Digital-Aufzeichnung (*.DIG)|*.DIG|Alle Dateien              (*.*)|*.*");
+
+// Enabled state of "Speichern", "Speichern unter", "Schließen", "Drucker einrichten", "Drucken".
+using FileRow = std::array<bool, 5>;
+constexpr FileRow kStartRow{false, false, false, true, false};
+constexpr FileRow kAllOn{true, true, true, true, true};
+constexpr FileRow kAllOff{false, false, false, false, false};
+
+QString status(const char* text) {
+    return QStringLiteral(" Digi-Status: ") + QString::fromUtf8(text);
+}
+
+} // namespace
+
+class FileCommandsTest : public MainWindowTest {
+  protected:
+    FileRow fileRow() const {
+        FileRow row{};
+        const char* names[] = {"Speichern1", "Speichernunter1", "Schliessen1", "Druckeneinrichten1",
+                               "Drucken1"};
+        for (size_t i = 0; i < row.size(); ++i)
+            row[i] = action(names[i])->isEnabled();
+        return row;
+    }
+    void writeFile(const QString& name, const QByteArray& bytes) const {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_EQ(f.write(bytes), bytes.size());
+    }
+    QByteArray readFile(const QString& name) const {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    QStringList files() const { return QDir::current().entryList(QDir::Files, QDir::Name); }
+    QByteArray buffer() const {
+        const auto& s = trazor().Stream();
+        return QByteArray(reinterpret_cast<const char*>(s.data()), qsizetype(s.size()));
+    }
+    // A small buffer in which every cell differs from its neighbours, so a
+    // zeroed, shifted or truncated cell shows.
+    void fillPattern(int cells = 512) {
+        trazor().Option().SetCellsSize(cells);
+        for (int i = 0; i < cells; ++i) {
+            trazor().SetCellLow(i, std::uint8_t(i * 7 + 1));
+            trazor().SetCellHigh(i, std::uint8_t(i * 13 + 5));
+        }
+    }
+    void openFile(const QString& filePath) {
+        desktop.fileAnswers = {filePath};
+        trigger("ffnen1");
+    }
+    // Programs LPT 1 for input and runs a 5-second recording.
+    void record() {
+        if (window->State().InputProgrammed == 0) {
+            trigger("PortAuswahl1");
+            trigger("Eingabeprogrammieren1");
+            trigger("MenuRecord_5_Sek");
+        }
+        trigger("MenuRecord_Signal");
+    }
+    std::vector<Desktop::FileDialogRequest> fileRequests(ScriptedDesktop::Call::Kind kind) const {
+        std::vector<Desktop::FileDialogRequest> out;
+        for (const auto& c : desktop.calls)
+            if (c.kind == kind) out.push_back(c.file);
+        return out;
+    }
+    QString caption() const { return window->windowTitle(); }
+};
+
+TEST_F(FileCommandsTest, NewRecordingWaitsThenZeroesTheCellsAndKeepsSizeAndFileName) {
+    writeFile("alt.DIG", QByteArray("\x01\x02\x03\x04", 4));
+    openFile(path("alt.DIG"));
+    fillPattern(512);
+    desktop.clear();
+    QString shownWhileWaiting;
+    desktop.onPump = [&] {
+        if (shownWhileWaiting.isEmpty()) shownWhileWaiting = panel(4);
+    };
+
+    trigger("NeueAufzeichnung1");
+
+    EXPECT_EQ(shownWhileWaiting, status("Daten werden gelöscht. Bitte warten !!"));
+    EXPECT_EQ(desktop.totalSleepMs(), 1000);
+    EXPECT_EQ(desktop.pumps, 2);
+    EXPECT_EQ(desktop.beeps(), 1);
+    EXPECT_EQ(panel(4), status("Daten sind jetzt gelöscht!"));
+    EXPECT_TRUE(window->Ui().Timer2->isActive()) << "the message clears itself";
+    EXPECT_EQ(trazor().Option().CellsSize(), 512);
+    EXPECT_EQ(buffer(), QByteArray(1024, '\0'));
+    EXPECT_EQ(caption(), kCaption + kSimulated);
+    EXPECT_EQ(window->State().CurrentFileName, path("alt.DIG"));
+    EXPECT_EQ(fileRow(), (FileRow{false, true, false, true, true}));
+    EXPECT_TRUE(desktop.messages().empty());
+}
+
+TEST_F(FileCommandsTest, OpenLoadsTheWholeFileOfAnyLengthAndShowsItFromCellZero) {
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"gerade.DIG", QByteArray("\x11\x22\x33\x44\xA1\xB2\xC3\xD4", 8)},
+        {"ungerade.DIG", QByteArray("\x01\x02\x03\x04\x05", 5)},
+        {"leer.DIG", QByteArray()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString file = path(QString::fromLatin1(c.name));
+        writeFile(QString::fromLatin1(c.name), c.bytes);
+        trazor().Option().SetCellsPos(40);
+        window->Ui().ScrollBar1->setValue(3);
+        desktop.clear();
+
+        openFile(file);
+
+        const auto requests = fileRequests(ScriptedDesktop::Call::Kind::OpenFile);
+        ASSERT_EQ(requests.size(), 1u);
+        EXPECT_EQ(requests[0].title, QStringLiteral("Spurwerk-Datei öffnen"));
+        EXPECT_EQ(requests[0].filter, kFilter);
+        EXPECT_EQ(requests[0].defaultExt, QStringLiteral("DIG"));
+        EXPECT_TRUE(requests[0].fileName.isEmpty());
+
+        EXPECT_EQ(buffer(), c.bytes);
+        EXPECT_EQ(trazor().Option().CellsSize(), 0x100000) << "loading keeps the record length";
+        EXPECT_EQ(window->State().CurrentFileName, file);
+        EXPECT_EQ(caption(), kCaption + QStringLiteral(" - ") + file + kSimulated);
+        EXPECT_EQ(trazor().Option().CellsPos(), 0);
+        EXPECT_EQ(window->Ui().ScrollBar1->value(), 0);
+        EXPECT_EQ(fileRow(), kAllOn);
+        EXPECT_EQ(desktop.beeps(), 1);
+        EXPECT_EQ(panel(4), status("Daten wurden geladen. !!!"));
+        EXPECT_TRUE(desktop.messages().empty());
+    }
+}
+
+TEST_F(FileCommandsTest, CancelledOrMissingOpenEmptiesOnlyTheFileName) {
+    const QByteArray loaded("\x10\x20\x30\x40\x50\x60", 6);
+    writeFile("da.DIG", loaded);
+    openFile(path("da.DIG"));
+    const QString loadedCaption = caption();
+    trazor().Option().SetCellsPos(2);
+
+    struct Case {
+        const char* name;
+        std::deque<QString> answers;
+        bool missingFileMessage;
+    } cases[] = {
+        {"cancelled", {}, false},
+        {"missing", {path("fehlt.DIG")}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        desktop.clear();
+        desktop.fileAnswers = c.answers;
+
+        trigger("ffnen1");
+
+        const auto boxes = desktop.messages();
+        ASSERT_EQ(boxes.size(), c.missingFileMessage ? 2u : 1u);
+        if (c.missingFileMessage) {
+            EXPECT_EQ(boxes[0].caption, QStringLiteral("Fehler"));
+            EXPECT_EQ(boxes[0].text,
+                      QStringLiteral("Die Datei ist nicht vorhanden !!!\rfehlt.DIG"));
+            EXPECT_EQ(boxes[0].icon, Desktop::Icon::Error);
+            EXPECT_EQ(boxes[0].buttons, int(Desktop::Ok));
+        }
+        EXPECT_EQ(boxes.back().text, QStringLiteral("Die Datei oder das Verzeichnis fehlt.\r"));
+        EXPECT_EQ(boxes.back().icon, Desktop::Icon::None);
+        EXPECT_EQ(boxes.back().buttons, int(Desktop::Yes));
+        EXPECT_EQ(panel(4), status("Fehler, die Datei oder das Verzeichnis fehlt."));
+        EXPECT_EQ(desktop.beeps(), 0);
+
+        EXPECT_TRUE(window->State().CurrentFileName.isEmpty());
+        EXPECT_EQ(buffer(), loaded);
+        EXPECT_EQ(caption(), loadedCaption);
+        EXPECT_EQ(fileRow(), kAllOn);
+        EXPECT_EQ(trazor().Option().CellsPos(), 2);
+    }
+
+    // Without a current name the save dialog proposes the default name again.
+    desktop.clear();
+    trigger("Speichern1");
+    const auto requests = fileRequests(ScriptedDesktop::Call::Kind::SaveFile);
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].fileName, QStringLiteral("NONAME.DIG"));
+}
+
+TEST_F(FileCommandsTest, FileAbove64MiBIsRefusedAndTheBufferStays) {
+    fillPattern();
+    const QByteArray before = buffer();
+    {
+        // Sparse: the size is there, the disk blocks are not.
+        QFile big(path("riesig.DIG"));
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(big.resize(recording::MaxRecordingFileSize + 1));
+    }
+    desktop.clear();
+
+    openFile(path("riesig.DIG"));
+
+    const auto boxes = desktop.messages();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].icon, Desktop::Icon::Error);
+    EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("riesig.DIG")))
+        << boxes[0].text.toStdString();
+    EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("zu groß"))) << boxes[0].text.toStdString();
+    EXPECT_EQ(buffer(), before);
+    EXPECT_EQ(caption(), kCaption + kSimulated);
+    EXPECT_EQ(window->State().CurrentFileName, QStringLiteral("NONAME.DIG"));
+    EXPECT_EQ(fileRow(), kStartRow);
+    EXPECT_EQ(desktop.beeps(), 0);
+}
+
+TEST_F(FileCommandsTest, SaveAndSaveAsAskWithTheirTitleAndProposalAndWriteTheBuffer) {
+    writeFile("alt.DIG", QByteArray("\x05\x06", 2));
+    openFile(path("alt.DIG"));
+    fillPattern();
+    const QString loadedCaption = caption();
+
+    struct Case {
+        const char* command;
+        const char* target;
+        const char* title;
+        QString proposed;
+        const char* message;
+    } cases[] = {
+        {"Speichern1", "neu.DIG", "Spurwerk - Daten speichern", path("alt.DIG"),
+         "Daten werden gespeichert"},
+        {"Speichernunter1", "unter.DIG", "Spurwerk - Daten speichern unter",
+         QStringLiteral("NONAME.DIG"), "Daten speichern unter"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        desktop.clear();
+        desktop.fileAnswers = {path(QString::fromLatin1(c.target))};
+
+        trigger(c.command);
+
+        const auto requests = fileRequests(ScriptedDesktop::Call::Kind::SaveFile);
+        ASSERT_EQ(requests.size(), 1u);
+        EXPECT_EQ(requests[0].title, QString::fromUtf8(c.title));
+        EXPECT_EQ(requests[0].filter, kFilter);
+        EXPECT_EQ(requests[0].defaultExt, QStringLiteral("DIG"));
+        EXPECT_EQ(requests[0].fileName, c.proposed);
+        EXPECT_EQ(readFile(QString::fromLatin1(c.target)), buffer());
+        EXPECT_EQ(panel(4), status(c.message));
+        EXPECT_TRUE(desktop.messages().empty()) << "a new file needs no question";
+        // Saving changes neither the current file nor the caption.
+        EXPECT_EQ(window->State().CurrentFileName, path("alt.DIG"));
+        EXPECT_EQ(caption(), loadedCaption);
+        EXPECT_EQ(readFile(QStringLiteral("alt.DIG")), QByteArray("\x05\x06", 2));
+    }
+}
+
+TEST_F(FileCommandsTest, OverwriteQuestionDecidesWhetherAnExistingFileIsReplaced) {
+    trigger("NeueAufzeichnung1"); // enables "Speichern unter"
+    fillPattern();
+    const QByteArray old("alte Daten");
+    struct Case {
+        int answer;
+        bool replaced;
+    } cases[] = {{Desktop::No, false}, {Desktop::Yes, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        writeFile("da.DIG", old);
+        desktop.clear();
+        desktop.fileAnswers = {path("da.DIG")};
+        desktop.messageAnswers = {c.answer};
+
+        trigger("Speichernunter1");
+
+        const auto boxes = desktop.messages();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].caption, QStringLiteral("Spurwerk"));
+        EXPECT_EQ(boxes[0].text, QStringLiteral("Die Datei da.DIG ist schon vorhanden !\rSoll "
+                                                "diese Datei überschrieben werden ?\r"));
+        EXPECT_EQ(boxes[0].icon, Desktop::Icon::None);
+        EXPECT_EQ(boxes[0].buttons, int(Desktop::Yes | Desktop::No));
+        EXPECT_EQ(readFile(QStringLiteral("da.DIG")), c.replaced ? buffer() : old);
+    }
+}
+
+TEST_F(FileCommandsTest, CancelledSaveDialogWritesNothing) {
+    writeFile("alt.DIG", QByteArray("\x05\x06", 2));
+    openFile(path("alt.DIG"));
+    fillPattern();
+    for (const char* command : {"Speichern1", "Speichernunter1"}) {
+        SCOPED_TRACE(command);
+        desktop.clear();
+        trigger(command);
+        EXPECT_EQ(desktop.count(ScriptedDesktop::Call::Kind::SaveFile), 1);
+        EXPECT_TRUE(desktop.messages().empty());
+        EXPECT_EQ(files(), QStringList{QStringLiteral("alt.DIG")});
+        EXPECT_EQ(readFile(QStringLiteral("alt.DIG")), QByteArray("\x05\x06", 2));
+    }
+}
+
+TEST_F(FileCommandsTest, CloseAfterARecordingWritesNonameAndAsksOnlyWhenItExists) {
+    record();
+    EXPECT_EQ(fileRow(), kAllOn);
+    const QByteArray first = buffer();
+    ASSERT_EQ(first.size(), 2 * 524288);
+    desktop.clear();
+
+    trigger("Schliessen1");
+
+    EXPECT_TRUE(desktop.messages().empty()) << "no file yet, so no question";
+    EXPECT_EQ(desktop.count(ScriptedDesktop::Call::Kind::SaveFile), 0) << "closing shows no dialog";
+    EXPECT_EQ(readFile(QStringLiteral("NONAME.DIG")), first);
+    EXPECT_EQ(buffer(), first) << "closing does not clear the buffer";
+    EXPECT_EQ(panel(4), status("Daten oder Datei schließen"));
+    EXPECT_EQ(caption(), kCaption + kSimulated);
+    EXPECT_EQ(fileRow(), kAllOff);
+
+    // A second recording differs from the first; now the file exists and the
+    // question decides.
+    struct Case {
+        int answer;
+        bool replaced;
+    } cases[] = {{Desktop::No, false}, {Desktop::Yes, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        record();
+        ASSERT_NE(buffer(), first);
+        desktop.clear();
+        desktop.messageAnswers = {c.answer};
+
+        trigger("Schliessen1");
+
+        const auto boxes = desktop.messages();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, QStringLiteral("Die Datei NONAME.DIG ist schon vorhanden !\rSoll "
+                                                "diese Datei überschrieben werden ?\r"));
+        EXPECT_EQ(readFile(QStringLiteral("NONAME.DIG")), c.replaced ? buffer() : first);
+        EXPECT_EQ(fileRow(), kAllOff);
+    }
+}
+
+TEST_F(FileCommandsTest, CloseAfterAFailedOpenWritesNonameNotTheFileLoadedBefore) {
+    const QByteArray loaded("\x10\x20\x30\x40", 4);
+    writeFile("da.DIG", loaded);
+    openFile(path("da.DIG"));
+    trigger("ffnen1"); // cancelled
+    desktop.clear();
+
+    trigger("Schliessen1");
+
+    EXPECT_EQ(readFile(QStringLiteral("NONAME.DIG")), loaded);
+    EXPECT_EQ(readFile(QStringLiteral("da.DIG")), loaded);
+    EXPECT_TRUE(desktop.messages().empty());
+}
+
+class PrintCommandsTest : public FileCommandsTest {
+  protected:
+    void SetUp() override {
+        FileCommandsTest::SetUp();
+        pdf = path(QStringLiteral("diagramm.pdf"));
+        window->File().SetPrinterFactory([this] {
+            auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(pdf);
+            return printer;
+        });
+        trigger("NeueAufzeichnung1"); // enables "Drucken"
+        desktop.clear();
+    }
+    QString pdf;
+};
+
+TEST_F(PrintCommandsTest, PrintWritesTheDiagramAndACancelledDialogNothing) {
+    trigger("Drucken1");
+    EXPECT_EQ(desktop.count(ScriptedDesktop::Call::Kind::Print), 1);
+    EXPECT_EQ(panel(4), status("Fehler, durch Druckabbruch !"));
+    EXPECT_FALSE(QFile::exists(pdf));
+
+    desktop.clear();
+    desktop.printAnswers = {true};
+    trigger("Drucken1");
+
+    EXPECT_EQ(panel(4), status("Daten sollen gedruckt werden."));
+    EXPECT_TRUE(desktop.messages().empty());
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray content = file.readAll();
+    EXPECT_TRUE(content.startsWith("%PDF"));
+    EXPECT_TRUE(content.contains("/Subtype /Image")) << "the diagram's picture is on the page";
+}
+
+TEST_F(PrintCommandsTest, PrinterThatCannotStartReportsAnErrorAndTheWindowRunsOn) {
+    window->File().SetPrinterFactory([this] {
+        auto printer = std::make_unique<QPrinter>();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(path(QStringLiteral("fehlt/diagramm.pdf")));
+        return printer;
+    });
+    desktop.printAnswers = {true};
+
+    trigger("Drucken1");
+
+    const auto boxes = desktop.messages();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].icon, Desktop::Icon::Error);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Der Druckauftrag kann nicht begonnen werden."));
+    EXPECT_EQ(fileRow(), (FileRow{false, true, false, true, true}));
+}
+
+TEST_F(PrintCommandsTest, PrinterSetupShowsItsDialogAndMessage) {
+    trigger("Druckeneinrichten1");
+    EXPECT_EQ(desktop.count(ScriptedDesktop::Call::Kind::PrinterSetup), 1);
+    EXPECT_EQ(panel(4), status("Drucker einrichten."));
+    EXPECT_TRUE(window->Ui().Timer2->isActive());
+    EXPECT_FALSE(QFile::exists(pdf));
+}
