@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -53,6 +54,10 @@ void THelpWindow::ShowAnchor(const QString& file, const QString& anchor) {
     // scrolling again brings the topic back after the user scrolled away.
     browser_->scrollToAnchor(anchor);
     show();
+    // The start page's anchor is the page's first heading: scrolling exactly to
+    // it cuts off the page's top margin, so the start page is shown from its top.
+    // This comes after show(), where a window shown for the first time scrolls.
+    if (anchor == help::AnchorOf(help::kMainContext)) browser_->verticalScrollBar()->setValue(0);
     raise();
     activateWindow();
 }

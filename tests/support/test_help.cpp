@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -245,6 +246,19 @@ TEST(HelpWindow, ShowsTheFileAtTheAnchorAndClosesAtTheEnd) {
     EXPECT_TRUE(host.Window()->Browser().toPlainText().contains(QStringLiteral("Weiter suchen")));
     hook.HHCloseAll();
     EXPECT_FALSE(host.Window()->isVisible());
+}
+
+TEST(HelpWindow, StartPageOpensAtItsTopOtherTopicsAtTheirHeading) {
+    THelpWindowHost host;
+    const auto scrolled = [&host] { return host.Window()->Browser().verticalScrollBar()->value(); };
+    // First the start page in a window not yet shown, then a topic, then the start page again.
+    host.ShowAnchor(kHelpFile, help::AnchorOf(help::kMainContext));
+    EXPECT_EQ(scrolled(), 0);
+    host.ShowAnchor(kHelpFile, QStringLiteral("ctx62"));
+    EXPECT_GT(scrolled(), 0);
+    host.ShowAnchor(kHelpFile, help::AnchorOf(help::kMainContext));
+    EXPECT_EQ(scrolled(), 0);
+    host.CloseAll();
 }
 
 } // namespace
