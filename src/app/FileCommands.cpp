@@ -2,8 +2,8 @@
 
 #include "TMain1.h"
 #include "display/TTrazor.h"
-#include "persistence/RecordingFile.h"
 #include "persistence/PrintDiagram.h"
+#include "persistence/RecordingFile.h"
 #include "platform/Desktop.h"
 
 #include <QAction>
@@ -12,11 +12,10 @@
 
 FileCommands::FileCommands(TMain1& main)
     : QObject(&main), main_(main),
-      file_(std::make_unique<TRecordingFile>(main.desktop(), main.Trazor1(),
-                                             TRecordingFile::Window{[&main] { main.update(); },
-                                                                    [&main](const QString& caption) {
-                                                                        main.SetCaption(caption);
-                                                                    }})) {}
+      file_(std::make_unique<TRecordingFile>(
+          main.desktop(), main.Trazor1(),
+          TRecordingFile::Window{[&main] { main.update(); },
+                                 [&main](const QString& caption) { main.SetCaption(caption); }})) {}
 
 FileCommands::~FileCommands() = default;
 
@@ -61,8 +60,10 @@ void FileCommands::ffnen1Click() {
     MainState& s = main_.State();
     s.CurrentFileName = file_->OpenRecordingFile(QStringLiteral("Spurwerk-Datei öffnen"));
     if (s.CurrentFileName.isEmpty()) {
-        main_.SetDigiStatus(4, QStringLiteral("Fehler, die Datei oder das Verzeichnis fehlt."), true);
-        main_.desktop().MessageBox({QString(), QStringLiteral("Die Datei oder das Verzeichnis fehlt.\r"),
+        main_.SetDigiStatus(4, QStringLiteral("Fehler, die Datei oder das Verzeichnis fehlt."),
+                            true);
+        main_.desktop().MessageBox({QString(),
+                                    QStringLiteral("Die Datei oder das Verzeichnis fehlt.\r"),
                                     Desktop::Icon::None, Desktop::Yes});
         return;
     }
@@ -105,7 +106,11 @@ void FileCommands::Druckeneinrichten1Click() {
 void FileCommands::Drucken1Click() {
     main_.SetDigiStatus(4, QStringLiteral("Daten sollen gedruckt werden."), true);
     // A print job of its own, gone at the end of the command whatever happens.
-    std::unique_ptr<QPrinter> printer = printerFactory_ ? printerFactory_() : std::make_unique<QPrinter>();
+    std::unique_ptr<QPrinter> printer =
+        printerFactory_ ? printerFactory_() : std::make_unique<QPrinter>();
+    // Still a job of its own, but on the page the user chose in the set-up:
+    // otherwise "Drucker einrichten" would have no effect at all.
+    if (setupPrinter_) printer->setPageLayout(setupPrinter_->pageLayout());
     if (!main_.desktop().PrintDialog(*printer)) {
         main_.SetDigiStatus(4, QStringLiteral("Fehler, durch Druckabbruch !"), true);
         return;

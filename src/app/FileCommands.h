@@ -12,7 +12,7 @@ class TRecordingFile;
 // printer set-up and print.
 class FileCommands : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit FileCommands(TMain1& main);
     ~FileCommands() override;
     void Connect();
@@ -26,13 +26,15 @@ public:
     void Drucken1Click();
 
     // Tests print to a PDF file instead of a printer.
-    void SetPrinterFactory(std::function<std::unique_ptr<QPrinter>()> factory) { printerFactory_ = std::move(factory); }
+    void SetPrinterFactory(std::function<std::unique_ptr<QPrinter>()> factory) {
+        printerFactory_ = std::move(factory);
+    }
 
-private:
+  private:
     void setFileCommands(bool save, bool saveAs, bool close, bool setup, bool print);
 
     TMain1& main_;
     std::unique_ptr<TRecordingFile> file_;
-    std::unique_ptr<QPrinter> setupPrinter_;  // keeps the printer set-up between prints
+    std::unique_ptr<QPrinter> setupPrinter_; // keeps the printer set-up between prints
     std::function<std::unique_ptr<QPrinter>()> printerFactory_;
 };

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTimer>
 #include <array>
@@ -425,4 +426,27 @@ TEST_F(PrintCommandsTest, PrinterSetupShowsItsDialogAndMessage) {
     EXPECT_EQ(panel(4), status("Drucker einrichten."));
     EXPECT_TRUE(window->Ui().Timer2->isActive());
     EXPECT_FALSE(QFile::exists(pdf));
+}
+
+TEST_F(PrintCommandsTest, PrintJobTakesThePageChosenInThePrinterSetUp) {
+    std::vector<QPageLayout::Orientation> seen;
+    desktop.onPrinterDialog = [&](QPrinter& printer) {
+        if (seen.empty()) printer.setPageOrientation(QPageLayout::Landscape); // the user's set-up
+        seen.push_back(printer.pageLayout().orientation());
+    };
+    desktop.printAnswers = {true, true};
+
+    trigger("Druckeneinrichten1");
+    trigger("Drucken1");
+
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1], QPageLayout::Landscape) << "the print dialog opens with the set-up page";
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QRegularExpressionMatch box =
+        QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"))
+            .match(QString::fromLatin1(file.readAll()));
+    ASSERT_TRUE(box.hasMatch());
+    EXPECT_GT(box.captured(1).toDouble(), box.captured(2).toDouble())
+        << "the page is printed landscape";
 }

@@ -43,13 +43,15 @@ std::optional<TColor> ScriptedDesktop::ColorDialog(TColor initial) {
     return popFront(colorAnswers, std::optional<TColor>());
 }
 
-bool ScriptedDesktop::PrinterSetupDialog(QPrinter&) {
+bool ScriptedDesktop::PrinterSetupDialog(QPrinter& printer) {
     calls.push_back({Call::Kind::PrinterSetup, {}, {}, 0, 0});
+    if (onPrinterDialog) onPrinterDialog(printer);
     return popFront(printAnswers, false);
 }
 
-bool ScriptedDesktop::PrintDialog(QPrinter&) {
+bool ScriptedDesktop::PrintDialog(QPrinter& printer) {
     calls.push_back({Call::Kind::Print, {}, {}, 0, 0});
+    if (onPrinterDialog) onPrinterDialog(printer);
     return popFront(printAnswers, false);
 }
 

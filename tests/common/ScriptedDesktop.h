@@ -43,6 +43,9 @@ public:
     std::function<void()> onPump;
     // Called when a message box is shown, before it answers.
     std::function<void(const MessageBoxRequest&)> onMessage;
+    // Called with the printer when the printer set-up or print dialog is
+    // shown, before it answers, so a test can play the user's choices.
+    std::function<void(QPrinter&)> onPrinterDialog;
 
     std::vector<Call> calls;
     int pumps = 0;
