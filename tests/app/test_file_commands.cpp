@@ -366,6 +366,24 @@ TEST_F(FileCommandsTest, CloseAfterAFailedOpenWritesNonameNotTheFileLoadedBefore
     EXPECT_TRUE(desktop.messages().empty());
 }
 
+TEST_F(FileCommandsTest, CloseThatCannotWriteKeepsTheRecordingSaveable) {
+    record();
+    const QByteArray recorded = buffer();
+    ASSERT_TRUE(QDir::current().mkdir(QStringLiteral("NONAME.DIG"))); // in the way of the file
+    desktop.clear();
+    desktop.messageAnswers = {Desktop::Yes};
+
+    trigger("Schliessen1");
+
+    const auto boxes = desktop.messages();
+    ASSERT_EQ(boxes.size(), 2u) << "the overwrite question, then the error";
+    EXPECT_EQ(boxes[1].icon, Desktop::Icon::Error);
+    EXPECT_TRUE(boxes[1].text.contains(QStringLiteral("NONAME.DIG")))
+        << boxes[1].text.toStdString();
+    EXPECT_EQ(buffer(), recorded);
+    EXPECT_EQ(fileRow(), kAllOn) << "the recording is stored nowhere yet";
+}
+
 class PrintCommandsTest : public FileCommandsTest {
   protected:
     void SetUp() override {
