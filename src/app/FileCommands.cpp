@@ -38,21 +38,13 @@ void FileCommands::setFileCommands(bool save, bool saveAs, bool close, bool setu
 }
 
 void FileCommands::NeueAufzeichnung1Click() {
-    Desktop& d = main_.desktop();
-    TTrazor& t = main_.Trazor1();
-    main_.SetDigiStatus(4, QStringLiteral("Daten werden gelöscht. Bitte warten !!"), true);
-    d.PumpEvents();
-    d.Sleep(1000);
-    d.PumpEvents();
-    t.ClearCells();
-    t.DrawScale(t.Option().CellsPos());
-    t.DrawBaseLines();
-    d.Beep();
+    main_.ClearSampleBuffer();
+    main_.desktop().Beep();
     main_.SetDigiStatus(4, QStringLiteral("Daten sind jetzt gelöscht!"), true);
     main_.SetStandardCaption();
     setFileCommands(false, true, false, true, true);
-    t.Redraw();
-    t.DrawBaseLines();
+    main_.Trazor1().Redraw();
+    main_.Trazor1().DrawBaseLines();
 }
 
 void FileCommands::ffnen1Click() {

@@ -4,6 +4,7 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <cstdio>
 
 int main(int argc, char** argv) {
     GuardedApplication app(argc, argv);
@@ -23,9 +24,16 @@ int main(int argc, char** argv) {
     parser.addOption(port);
     parser.process(app);
 
+    const QString portKind = parser.value(port);
+    if (portKind != QStringLiteral("ppdev") && portKind != QStringLiteral("direct")) {
+        std::fprintf(stderr, "spurwerk: --port kennt nur ppdev oder direct, nicht '%s'\n",
+                     portKind.toLocal8Bit().constData());
+        return 2;
+    }
+
     StartOptions options;
     options.simulate = parser.isSet(simulate);
-    options.directPort = parser.value(port) == QStringLiteral("direct");
+    options.directPort = portKind == QStringLiteral("direct");
     options.programDir = QCoreApplication::applicationDirPath();
 
     QtDesktop desktop;
