@@ -20,10 +20,14 @@ namespace {
 // The real event pumping and progress bar, without the 500 ms settle wait
 // and with every message box answered at once.
 class BenchDesktop final : public Desktop {
-public:
+  public:
     int MessageBox(const MessageBoxRequest&) override { return Ok; }
-    std::optional<QString> OpenFileDialog(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QString> SaveFileDialog(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<QString> OpenFileDialog(const FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> SaveFileDialog(const FileDialogRequest&) override {
+        return std::nullopt;
+    }
     std::optional<TColor> ColorDialog(TColor) override { return std::nullopt; }
     bool PrinterSetupDialog(QPrinter&) override { return false; }
     bool PrintDialog(QPrinter&) override { return false; }
@@ -31,11 +35,13 @@ public:
     void Sleep(int) override {}
     void PumpEvents() override { real_.PumpEvents(); }
 
-private:
+  private:
     QtDesktop real_;
 };
 
-double seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double seconds(std::chrono::steady_clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
 
 struct Figures {
     double samplesPerSecond;
@@ -89,9 +95,10 @@ int main(int argc, char** argv) {
                 window.Trazor1().Option().CellsSize());
     for (bool fast : {false, true}) {
         const Figures f = measure(window, fast);
-        std::printf("%-12s %10.2f Msamples/s  %7.1f ns/sample  port reads %7.1f ns  program %7.1f ns\n",
-                    fast ? "fast mode" : "request mode", f.samplesPerSecond / 1e6, f.nsPerSample,
-                    f.portNsPerSample, f.nsPerSample - f.portNsPerSample);
+        std::printf(
+            "%-12s %10.2f Msamples/s  %7.1f ns/sample  port reads %7.1f ns  program %7.1f ns\n",
+            fast ? "fast mode" : "request mode", f.samplesPerSecond / 1e6, f.nsPerSample,
+            f.portNsPerSample, f.nsPerSample - f.portNsPerSample);
     }
     return 0;
 }

@@ -23,10 +23,12 @@ void LiveCommands::Connect() {
     main_.OnAction(QStringLiteral("MenuStop_Scan"), [this] { Hauptsimultanstop(); });
     main_.OnAction(QStringLiteral("Synchronisieren1"), [this] { Synchronisieren1Click(); });
     const MainUi& ui = main_.Ui();
-    connect(ui.ButtonPlay_Scan, &QToolButton::clicked, this, [this] { main_.RunGuarded([this] { Hauptsimultan(); }); });
+    connect(ui.ButtonPlay_Scan, &QToolButton::clicked, this,
+            [this] { main_.RunGuarded([this] { Hauptsimultan(); }); });
     connect(ui.ButtonStop_Scan, &QToolButton::clicked, this,
             [this] { main_.RunGuarded([this] { Hauptsimultanstop(); }); });
-    connect(ui.SimultanTimer1, &QTimer::timeout, this, [this] { main_.RunGuarded([this] { SimultanTimer1Timer(); }); });
+    connect(ui.SimultanTimer1, &QTimer::timeout, this,
+            [this] { main_.RunGuarded([this] { SimultanTimer1Timer(); }); });
 }
 
 void LiveCommands::Hauptsimultan() {
@@ -54,7 +56,8 @@ void LiveCommands::Hauptsimultan() {
     main_.Ui().ButtonStop_Scan->setEnabled(true);
     main_.SetAllMenuEntry(false);
     main_.Action(QStringLiteral("MenuPlay_Scan"))->setChecked(true);
-    if (s.InputSource == 0) portprep::LiveStart(main_.PortIO1(), s.PortBase, main_.Source().CurrentLptMode());
+    if (s.InputSource == 0)
+        portprep::LiveStart(main_.PortIO1(), s.PortBase, main_.Source().CurrentLptMode());
     main_.desktop().PumpEvents();
     timer->start();
 }
@@ -77,8 +80,8 @@ void LiveCommands::SimultanTimer1Timer() {
         const TriggerSettings& trig = s.Trigger;
         switch (trig.SyncKind) {
         case 0:
-            if (s.BitTriggerArmed == 1 &&
-                ((sample.low & trig.SyncBitMask) != 0 || ((sample.high >> 4) & trig.SyncBitMask) != 0))
+            if (s.BitTriggerArmed == 1 && ((sample.low & trig.SyncBitMask) != 0 ||
+                                           ((sample.high >> 4) & trig.SyncBitMask) != 0))
                 trigger = true;
             break;
         case 3:
@@ -95,7 +98,8 @@ void LiveCommands::SimultanTimer1Timer() {
                 }
             }
             break;
-        default: break;
+        default:
+            break;
         }
     }
     if (s.SyncActive == 0 || trigger || timeout) {
@@ -128,7 +132,8 @@ void LiveCommands::Hauptsimultanstop() {
     d.PumpEvents();
     if (!timer->isActive()) {
         main_.SetDigiStatus(4, QStringLiteral("Simultanbetrieb gestoppt"), false);
-        if (s.InputSource == 0) portprep::RunEnd(main_.PortIO1(), s.PortBase, main_.Source().CurrentLptMode());
+        if (s.InputSource == 0)
+            portprep::RunEnd(main_.PortIO1(), s.PortBase, main_.Source().CurrentLptMode());
         if (main_.Action(QStringLiteral("Synchronisieren1"))->isChecked()) Synchronisieren1Click();
         s.LiveRunning = 0;
         main_.SetAllMainMenu(true);

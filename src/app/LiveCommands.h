@@ -8,7 +8,7 @@ class TMain1;
 // redraws, optionally waiting for a trigger condition.
 class LiveCommands : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit LiveCommands(TMain1& main);
     void Connect();
 
@@ -20,7 +20,7 @@ public:
     // Whether a tick is running at the moment (it pumps events in its burst).
     bool TickRunning() const { return tickRunning_; }
 
-private:
+  private:
     TMain1& main_;
     bool tickRunning_ = false;
 };

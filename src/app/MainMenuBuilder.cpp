@@ -84,7 +84,8 @@ void buildSuchen(QMenuBar* bar) {
          {.help = 62, .shortcut = QKeySequence(QStringLiteral("Ctrl+F"))});
     item(m, "Weitersuchen1", QStringLiteral("Weiter suchen"),
          {.help = 62, .shortcut = QKeySequence(Qt::Key_F3)});
-    item(m, "GehezurZeitposition1", QStringLiteral("Gehe zur Zeitposition"), {.help = 63, .off = true});
+    item(m, "GehezurZeitposition1", QStringLiteral("Gehe zur Zeitposition"),
+         {.help = 63, .off = true});
 }
 
 void buildAnsicht(QMenuBar* bar) {
@@ -102,12 +103,15 @@ void buildOptionen(QMenuBar* bar) {
     item(farben, "Hintergrundfarbe1", QStringLiteral("Hintergrundfarbe"), {.help = 92});
     item(farben, "Zeitachsenfarbe1", QStringLiteral("Zeitachsenfarbe"), {.help = 93});
     item(farben, "Textfarbe1", QStringLiteral("Textfarbe"), {.help = 94});
-    QMenu* einzeln = sub(farben, "EinzelneLinienfarbe1", QStringLiteral("Einzelne Linienfarbe"), {.help = 95});
+    QMenu* einzeln =
+        sub(farben, "EinzelneLinienfarbe1", QStringLiteral("Einzelne Linienfarbe"), {.help = 95});
     for (int n = 0; n < 16; ++n) {
-        const QByteArray name = n == 0 ? QByteArray("Bitfarbe01") : "Bitfarbe" + QByteArray::number(n + 1) + "1";
+        const QByteArray name =
+            n == 0 ? QByteArray("Bitfarbe01") : "Bitfarbe" + QByteArray::number(n + 1) + "1";
         item(einzeln, name.constData(), numbered("Linie Bit ", n));
     }
-    item(farben, "AlleLinienmiteinerFarbe1", QStringLiteral("Alle Linien mit einer Farbe"), {.help = 96});
+    item(farben, "AlleLinienmiteinerFarbe1", QStringLiteral("Alle Linien mit einer Farbe"),
+         {.help = 96});
     item(farben, "Gitterfarbe1", QStringLiteral("Markerfarbe"), {.help = 97});
 
     QMenu* text = sub(m, "Textaenderung1", QStringLiteral("Textänderung"), {.help = 100});
@@ -154,23 +158,29 @@ void buildPort(QMenuBar* bar) {
     item(auswahl, "PortAuswahl1", QStringLiteral("LPT 1"), {.checkable = true, .checked = true});
     item(auswahl, "PortAuswahl2", QStringLiteral("LPT 2"), {.checkable = true});
 
-    QMenu* adapter = sub(auswahl, "PortAuswahl3x", QStringLiteral("Spurwerk LPT V1.0"), {.help = 163, .checkable = true});
+    QMenu* adapter = sub(auswahl, "PortAuswahl3x", QStringLiteral("Spurwerk LPT V1.0"),
+                         {.help = 163, .checkable = true});
     item(adapter, "PortAuswahl3", QStringLiteral("LPT 1 Input 8 Bit"), {.checkable = true});
     item(adapter, "PortAuswahl4", QStringLiteral("LPT 2 Input 8 Bit"), {.checkable = true});
     item(adapter, "N13", QStringLiteral("- Auswahl Druckersignale -"), {.off = true});
-    item(adapter, "ACKBSYPAPOFON1", QStringLiteral("ACK,BSY,PAP,OFON + 4 Bit"), {.checkable = true});
-    item(adapter, "ALFFEHINIDSL1", QStringLiteral("ALF,FEH,INI,DSL      + 4 Bit"), {.checkable = true});
+    item(adapter, "ACKBSYPAPOFON1", QStringLiteral("ACK,BSY,PAP,OFON + 4 Bit"),
+         {.checkable = true});
+    item(adapter, "ALFFEHINIDSL1", QStringLiteral("ALF,FEH,INI,DSL      + 4 Bit"),
+         {.checkable = true});
 
-    QMenu* usb = sub(auswahl, "PortAuswahl5x", QStringLiteral("USB P8055 Velleman"), {.help = 164, .checkable = true});
+    QMenu* usb = sub(auswahl, "PortAuswahl5x", QStringLiteral("USB P8055 Velleman"),
+                     {.help = 164, .checkable = true});
     for (int n = 1; n <= 4; ++n) {
         const QByteArray name = "PortAuswahl" + QByteArray::number(n + 4);
-        item(usb, name.constData(), QStringLiteral("USB-%1 Input 5 Bit").arg(n), {.checkable = true});
+        item(usb, name.constData(), QStringLiteral("USB-%1 Input 5 Bit").arg(n),
+             {.checkable = true});
     }
     item(usb, "USB12Synchron2", QStringLiteral("USB-1..2 10 Bit Synchron"), {.off = true});
     item(usb, "USB34Synchron1", QStringLiteral("USB-3..4 10 Bit Synchron"), {.off = true});
     item(usb, "USB1420BitSynchron1", QStringLiteral("USB-1..4 20 Bit Synchron"), {.off = true});
 
-    QMenu* brain = sub(auswahl, "USBBraintechnology1", QStringLiteral("USB I8 Braintechnology"), {.off = true});
+    QMenu* brain = sub(auswahl, "USBBraintechnology1", QStringLiteral("USB I8 Braintechnology"),
+                       {.off = true});
     for (int n = 1; n <= 4; ++n) {
         const QByteArray name = "USBI8Input" + QByteArray::number(n);
         item(brain, name.constData(), QStringLiteral("USB-%1 Input 8 Bit").arg(n), {.off = true});
@@ -178,7 +188,8 @@ void buildPort(QMenuBar* bar) {
     item(brain, "USBI8Synchron1", QStringLiteral("USB-1..2 16 Bit Synchron"), {.off = true});
     item(brain, "USBI8Synchron2", QStringLiteral("USB-3..4 16 Bit Synchron"), {.off = true});
     item(brain, "USBI8Synchron3", QStringLiteral("USB-1..4 32 Bit Synchron"), {.off = true});
-    item(auswahl, "ElektroKolterPCIAdapter1", QStringLiteral("Elektor Kolter-PCI Adapter"), {.off = true});
+    item(auswahl, "ElektroKolterPCIAdapter1", QStringLiteral("Elektor Kolter-PCI Adapter"),
+         {.off = true});
 
     item(m, "ndern1", QStringLiteral("Ändern"), {.off = true});
     m->addSeparator();

@@ -8,14 +8,14 @@
 // The main window's own variables, shared by its command groups. Start values
 // are the ones the window has right after it is created.
 struct MainState {
-    std::uint8_t InputSource = 0;  // 0 parallel port, 1 USB board
+    std::uint8_t InputSource = 0; // 0 parallel port, 1 USB board
     std::int32_t PortBase = 0x378;
     std::int32_t Lpt1Base = 0x378;
     std::int32_t Lpt2Base = 0x278;
     QString CurrentFileName = QStringLiteral("NONAME.DIG");
     std::int32_t SyncActive = 0;
     std::uint8_t BitTriggerArmed = 0;
-    TriggerSettings Trigger;  // written by the search dialog's set-up mode
+    TriggerSettings Trigger; // written by the search dialog's set-up mode
     std::int16_t SyncMissCount = 0;
     std::int32_t SampleIndex = 0;
     std::int32_t SavedCopyMode = 0;

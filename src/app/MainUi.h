@@ -18,12 +18,12 @@ class UpDownPair;
 // owns them through Qt parenthood; this struct only points at them.
 struct MainUi {
     QWidget* ToolPanel = nullptr;
-    QLabel* Label11 = nullptr;  // "Port:"
-    QFrame* Shape1 = nullptr;   // port indicator behind the source label
+    QLabel* Label11 = nullptr; // "Port:"
+    QFrame* Shape1 = nullptr;  // port indicator behind the source label
     QLabel* Portzustand = nullptr;
-    QLabel* Label1 = nullptr;   // "Zeitachse"
-    QLabel* Label2 = nullptr;   // "Auflösung"
-    QLabel* Label7 = nullptr;   // "Aufzeichnen"
+    QLabel* Label1 = nullptr; // "Zeitachse"
+    QLabel* Label2 = nullptr; // "Auflösung"
+    QLabel* Label7 = nullptr; // "Aufzeichnen"
     UpDownPair* ButtonZeitachsenEinheit_1 = nullptr;
     UpDownPair* ButtonZeitachsenEinheit_200 = nullptr;
     QToolButton* ButtonScaleTimeUp = nullptr;
@@ -36,7 +36,7 @@ struct MainUi {
     QScrollBar* ScrollBar1 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     std::array<QLabel*, 5> Panels{};
-    std::array<QCheckBox*, 8> Bits{};  // d1 .. d8
+    std::array<QCheckBox*, 8> Bits{}; // d1 .. d8
     QLabel* MarkerOriginLabel = nullptr;
     QLabel* MarkerStopLabel = nullptr;
     QTimer* SimultanTimer1 = nullptr;

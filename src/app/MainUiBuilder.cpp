@@ -23,14 +23,14 @@ namespace {
 // The zoom field takes at most three typed characters; the entries of its
 // list ("100%") are longer and must still show in full.
 class ZoomFieldValidator final : public QValidator {
-public:
+  public:
     ZoomFieldValidator(QComboBox* box) : QValidator(box), box_(box) {}
     State validate(QString& input, int&) const override {
         if (input.size() <= 3 || box_->findText(input) >= 0) return Acceptable;
         return Invalid;
     }
 
-private:
+  private:
     QComboBox* box_;
 };
 
@@ -48,7 +48,9 @@ QIcon glyph(Glyph g) {
         p.drawLine(4, 10, 16, 10);
         p.drawLine(10, 4, 10, 16);
         break;
-    case Glyph::Minus: p.drawLine(4, 10, 16, 10); break;
+    case Glyph::Minus:
+        p.drawLine(4, 10, 16, 10);
+        break;
     case Glyph::Record:
         p.setBrush(QColor(200, 0, 0));
         p.setPen(Qt::NoPen);
@@ -141,29 +143,34 @@ MainUi BuildMainUi(QMainWindow& window, QWidget& central) {
     shapeLayout->addWidget(ui.Portzustand);
 
     ui.Label1 = label(ui.ToolPanel, "Label1", QStringLiteral("Zeitachse"));
-    ui.ButtonZeitachsenEinheit_1 = upDown(ui.ToolPanel, "ButtonZeitachsenEinheit_1", QStringLiteral("Zeitachse +1"));
+    ui.ButtonZeitachsenEinheit_1 =
+        upDown(ui.ToolPanel, "ButtonZeitachsenEinheit_1", QStringLiteral("Zeitachse +1"));
     ui.ButtonZeitachsenEinheit_200 =
         upDown(ui.ToolPanel, "ButtonZeitachsenEinheit_200", QStringLiteral("Zeitachse +200"));
 
     ui.Label2 = label(ui.ToolPanel, "Label2", QStringLiteral("Auflösung"));
-    ui.ButtonScaleTimeUp = button(ui.ToolPanel, "ButtonScaleTimeUp", QStringLiteral("Vergrößern"), Glyph::Plus, true);
-    ui.ButtonScaleTimeDown =
-        button(ui.ToolPanel, "ButtonScaleTimeDown", QStringLiteral("Verkleinern"), Glyph::Minus, true);
+    ui.ButtonScaleTimeUp =
+        button(ui.ToolPanel, "ButtonScaleTimeUp", QStringLiteral("Vergrößern"), Glyph::Plus, true);
+    ui.ButtonScaleTimeDown = button(ui.ToolPanel, "ButtonScaleTimeDown",
+                                    QStringLiteral("Verkleinern"), Glyph::Minus, true);
     ui.ScaleTimeComboBox1 = new QComboBox(ui.ToolPanel);
     ui.ScaleTimeComboBox1->setObjectName(QStringLiteral("ScaleTimeComboBox1"));
     ui.ScaleTimeComboBox1->setEditable(true);
     ui.ScaleTimeComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ui.ScaleTimeComboBox1->setValidator(new ZoomFieldValidator(ui.ScaleTimeComboBox1));
-    ui.ScaleTimeComboBox1->addItems({QStringLiteral("0%"), QStringLiteral("5%"), QStringLiteral("10%"),
-                                     QStringLiteral("15%"), QStringLiteral("25%"), QStringLiteral("50%"),
+    ui.ScaleTimeComboBox1->addItems({QStringLiteral("0%"), QStringLiteral("5%"),
+                                     QStringLiteral("10%"), QStringLiteral("15%"),
+                                     QStringLiteral("25%"), QStringLiteral("50%"),
                                      QStringLiteral("75%"), QStringLiteral("100%")});
     ui.ScaleTimeComboBox1->setFixedWidth(64);
 
     ui.Label7 = label(ui.ToolPanel, "Label7", QStringLiteral("Aufzeichnen"));
-    ui.ButtonRecord_Signal =
-        button(ui.ToolPanel, "ButtonRecord_Signal", QStringLiteral("Aufzeichnen"), Glyph::Record, false);
-    ui.ButtonStop_Scan = button(ui.ToolPanel, "ButtonStop_Scan", QStringLiteral("Simultanstop"), Glyph::Stop, false);
-    ui.ButtonPlay_Scan = button(ui.ToolPanel, "ButtonPlay_Scan", QStringLiteral("Simultanplay"), Glyph::Play, false);
+    ui.ButtonRecord_Signal = button(ui.ToolPanel, "ButtonRecord_Signal",
+                                    QStringLiteral("Aufzeichnen"), Glyph::Record, false);
+    ui.ButtonStop_Scan =
+        button(ui.ToolPanel, "ButtonStop_Scan", QStringLiteral("Simultanstop"), Glyph::Stop, false);
+    ui.ButtonPlay_Scan =
+        button(ui.ToolPanel, "ButtonPlay_Scan", QStringLiteral("Simultanplay"), Glyph::Play, false);
 
     ui.ProgressBar1 = new QProgressBar(ui.ToolPanel);
     ui.ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
@@ -200,7 +207,8 @@ MainUi BuildMainUi(QMainWindow& window, QWidget& central) {
         box->setVisible(false);
         ui.Bits[size_t(i)] = box;
     }
-    for (int i = 7; i >= 0; --i) row->addWidget(ui.Bits[size_t(i)]);
+    for (int i = 7; i >= 0; --i)
+        row->addWidget(ui.Bits[size_t(i)]);
     row->addStretch(1);
 
     ui.MarkerOriginLabel = label(ui.ToolPanel, "LabelMOrigin", QString());
@@ -224,8 +232,10 @@ MainUi BuildMainUi(QMainWindow& window, QWidget& central) {
         panel->setObjectName(QStringLiteral("Panel%1").arg(i));
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
-        if (i < 4) panel->setFixedWidth(widths[i]);
-        else panel->setMinimumWidth(widths[i]);
+        if (i < 4)
+            panel->setFixedWidth(widths[i]);
+        else
+            panel->setMinimumWidth(widths[i]);
         // The message panel takes what is left of the bar, as the last panel does.
         ui.StatusBar1->addWidget(panel, i == 4 ? 1 : 0);
         ui.Panels[size_t(i)] = panel;

@@ -6,8 +6,8 @@ class TPortIO;
 
 // Which parallel-port source is chosen, as far as the register sequences care.
 struct LptMode {
-    bool adapter = false;         // "LPT 1/2 Input 8 Bit" checked
-    bool printerSignals = false;  // "ACK,BSY,PAP,OFON + 4 Bit" checked as well
+    bool adapter = false;        // "LPT 1/2 Input 8 Bit" checked
+    bool printerSignals = false; // "ACK,BSY,PAP,OFON + 4 Bit" checked as well
     bool adapterWithSignals() const { return adapter && printerSignals; }
 };
 

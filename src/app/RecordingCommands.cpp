@@ -29,7 +29,8 @@ void RecordingCommands::Connect() {
     main_.OnAction(QStringLiteral("MenuRecord_Signal"), [this] { ButtonRecord_SignalClick(); });
     main_.OnAction(QStringLiteral("MenuRecord_5_Sek"), [this] { MenuRecord_5_SekClick(); });
     main_.OnAction(QStringLiteral("MenuRecord_10_Sek"), [this] { MenuRecord_10_SekClick(); });
-    main_.OnAction(QStringLiteral("MenuRecord_SignalClear"), [this] { MenuRecord_SignalClearClick(); });
+    main_.OnAction(QStringLiteral("MenuRecord_SignalClear"),
+                   [this] { MenuRecord_SignalClearClick(); });
     for (int i = 0; i < 9; ++i)
         main_.OnAction(QString::fromLatin1(kPeriodItems[i]), [this, i] { SamplePeriodClick(i); });
     connect(main_.Ui().ButtonRecord_Signal, &QToolButton::clicked, this,
@@ -38,7 +39,8 @@ void RecordingCommands::Connect() {
 
 void RecordingCommands::ButtonRecord_SignalClick() {
     RecordSignal();
-    for (const char* name : {"Speichern1", "Speichernunter1", "Schliessen1", "Druckeneinrichten1", "Drucken1"})
+    for (const char* name :
+         {"Speichern1", "Speichernunter1", "Schliessen1", "Druckeneinrichten1", "Drucken1"})
         main_.Action(QString::fromLatin1(name))->setEnabled(true);
     main_.Ui().ProgressBar1->setValue(0);
 }
@@ -120,20 +122,21 @@ void RecordingCommands::MenuRecord_SignalClearClick() {
 }
 
 void RecordingCommands::ClearSampleRateChecks() {
-    for (const char* name : kPeriodItems) main_.Action(QString::fromLatin1(name))->setChecked(false);
+    for (const char* name : kPeriodItems)
+        main_.Action(QString::fromLatin1(name))->setChecked(false);
 }
 
 void RecordingCommands::SamplePeriodClick(int item) {
     struct Period {
-        int missCount;  // -1: unchanged
+        int missCount; // -1: unchanged
         int interval;
-        const char* unit;  // nullptr: unchanged
+        const char* unit; // nullptr: unchanged
         int scale;
     };
     static const Period periods[] = {
-        {-1, 1, nullptr, 0},   {100, 10, "1 ms", 1},  {50, 10, "10 ms", 10},
-        {50, 20, "ms", 10},    {25, 100, "100 ms", 100}, {12, 500, "500 ms", 500},
-        {7, 1000, " s", 1},    {-1, 5000, " s", 1},   {-1, 10000, " s", 1},
+        {-1, 1, nullptr, 0}, {100, 10, "1 ms", 1},     {50, 10, "10 ms", 10},
+        {50, 20, "ms", 10},  {25, 100, "100 ms", 100}, {12, 500, "500 ms", 500},
+        {7, 1000, " s", 1},  {-1, 5000, " s", 1},      {-1, 10000, " s", 1},
     };
     if (item < 0 || item > 8) return;
     const Period& p = periods[item];

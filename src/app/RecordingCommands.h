@@ -7,7 +7,7 @@ class TMain1;
 // The timed recording, the record lengths, the sample periods and clearing.
 class RecordingCommands : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit RecordingCommands(TMain1& main);
     void Connect();
 
@@ -22,6 +22,6 @@ public:
     void SamplePeriodClick(int item);
     void ClearSampleRateChecks();
 
-private:
+  private:
     TMain1& main_;
 };

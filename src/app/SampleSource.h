@@ -9,7 +9,7 @@
 // register of the parallel port, or the board's five inputs.
 struct Sample {
     std::uint8_t low = 0;
-    std::uint8_t high = 0;  // as read; stored shifted right by 4
+    std::uint8_t high = 0; // as read; stored shifted right by 4
 };
 
 // Reads a sample the way both the recording and the live mode do. Any other

@@ -14,7 +14,8 @@ struct KindItem {
 constexpr KindItem kKindItems[] = {{0, "bits1"}, {1, "Nibbel1"}, {3, "Byte1"}, {4, "Word1"}};
 } // namespace
 
-SearchCommands::SearchCommands(TMain1& main, TOKBottomDlg1*& dialog) : QObject(&main), main_(main), dialog_(dialog) {}
+SearchCommands::SearchCommands(TMain1& main, TOKBottomDlg1*& dialog)
+    : QObject(&main), main_(main), dialog_(dialog) {}
 
 void SearchCommands::Connect() {
     main_.OnAction(QStringLiteral("Suchen3"), [this] { Suchen3Click(); });
@@ -44,4 +45,6 @@ void SearchCommands::TriggerKindClick(int kind) {
         if (k.kind != kind) main_.Action(QString::fromLatin1(k.item))->setChecked(false);
 }
 
-void SearchCommands::SetScrollBarPosition(int position) { main_.Ui().ScrollBar1->setValue(position); }
+void SearchCommands::SetScrollBarPosition(int position) {
+    main_.Ui().ScrollBar1->setValue(position);
+}

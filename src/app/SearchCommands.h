@@ -11,7 +11,7 @@ class TOKBottomDlg1;
 // all through the one search dialog the window keeps.
 class SearchCommands : public QObject, public SearchHost {
     Q_OBJECT
-public:
+  public:
     SearchCommands(TMain1& main, TOKBottomDlg1*& dialog);
     void Connect();
 
@@ -22,7 +22,7 @@ public:
 
     void SetScrollBarPosition(int position) override;
 
-private:
+  private:
     TMain1& main_;
     TOKBottomDlg1*& dialog_;
 };

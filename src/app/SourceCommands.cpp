@@ -22,7 +22,8 @@ void SourceCommands::Connect() {
         main_.OnAction(QString::fromLatin1(name), std::move(handler));
     };
     for (int i = 1; i <= 8; ++i)
-        on(QByteArray("PortAuswahl" + QByteArray::number(i)).constData(), [this, i] { PortAuswahlClick(i); });
+        on(QByteArray("PortAuswahl" + QByteArray::number(i)).constData(),
+           [this, i] { PortAuswahlClick(i); });
     on("ACKBSYPAPOFON1", [this] { ACKBSYPAPOFON1Click(); });
     on("ALFFEHINIDSL1", [this] { ALFFEHINIDSL1Click(); });
     on("Eingabeprogrammieren1", [this] { Eingabeprogrammieren1Click(); });
@@ -61,7 +62,8 @@ LptMode SourceCommands::CurrentLptMode() const {
 }
 
 void SourceCommands::PortAuswahldisable() {
-    for (int i = 1; i <= 8; ++i) setChecked(QByteArray("PortAuswahl" + QByteArray::number(i)).constData(), false);
+    for (int i = 1; i <= 8; ++i)
+        setChecked(QByteArray("PortAuswahl" + QByteArray::number(i)).constData(), false);
     setIcon("PortAuswahl1", 51);
     setIcon("PortAuswahl2", 51);
     setIcon("PortAuswahl3", 51);
@@ -132,7 +134,9 @@ void SourceCommands::ShowPortStatus(bool active) {
     const MainState& s = main_.State();
     QString port, control, status, data;
     if (s.InputSource == 0) {
-        const auto hex2 = [](std::uint8_t v) { return QStringLiteral("$%1").arg(v, 2, 16, QLatin1Char('0')).toUpper(); };
+        const auto hex2 = [](std::uint8_t v) {
+            return QStringLiteral("$%1").arg(v, 2, 16, QLatin1Char('0')).toUpper();
+        };
         port = QStringLiteral("$%1").arg(s.PortBase, 4, 16, QLatin1Char('0')).toUpper();
         control = hex2(readRegister(2));
         status = hex2(readRegister(1));
@@ -239,10 +243,12 @@ void SourceCommands::Eingabeprogrammieren1Click() {
 void SourceCommands::ProgramPortOutput() {
     Desktop& d = main_.desktop();
     d.Beep();
-    d.MessageBox({QStringLiteral("Information"),
-                  QStringLiteral("ACHTUNG !!\rDer Druckerport wird wieder als Ausgabeeinheit programmiert.\r"
-                                 "Bitte die Eingabegeräte vom Druckerport trennen, da sonst\rKurzschlußgefahr besteht."),
-                  Desktop::Icon::Information, Desktop::Ok});
+    d.MessageBox(
+        {QStringLiteral("Information"),
+         QStringLiteral("ACHTUNG !!\rDer Druckerport wird wieder als Ausgabeeinheit programmiert.\r"
+                        "Bitte die Eingabegeräte vom Druckerport trennen, da "
+                        "sonst\rKurzschlußgefahr besteht."),
+         Desktop::Icon::Information, Desktop::Ok});
     TPortIO& io = main_.PortIO1();
     portprep::ControlOr(io, main_.State().PortBase, 0x03);
     portprep::ControlAnd(io, main_.State().PortBase, 0xDD);
@@ -268,9 +274,9 @@ void SourceCommands::Ausgabeprogrammieren1Click() {
     main_.Action(QStringLiteral("MNMenuSynchronmodus"))->setEnabled(false);
     main_.Action(QStringLiteral("MNMenuAufzeichnen"))->setEnabled(false);
     main_.SetAllButtons(false);
-    for (QWidget* w : std::initializer_list<QWidget*>{ui.ButtonScaleTimeUp, ui.ButtonScaleTimeDown,
-                                                      ui.ButtonZeitachsenEinheit_1, ui.ButtonZeitachsenEinheit_200,
-                                                      ui.ScaleTimeComboBox1})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             ui.ButtonScaleTimeUp, ui.ButtonScaleTimeDown, ui.ButtonZeitachsenEinheit_1,
+             ui.ButtonZeitachsenEinheit_200, ui.ScaleTimeComboBox1})
         w->setEnabled(true);
     main_.SetIndicatorColor(colors::Red);
     ui.Timer4->start();

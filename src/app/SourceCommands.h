@@ -12,19 +12,19 @@ class TMain1;
 // displays and the port panels of the status bar.
 class SourceCommands : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit SourceCommands(TMain1& main);
     void Connect();
 
     void PortAuswahldisable();
-    void PortAuswahlClick(int item);  // 1 .. 8
+    void PortAuswahlClick(int item); // 1 .. 8
     void ACKBSYPAPOFON1Click();
     void ALFFEHINIDSL1Click();
     void Eingabeprogrammieren1Click();
     void Ausgabeprogrammieren1Click();
     void Prfen1Click();
-    void PinClick(std::uint8_t bit);  // 0x01 /STR, 0x02 /ALF, 0x04 /INI
-    void ShowRegisterBits(int offset);  // 2 control, 1 status, 0 data
+    void PinClick(std::uint8_t bit);   // 0x01 /STR, 0x02 /ALF, 0x04 /INI
+    void ShowRegisterBits(int offset); // 2 control, 1 status, 0 data
 
     void ShowPortStatus(bool active);
     void ShowPortBits(std::uint8_t value);
@@ -38,7 +38,7 @@ public:
     // The chosen parallel-port mode, as the recording and live sequences need it.
     LptMode CurrentLptMode() const;
 
-private:
+  private:
     bool checked(const char* name) const;
     void setChecked(const char* name, bool on);
     void setIcon(const char* name, int index);

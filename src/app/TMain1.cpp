@@ -1,29 +1,29 @@
 #include "TMain1.h"
 
-#include "MainMenuBuilder.h"
-#include "MainUiBuilder.h"
-#include "TNewHintWindow.h"
-#include "UpDownPair.h"
 #include "FileCommands.h"
 #include "LiveCommands.h"
-#include "SearchCommands.h"
+#include "MainMenuBuilder.h"
+#include "MainUiBuilder.h"
 #include "RecordingCommands.h"
+#include "SearchCommands.h"
 #include "SourceCommands.h"
+#include "TNewHintWindow.h"
+#include "UpDownPair.h"
 #include "ViewCommands.h"
+#include "display/TTrazor.h"
 #include "hardware/PortSystem.h"
 #include "hardware/TPortIO.h"
 #include "hardware/TPortUSB.h"
 #include "persistence/AppSettings.h"
 #include "persistence/SmartTools.h"
+#include "platform/Color.h"
+#include "platform/Desktop.h"
+#include "platform/GuardedApplication.h"
 #include "search/TOKBottomDlg1.h"
 #include "support/HelpContext.h"
 #include "support/TAboutBox.h"
 #include "support/THookHelpSystem.h"
 #include "support/TOKBottomDlg2.h"
-#include "display/TTrazor.h"
-#include "platform/Color.h"
-#include "platform/Desktop.h"
-#include "platform/GuardedApplication.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -120,11 +120,14 @@ TMain1::~TMain1() {
 
 std::unique_ptr<TPortUSB> TMain1::MakeBoardComponent() {
     if (options_.simulate)
-        return std::make_unique<TPortUSB>(desktop_, k8055::SimulatedLibraryName(), options_.programDir);
+        return std::make_unique<TPortUSB>(desktop_, k8055::SimulatedLibraryName(),
+                                          options_.programDir);
     return std::make_unique<TPortUSB>(desktop_);
 }
 
-QAction* TMain1::Action(const QString& name) const { return findChild<QAction*>(name); }
+QAction* TMain1::Action(const QString& name) const {
+    return findChild<QAction*>(name);
+}
 
 void TMain1::CreateDialogs() {
     aboutBox_ = new TAboutBox(this, [this] { trazor_->repaint(); });
@@ -141,7 +144,8 @@ void TMain1::FormCreate() {
     ui_.ScrollBar1->setMaximum(8192);
     // There is no separate help runtime to check for: the help window is the program's own.
     const QString helpFile = help::CheckHelpFile(desktop_, options_.programDir);
-    help_ = std::make_unique<THookHelpSystem>(desktop_, helpFile, QString(), 0, options_.helpBackends);
+    help_ =
+        std::make_unique<THookHelpSystem>(desktop_, helpFile, QString(), 0, options_.helpBackends);
 
     portIO_->SetIOactive(true);
 
@@ -212,7 +216,9 @@ void TMain1::KeineHilfevorhanden1Click() {
     if (help_) KeineHilfevorhanden(*help_);
 }
 
-void TMain1::Info1Click() { aboutBox_->ShowInfo(); }
+void TMain1::Info1Click() {
+    aboutBox_->ShowInfo();
+}
 
 void TMain1::closeEvent(QCloseEvent* event) {
     FormClose();
@@ -235,7 +241,8 @@ void TMain1::RunGuarded(const std::function<void()>& command) {
 void TMain1::OnAction(const QString& name, std::function<void()> handler) {
     QAction* action = Action(name);
     if (!action) return;
-    connect(action, &QAction::triggered, this, [this, handler = std::move(handler)] { RunGuarded(handler); });
+    connect(action, &QAction::triggered, this,
+            [this, handler = std::move(handler)] { RunGuarded(handler); });
 }
 
 void TMain1::E1Click() {
@@ -255,7 +262,9 @@ void TMain1::ClearSampleBuffer() {
     trazor_->DrawBaseLines();
 }
 
-void TMain1::SetStandardCaption() { SetCaption(kCaption); }
+void TMain1::SetStandardCaption() {
+    SetCaption(kCaption);
+}
 
 void TMain1::SetCaption(const QString& text) {
     setWindowTitle(options_.simulate ? text + QStringLiteral(" [Simulation]") : text);
@@ -298,11 +307,16 @@ void TMain1::SetImageIndex(QAction* action, int index) {
 }
 
 void TMain1::SetAllButtons(bool enable) {
-    QWidget* const widgets[] = {ui_.ButtonPlay_Scan,           ui_.ButtonStop_Scan,
-                                ui_.ButtonRecord_Signal,       ui_.ButtonScaleTimeUp,
-                                ui_.ButtonScaleTimeDown,       ui_.ButtonZeitachsenEinheit_1,
-                                ui_.ButtonZeitachsenEinheit_200, ui_.ScaleTimeComboBox1};
-    for (QWidget* w : widgets) w->setEnabled(enable);
+    QWidget* const widgets[] = {ui_.ButtonPlay_Scan,
+                                ui_.ButtonStop_Scan,
+                                ui_.ButtonRecord_Signal,
+                                ui_.ButtonScaleTimeUp,
+                                ui_.ButtonScaleTimeDown,
+                                ui_.ButtonZeitachsenEinheit_1,
+                                ui_.ButtonZeitachsenEinheit_200,
+                                ui_.ScaleTimeComboBox1};
+    for (QWidget* w : widgets)
+        w->setEnabled(enable);
 }
 
 void TMain1::SetAllMainMenu(bool enable) {
@@ -312,7 +326,8 @@ void TMain1::SetAllMainMenu(bool enable) {
 }
 
 void TMain1::SetRecordMenuEntry(bool enable) {
-    for (const char* name : {"MenuRecord_5_Sek", "MenuRecord_10_Sek", "MenuRecord_Signal", "MenuRecord_SignalClear"})
+    for (const char* name :
+         {"MenuRecord_5_Sek", "MenuRecord_10_Sek", "MenuRecord_Signal", "MenuRecord_SignalClear"})
         Action(QString::fromLatin1(name))->setEnabled(enable);
 }
 

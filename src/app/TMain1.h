@@ -33,7 +33,7 @@ class QMenu;
 struct StartOptions {
     bool simulate = false;
     bool directPort = false;
-    QString programDir;  // where the help file and the simulated board library are
+    QString programDir; // where the help file and the simulated board library are
     // Tests put their own port system here; otherwise the flags above choose one.
     std::function<std::unique_ptr<PortSystem>()> portSystem;
     // Tests put help viewer doubles here; null members are the real viewers.
@@ -44,7 +44,7 @@ struct StartOptions {
 // and the command groups, and keeps the window's state and enable rules.
 class TMain1 : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     TMain1(Desktop& desktop, StartOptions options);
     ~TMain1() override;
 
@@ -105,11 +105,11 @@ public:
     // The image of a menu item, by its index in the window's image list.
     void SetImageIndex(QAction* action, int index);
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void FormCreate();
     void FormClose();
     void ConnectMenuMessages();
@@ -120,7 +120,7 @@ private:
     StartOptions options_;
     MainState state_;
     MainUi ui_;
-    TTrazor* trazor_ = nullptr;  // owned by the central widget
+    TTrazor* trazor_ = nullptr; // owned by the central widget
     std::unique_ptr<TPortIO> portIO_;
     std::unique_ptr<TPortUSB> portUSB_;
     std::unique_ptr<TSmartTools> smartTools_;
@@ -131,7 +131,7 @@ private:
     TOKBottomDlg2* bitTextDialog_ = nullptr;
     std::uint32_t indicatorColor_ = 0;
     std::unique_ptr<TNewHintWindow> scrollHint_;
-    ViewCommands* view_ = nullptr;  // command groups are owned as Qt children
+    ViewCommands* view_ = nullptr; // command groups are owned as Qt children
     SourceCommands* source_ = nullptr;
     RecordingCommands* recording_ = nullptr;
     LiveCommands* live_ = nullptr;

@@ -7,7 +7,8 @@
 #include <algorithm>
 
 TNewHintWindow::TNewHintWindow(QWidget* owner, int& hintAnchorPos)
-    : QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint), owner_(owner), hintAnchorPos_(hintAnchorPos) {
+    : QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint), owner_(owner),
+      hintAnchorPos_(hintAnchorPos) {
     setObjectName(QStringLiteral("ScrollHint"));
     setMargin(2);
     setFrameShape(QFrame::Box);
@@ -36,7 +37,8 @@ void TNewHintWindow::SetTracking(bool value) {
 
 void TNewHintWindow::ShowAtScrollPos(QRect rect, const QString& text) {
     if (tracking_) {
-        const QScreen* screen = owner_->screen() ? owner_->screen() : QGuiApplication::primaryScreen();
+        const QScreen* screen =
+            owner_->screen() ? owner_->screen() : QGuiApplication::primaryScreen();
         const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
         const int clientWidth = owner_->width();
         const int x0 = (work.right() + 1 - clientWidth) / 2;

@@ -7,7 +7,7 @@
 // placed from a remembered scroll position, not from the mouse.
 class TNewHintWindow : public QLabel {
     Q_OBJECT
-public:
+  public:
     // owner is the main window: the hint finds its scroll bar and client size there.
     TNewHintWindow(QWidget* owner, int& hintAnchorPos);
 
@@ -21,7 +21,7 @@ public:
     // Horizontal offset of the hint from the left edge of a centred client area.
     static int AnchorOffset(int anchorPos, int scrollMax, int clientWidth);
 
-private:
+  private:
     QWidget* owner_;
     int& hintAnchorPos_;
     bool tracking_ = false;

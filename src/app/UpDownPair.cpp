@@ -19,7 +19,9 @@ UpDownPair::UpDownPair(QWidget* parent)
     connect(forward_, &QToolButton::clicked, this, [this] { Press(Arrow::Forward); });
 }
 
-void UpDownPair::SetPosition(int position) { position_ = std::clamp(position, min_, max_); }
+void UpDownPair::SetPosition(int position) {
+    position_ = std::clamp(position, min_, max_);
+}
 
 void UpDownPair::Press(Arrow arrow) {
     if (!isEnabled()) return;

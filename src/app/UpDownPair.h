@@ -8,7 +8,7 @@ class QToolButton;
 // bar's time-axis steppers are. It reports which arrow was pressed.
 class UpDownPair : public QWidget {
     Q_OBJECT
-public:
+  public:
     enum class Arrow { Back, Forward };
 
     explicit UpDownPair(QWidget* parent = nullptr);
@@ -21,10 +21,10 @@ public:
     // Presses an arrow as the user would.
     void Press(Arrow arrow);
 
-signals:
+  signals:
     void clicked(UpDownPair::Arrow arrow);
 
-private:
+  private:
     QToolButton* back_;
     QToolButton* forward_;
     int position_ = 0;

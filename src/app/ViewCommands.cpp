@@ -41,9 +41,11 @@ void ViewCommands::Connect() {
     on("AlleLinienmiteinerFarbe1", [this] { AlleLinienmiteinerFarbe1Click(); });
     on("Gitterfarbe1", [this] { Gitterfarbe1Click(); });
     for (int n = 0; n < 16; ++n) {
-        const QByteArray colour = n == 0 ? QByteArray("Bitfarbe01") : "Bitfarbe" + QByteArray::number(n + 1) + "1";
+        const QByteArray colour =
+            n == 0 ? QByteArray("Bitfarbe01") : "Bitfarbe" + QByteArray::number(n + 1) + "1";
         on(colour.constData(), [this, n] { SetMultiFarbe(n); });
-        on(QByteArray("BitText" + QByteArray::number(n + 1)).constData(), [this, n] { SetMultiBitText(n); });
+        on(QByteArray("BitText" + QByteArray::number(n + 1)).constData(),
+           [this, n] { SetMultiBitText(n); });
     }
     on("DatenneuAnzeigen1", [this] { DatenneuAnzeigen1Click(); });
     on("Anzeigelschen1", [this] { Anzeigelschen1Click(); });
@@ -56,11 +58,15 @@ void ViewCommands::Connect() {
     connect(ui.ScaleTimeComboBox1, &QComboBox::textActivated, this,
             [this] { main_.RunGuarded([this] { ScaleTimeComboBox1Click(); }); });
     connect(ui.ButtonZeitachsenEinheit_1, &UpDownPair::clicked, this, [this](UpDownPair::Arrow a) {
-        main_.RunGuarded([this, a] { ButtonZeitachsenEinheitClick(1, a == UpDownPair::Arrow::Forward); });
+        main_.RunGuarded(
+            [this, a] { ButtonZeitachsenEinheitClick(1, a == UpDownPair::Arrow::Forward); });
     });
-    connect(ui.ButtonZeitachsenEinheit_200, &UpDownPair::clicked, this, [this](UpDownPair::Arrow a) {
-        main_.RunGuarded([this, a] { ButtonZeitachsenEinheitClick(200, a == UpDownPair::Arrow::Forward); });
-    });
+    connect(ui.ButtonZeitachsenEinheit_200, &UpDownPair::clicked, this,
+            [this](UpDownPair::Arrow a) {
+                main_.RunGuarded([this, a] {
+                    ButtonZeitachsenEinheitClick(200, a == UpDownPair::Arrow::Forward);
+                });
+            });
     connect(ui.ScrollBar1, &QAbstractSlider::actionTriggered, this,
             [this](int action) { main_.RunGuarded([this, action] { onScrollAction(action); }); });
     connect(ui.ScrollBar1, &QAbstractSlider::sliderReleased, this, [this] {
@@ -72,20 +78,37 @@ void ViewCommands::Connect() {
     });
 }
 
-int ViewCommands::cellsPerPosition() const { return main_.Trazor1().Option().CellsSize() / 8192; }
+int ViewCommands::cellsPerPosition() const {
+    return main_.Trazor1().Option().CellsSize() / 8192;
+}
 
 void ViewCommands::onScrollAction(int action) {
     QScrollBar* bar = main_.Ui().ScrollBar1;
     ScrollCode code;
     switch (action) {
-    case QAbstractSlider::SliderSingleStepSub: code = ScrollCode::LineBack; break;
-    case QAbstractSlider::SliderSingleStepAdd: code = ScrollCode::LineForward; break;
-    case QAbstractSlider::SliderPageStepSub: code = ScrollCode::PageBack; break;
-    case QAbstractSlider::SliderPageStepAdd: code = ScrollCode::PageForward; break;
-    case QAbstractSlider::SliderMove: code = ScrollCode::Track; break;
-    case QAbstractSlider::SliderToMinimum: code = ScrollCode::Top; break;
-    case QAbstractSlider::SliderToMaximum: code = ScrollCode::Bottom; break;
-    default: return;
+    case QAbstractSlider::SliderSingleStepSub:
+        code = ScrollCode::LineBack;
+        break;
+    case QAbstractSlider::SliderSingleStepAdd:
+        code = ScrollCode::LineForward;
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        code = ScrollCode::PageBack;
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        code = ScrollCode::PageForward;
+        break;
+    case QAbstractSlider::SliderMove:
+        code = ScrollCode::Track;
+        break;
+    case QAbstractSlider::SliderToMinimum:
+        code = ScrollCode::Top;
+        break;
+    case QAbstractSlider::SliderToMaximum:
+        code = ScrollCode::Bottom;
+        break;
+    default:
+        return;
     }
     // The bar has already applied the step to its slider position: that is the proposal.
     int pos = bar->sliderPosition();
@@ -93,9 +116,13 @@ void ViewCommands::onScrollAction(int action) {
     bar->setSliderPosition(pos);
 }
 
-void ViewCommands::BitClick(int count) { main_.SetMultiBit(count); }
+void ViewCommands::BitClick(int count) {
+    main_.SetMultiBit(count);
+}
 
-void ViewCommands::ChangeResolution(int delta) { main_.Trazor1().ChangeTimeStep(delta); }
+void ViewCommands::ChangeResolution(int delta) {
+    main_.Trazor1().ChangeTimeStep(delta);
+}
 
 void ViewCommands::EinheitMikroSek1Click() {
     auto& opt = main_.Trazor1().Option();
@@ -119,7 +146,8 @@ void ViewCommands::EinheitSek1Click() {
 }
 
 void ViewCommands::showZoomField() {
-    main_.Ui().ScaleTimeComboBox1->setEditText(QString::number(main_.Trazor1().Option().TimeStep() - 2) + "%");
+    main_.Ui().ScaleTimeComboBox1->setEditText(
+        QString::number(main_.Trazor1().Option().TimeStep() - 2) + "%");
 }
 
 void ViewCommands::ButtonScaleTimeUpClick() {
@@ -173,7 +201,8 @@ void ViewCommands::ButtonZeitachsenEinheitClick(int cells, bool forward) {
         if (cells == 200 && counter->Position() <= 0) counter->SetPosition(30000);
         t.ScrollBack(cells);
     }
-    // A buffer smaller than the scroll range leaves no cells per position; keep the bar where it is.
+    // A buffer smaller than the scroll range leaves no cells per position; keep the bar where it
+    // is.
     if (f > 0) main_.Ui().ScrollBar1->setValue(t.Option().CellsPos() / f);
 }
 
@@ -194,7 +223,8 @@ void ViewCommands::ScrollBar1Scroll(ScrollCode code, int& pos) {
     case ScrollCode::PageForward:
         if (pos < maximum) ++pos;
         break;
-    default: break;
+    default:
+        break;
     }
     switch (code) {
     case ScrollCode::LineBack:
@@ -205,7 +235,8 @@ void ViewCommands::ScrollBar1Scroll(ScrollCode code, int& pos) {
         opt.SetCellsPos(pos * f);
         if (hint) hint->setText(QString::number(qint64(opt.CellsPos()) * f) + " " + opt.TimeUnit());
         break;
-    default: break;
+    default:
+        break;
     }
     switch (code) {
     case ScrollCode::LineBack:
@@ -220,7 +251,9 @@ void ViewCommands::ScrollBar1Scroll(ScrollCode code, int& pos) {
     case ScrollCode::PageBack:
         if (pos >= 0) t.ScrollBack(1);
         break;
-    case ScrollCode::PageForward: t.ScrollForward(1); break;
+    case ScrollCode::PageForward:
+        t.ScrollForward(1);
+        break;
     case ScrollCode::Track:
         if (hint) hint->SetTracking(true);
         if (pos == 0) {
@@ -238,7 +271,8 @@ void ViewCommands::ScrollBar1Scroll(ScrollCode code, int& pos) {
         break;
     case ScrollCode::Top:
     case ScrollCode::Bottom:
-    case ScrollCode::EndScroll: break;
+    case ScrollCode::EndScroll:
+        break;
     }
 }
 

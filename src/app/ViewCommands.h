@@ -12,9 +12,19 @@ class UpDownPair;
 // names, redraw, clear and the window's resize rule.
 class ViewCommands : public QObject {
     Q_OBJECT
-public:
+  public:
     // The scroll bar's event kinds, as the handler distinguishes them.
-    enum class ScrollCode { LineBack, LineForward, PageBack, PageForward, Track, Position, Top, Bottom, EndScroll };
+    enum class ScrollCode {
+        LineBack,
+        LineForward,
+        PageBack,
+        PageForward,
+        Track,
+        Position,
+        Top,
+        Bottom,
+        EndScroll
+    };
 
     // Asks the user for a line's new name; nullopt when cancelled.
     using LineNameEditor = std::function<std::optional<QString>(int index, const QString& current)>;
@@ -45,7 +55,7 @@ public:
     void Anzeigelschen1Click();
     void FormResize();
 
-private:
+  private:
     void showZoomField();
     void fullRefresh();
     void onScrollAction(int action);

@@ -15,11 +15,13 @@ int main(int argc, char** argv) {
     parser.setApplicationDescription(QStringLiteral("Spurwerk, ein Logikanalysator"));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption simulate(QStringLiteral("simulate"),
-                                      QStringLiteral("Simulierte Druckerport- und USB-Hardware verwenden"));
-    const QCommandLineOption port(QStringLiteral("port"),
-                                  QStringLiteral("Zugriff auf den Druckerport: ppdev (Standard) oder direct"),
-                                  QStringLiteral("art"), QStringLiteral("ppdev"));
+    const QCommandLineOption simulate(
+        QStringLiteral("simulate"),
+        QStringLiteral("Simulierte Druckerport- und USB-Hardware verwenden"));
+    const QCommandLineOption port(
+        QStringLiteral("port"),
+        QStringLiteral("Zugriff auf den Druckerport: ppdev (Standard) oder direct"),
+        QStringLiteral("art"), QStringLiteral("ppdev"));
     parser.addOption(simulate);
     parser.addOption(port);
     parser.process(app);

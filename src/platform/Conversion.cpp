@@ -8,7 +8,8 @@ std::int32_t StrToInt(const QString& text) {
     };
     int i = 0;
     const int n = int(text.size());
-    while (i < n && text[i] == QLatin1Char(' ')) ++i;
+    while (i < n && text[i] == QLatin1Char(' '))
+        ++i;
     bool negative = false;
     if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) {
         negative = text[i] == QLatin1Char('-');

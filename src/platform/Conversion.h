@@ -7,7 +7,7 @@
 // The error the program's number conversions raise; its text is the one the
 // user sees in the general error display.
 class EConvertError : public std::runtime_error {
-public:
+  public:
     explicit EConvertError(const QString& message);
     QString Message() const { return QString::fromUtf8(what()); }
 };

@@ -10,7 +10,7 @@ class QPrinter;
 // Everything that waits for the user or the clock goes through this interface,
 // so that tests can script the answers and read back what the user was shown.
 class Desktop {
-public:
+  public:
     enum class Icon { None, Information, Warning, Error, Question };
 
     // Buttons of a message box and its answer; several buttons are or-ed.
@@ -34,8 +34,8 @@ public:
 
     struct FileDialogRequest {
         QString title;
-        QString filter;      // "Name (*.EXT)|*.EXT|..." pairs as the program writes them
-        QString defaultExt;  // appended to a typed name without extension
+        QString filter;     // "Name (*.EXT)|*.EXT|..." pairs as the program writes them
+        QString defaultExt; // appended to a typed name without extension
         QString initialDir;
         QString fileName;
         bool overwritePrompt = false;

@@ -20,7 +20,8 @@ bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
 
 void ShowGeneralError(Desktop* desktop, const QString& message) {
     if (desktop) {
-        desktop->MessageBox({QStringLiteral("Spurwerk"), message, Desktop::Icon::Error, Desktop::Ok});
+        desktop->MessageBox(
+            {QStringLiteral("Spurwerk"), message, Desktop::Icon::Error, Desktop::Ok});
     } else {
         std::fprintf(stderr, "Spurwerk: %s\n", message.toLocal8Bit().constData());
     }

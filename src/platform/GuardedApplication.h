@@ -8,7 +8,7 @@ class Desktop;
 // down: the exception is caught where Qt dispatches the event, shown in an
 // error box, and the event loop runs on.
 class GuardedApplication : public QApplication {
-public:
+  public:
     GuardedApplication(int& argc, char** argv);
 
     // The desktop that shows caught errors; without one they go to stderr.
@@ -16,7 +16,7 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 
-private:
+  private:
     Desktop* errorDesktop_ = nullptr;
 };
 

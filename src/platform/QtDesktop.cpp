@@ -15,11 +15,16 @@ namespace {
 
 QMessageBox::Icon toQtIcon(Desktop::Icon icon) {
     switch (icon) {
-    case Desktop::Icon::Information: return QMessageBox::Information;
-    case Desktop::Icon::Warning: return QMessageBox::Warning;
-    case Desktop::Icon::Error: return QMessageBox::Critical;
-    case Desktop::Icon::Question: return QMessageBox::Question;
-    case Desktop::Icon::None: break;
+    case Desktop::Icon::Information:
+        return QMessageBox::Information;
+    case Desktop::Icon::Warning:
+        return QMessageBox::Warning;
+    case Desktop::Icon::Error:
+        return QMessageBox::Critical;
+    case Desktop::Icon::Question:
+        return QMessageBox::Question;
+    case Desktop::Icon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -29,25 +34,25 @@ struct ButtonPair {
     QMessageBox::StandardButton qt;
 };
 constexpr ButtonPair kButtons[] = {
-    {Desktop::Ok, QMessageBox::Ok},       {Desktop::Cancel, QMessageBox::Cancel},
-    {Desktop::Yes, QMessageBox::Yes},     {Desktop::No, QMessageBox::No},
-    {Desktop::Abort, QMessageBox::Abort}, {Desktop::Retry, QMessageBox::Retry},
+    {Desktop::Ok, QMessageBox::Ok},         {Desktop::Cancel, QMessageBox::Cancel},
+    {Desktop::Yes, QMessageBox::Yes},       {Desktop::No, QMessageBox::No},
+    {Desktop::Abort, QMessageBox::Abort},   {Desktop::Retry, QMessageBox::Retry},
     {Desktop::Ignore, QMessageBox::Ignore},
 };
 
-QWidget* dialogParent() { return QApplication::activeWindow(); }
+QWidget* dialogParent() {
+    return QApplication::activeWindow();
+}
 
 std::optional<QString> runFileDialog(const Desktop::FileDialogRequest& r, bool save) {
     QFileDialog dialog(dialogParent(), r.title, r.initialDir, toQtFilter(r.filter));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save || !r.fileMustExist ? QFileDialog::AnyFile
-                                                 : QFileDialog::ExistingFile);
+    dialog.setFileMode(save || !r.fileMustExist ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!r.defaultExt.isEmpty()) dialog.setDefaultSuffix(r.defaultExt);
     // The program asks its own overwrite question where it wants one.
     if (!r.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!r.fileName.isEmpty()) dialog.selectFile(r.fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().constFirst();
 }
 
@@ -110,7 +115,9 @@ bool QtDesktop::PrintDialog(QPrinter& printer) {
     return dialog.exec() == QDialog::Accepted;
 }
 
-void QtDesktop::Beep() { QApplication::beep(); }
+void QtDesktop::Beep() {
+    QApplication::beep();
+}
 
 void QtDesktop::Sleep(int milliseconds) {
     if (milliseconds > 0) QThread::msleep(static_cast<unsigned long>(milliseconds));

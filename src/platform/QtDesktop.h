@@ -6,7 +6,7 @@
 
 // The real desktop: Qt dialogs, the system beep and the Qt event loop.
 class QtDesktop final : public Desktop {
-public:
+  public:
     int MessageBox(const MessageBoxRequest& request) override;
     std::optional<QString> OpenFileDialog(const FileDialogRequest& request) override;
     std::optional<QString> SaveFileDialog(const FileDialogRequest& request) override;
@@ -17,7 +17,7 @@ public:
     void Sleep(int milliseconds) override;
     void PumpEvents() override;
 
-private:
+  private:
     std::chrono::steady_clock::time_point lastPump_{};
 };
 

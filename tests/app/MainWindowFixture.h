@@ -16,7 +16,7 @@
 // A main window on the simulated hardware with a scripted desktop, started in
 // an empty working directory of its own (the settings file lives there).
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         previousDir_ = QDir::currentPath();
@@ -51,10 +51,10 @@ protected:
     QString path(const QString& name) const { return dir_.filePath(name); }
 
     ScriptedDesktop desktop;
-    RecordingPortSystem* port = nullptr;  // owned by the window's PortIO1
+    RecordingPortSystem* port = nullptr; // owned by the window's PortIO1
     std::unique_ptr<TMain1> window;
 
-private:
+  private:
     QTemporaryDir dir_;
     QString previousDir_;
 };

@@ -6,7 +6,7 @@
 #include <QToolButton>
 
 class LiveTest : public MainWindowTest {
-protected:
+  protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         trigger("Eingabeprogrammieren1");
@@ -15,9 +15,12 @@ protected:
     LiveCommands& live() { return window->Live(); }
     QTimer* timer() { return window->Ui().SimultanTimer1; }
     void fill(std::uint8_t value) {
-        for (int i = 0; i < 200; ++i) trazor().SetCellLow(i, value);
+        for (int i = 0; i < 200; ++i)
+            trazor().SetCellLow(i, value);
     }
-    bool refreshedLastTick() { return trazor().GetCellLow(0) != 0xEE || trazor().GetCellLow(79) != 0xEE; }
+    bool refreshedLastTick() {
+        return trazor().GetCellLow(0) != 0xEE || trazor().GetCellLow(79) != 0xEE;
+    }
 };
 
 TEST_F(LiveTest, StartTwiceDoesNothingMore) {
@@ -49,7 +52,8 @@ TEST_F(LiveTest, ATickRefreshesCells0To79AndLeavesTheRest) {
     fill(0xEE);
     const std::uint64_t first = port->inner.NextSample(0x378);
     live().SimultanTimer1Timer();
-    for (int i = 0; i < 80; ++i) EXPECT_EQ(trazor().GetCellLow(i), SimulatedPattern::Data(first + std::uint64_t(i))) << i;
+    for (int i = 0; i < 80; ++i)
+        EXPECT_EQ(trazor().GetCellLow(i), SimulatedPattern::Data(first + std::uint64_t(i))) << i;
     EXPECT_EQ(trazor().GetCellLow(80), 0xEE);
     EXPECT_EQ(trazor().GetCellLow(199), 0xEE);
     EXPECT_TRUE(timer()->isActive());
@@ -82,7 +86,8 @@ TEST_F(LiveTest, BitTriggerOnBit4RefreshesWhenDataBit3OrD11IsSet) {
     for (int tick = 0; tick < 60; ++tick) {
         fill(0xEE);
         const std::uint64_t n = port->inner.NextSample(0x378);
-        const bool fires = (SimulatedPattern::Data(n) & 0x08) || ((SimulatedPattern::Status(n) >> 4) & 0x08);
+        const bool fires =
+            (SimulatedPattern::Data(n) & 0x08) || ((SimulatedPattern::Status(n) >> 4) & 0x08);
         live().SimultanTimer1Timer();
         const bool refreshed = refreshedLastTick();
         EXPECT_EQ(refreshed, fires) << "tick " << tick;
@@ -126,7 +131,7 @@ TEST_F(LiveTest, MissCountPresetAbove80TimesOutAtTheNextMiss) {
     auto& trig = window->State().Trigger;
     trig.SyncKind = 3;
     trig.SyncByte = 0xFF;
-    trigger("N1ms1");  // presets the counter to 100
+    trigger("N1ms1"); // presets the counter to 100
     trigger("Synchronisieren1");
     live().Hauptsimultan();
     fill(0xEE);

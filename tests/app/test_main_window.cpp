@@ -1,6 +1,6 @@
 #include "MainWindowFixture.h"
-#include "support/HelpContext.h"
 #include "app/TNewHintWindow.h"
+#include "support/HelpContext.h"
 
 #include <QComboBox>
 #include <QMenuBar>
@@ -61,30 +61,73 @@ TEST_F(MainWindowStart, EveryCommandHasItsStartUpEnabledAndCheckedState) {
     struct Expect {
         const char* name;
         bool enabled;
-        int checked;  // -1: not checkable or not asserted
+        int checked; // -1: not checkable or not asserted
     } table[] = {
-        {"Datei1", true, -1},          {"NeueAufzeichnung1", true, -1}, {"ffnen1", true, -1},
-        {"Speichern1", false, -1},     {"Speichernunter1", false, -1},  {"Schliessen1", false, -1},
-        {"Druckeneinrichten1", true, -1}, {"Drucken1", false, -1},      {"E1", true, -1},
-        {"MNMenuBearbeiten", true, -1}, {"Widerrufen1", false, -1},     {"Ausschneiden1", false, -1},
-        {"Einfgen1", false, -1},       {"Auswhlen2", false, -1},        {"MNMenuSuchen", true, -1},
-        {"Suchen3", true, -1},         {"Weitersuchen1", true, -1},     {"GehezurZeitposition1", false, -1},
-        {"MNMenuAnsicht", true, -1},   {"Bildschirm1", false, -1},      {"DatenneuAnzeigen1", true, -1},
-        {"Anzeigelschen1", true, -1},  {"MNMenuOptionen", true, -1},    {"BitText16", true, -1},
-        {"BitText17", false, -1},      {"Bit16", true, 0},              {"Bit17", false, 0},
-        {"Variabel1", false, -1},      {"Variabel2", false, -1},        {"Einstellungspeichern1", true, -1},
-        {"MNMenuPort", true, -1},      {"Auswhlen1", true, -1},         {"PortAuswahl1", true, 1},
-        {"PortAuswahl2", true, 0},     {"N13", false, -1},              {"USB12Synchron2", false, -1},
-        {"USBBraintechnology1", false, -1}, {"ElektroKolterPCIAdapter1", false, -1}, {"ndern1", false, -1},
-        {"Prfen1", true, -1},          {"Eingabeprogrammieren1", true, -1}, {"Ausgabeprogrammieren1", false, -1},
-        {"MNMenuSynchronmodus", false, -1}, {"Synchronisieren1", true, 0}, {"Auswahl1", false, -1},
-        {"bits1", true, 0},            {"Nibbel1", false, 0},           {"Byte1", false, 0},
-        {"Word1", false, 0},           {"MNMenuAufzeichnen", false, -1}, {"MenuPlay_Scan", true, 0},
-        {"MenuStop_Scan", true, -1},   {"Abtastrate1", true, -1},       {"Millisekunden1", false, -1},
-        {"MenuRecord_5_Sek", true, 0}, {"MenuRecord_10_Sek", true, 1},  {"Variabel3", false, -1},
-        {"MenuRecord_Signal", true, -1}, {"MenuRecord_SignalClear", true, -1}, {"MNMenuExtras", true, -1},
-        {"STR1", false, -1},           {"SteuerinBitszeigen1", true, -1}, {"MNMenuHilfe", true, -1},
-        {"KeineHilfevorhanden1", true, -1}, {"Info1", true, -1},
+        {"Datei1", true, -1},
+        {"NeueAufzeichnung1", true, -1},
+        {"ffnen1", true, -1},
+        {"Speichern1", false, -1},
+        {"Speichernunter1", false, -1},
+        {"Schliessen1", false, -1},
+        {"Druckeneinrichten1", true, -1},
+        {"Drucken1", false, -1},
+        {"E1", true, -1},
+        {"MNMenuBearbeiten", true, -1},
+        {"Widerrufen1", false, -1},
+        {"Ausschneiden1", false, -1},
+        {"Einfgen1", false, -1},
+        {"Auswhlen2", false, -1},
+        {"MNMenuSuchen", true, -1},
+        {"Suchen3", true, -1},
+        {"Weitersuchen1", true, -1},
+        {"GehezurZeitposition1", false, -1},
+        {"MNMenuAnsicht", true, -1},
+        {"Bildschirm1", false, -1},
+        {"DatenneuAnzeigen1", true, -1},
+        {"Anzeigelschen1", true, -1},
+        {"MNMenuOptionen", true, -1},
+        {"BitText16", true, -1},
+        {"BitText17", false, -1},
+        {"Bit16", true, 0},
+        {"Bit17", false, 0},
+        {"Variabel1", false, -1},
+        {"Variabel2", false, -1},
+        {"Einstellungspeichern1", true, -1},
+        {"MNMenuPort", true, -1},
+        {"Auswhlen1", true, -1},
+        {"PortAuswahl1", true, 1},
+        {"PortAuswahl2", true, 0},
+        {"N13", false, -1},
+        {"USB12Synchron2", false, -1},
+        {"USBBraintechnology1", false, -1},
+        {"ElektroKolterPCIAdapter1", false, -1},
+        {"ndern1", false, -1},
+        {"Prfen1", true, -1},
+        {"Eingabeprogrammieren1", true, -1},
+        {"Ausgabeprogrammieren1", false, -1},
+        {"MNMenuSynchronmodus", false, -1},
+        {"Synchronisieren1", true, 0},
+        {"Auswahl1", false, -1},
+        {"bits1", true, 0},
+        {"Nibbel1", false, 0},
+        {"Byte1", false, 0},
+        {"Word1", false, 0},
+        {"MNMenuAufzeichnen", false, -1},
+        {"MenuPlay_Scan", true, 0},
+        {"MenuStop_Scan", true, -1},
+        {"Abtastrate1", true, -1},
+        {"Millisekunden1", false, -1},
+        {"MenuRecord_5_Sek", true, 0},
+        {"MenuRecord_10_Sek", true, 1},
+        {"Variabel3", false, -1},
+        {"MenuRecord_Signal", true, -1},
+        {"MenuRecord_SignalClear", true, -1},
+        {"MNMenuExtras", true, -1},
+        {"STR1", false, -1},
+        {"SteuerinBitszeigen1", true, -1},
+        {"MNMenuHilfe", true, -1},
+        {"KeineHilfevorhanden1", true, -1},
+        {"Info1", true, -1},
     };
     for (const auto& e : table) {
         QAction* a = action(e.name);
@@ -210,7 +253,9 @@ TEST_F(StatusMessages, OpeningMenusShowsTheirMessageExceptTopMenusInLiveMode) {
 TEST_F(MainWindowStart, LineCountItemsActAsOneRadioGroup) {
     trigger("Bit5");
     for (int i = 1; i <= 16; ++i)
-        EXPECT_EQ(action(QByteArray("Bit" + QByteArray::number(i)).constData())->isChecked(), i == 5) << i;
+        EXPECT_EQ(action(QByteArray("Bit" + QByteArray::number(i)).constData())->isChecked(),
+                  i == 5)
+            << i;
     EXPECT_EQ(trazor().Option().Digits(), 5);
 }
 
@@ -229,8 +274,8 @@ TEST(ScrollHintPlacement, OffsetIsClampedBetween20And738) {
     struct Case {
         int anchor, max, width, offset;
     } cases[] = {
-        {0, 8192, 864, 20},     {4096, 8192, 864, 455}, {8192, 8192, 864, 738},
-        {190, 8192, 864, 21},   {100, 8192, 9000, 100},  {8192, 8192, 0, 738},
+        {0, 8192, 864, 20},   {4096, 8192, 864, 455}, {8192, 8192, 864, 738},
+        {190, 8192, 864, 21}, {100, 8192, 9000, 100}, {8192, 8192, 0, 738},
     };
     for (const auto& c : cases)
         EXPECT_EQ(TNewHintWindow::AnchorOffset(c.anchor, c.max, c.width), c.offset)
@@ -247,10 +292,13 @@ TEST(MainWindowWithoutHelpFile, ReportsTheMissingFileAndStartsNormally) {
     options.portSystem = [] { return std::make_unique<SimulatedPortSystem>(); };
     {
         TMain1 window(desktop, options);
-        // The board library (not installed here) reports first: components exist before start-up runs.
+        // The board library (not installed here) reports first: components exist before start-up
+        // runs.
         QStringList texts;
-        for (const auto& m : desktop.messages()) texts << m.text;
-        EXPECT_TRUE(texts.contains(QStringLiteral("Hilfe-Datei nicht gefunden\r") + empty.filePath("spurwerk.html")))
+        for (const auto& m : desktop.messages())
+            texts << m.text;
+        EXPECT_TRUE(texts.contains(QStringLiteral("Hilfe-Datei nicht gefunden\r") +
+                                   empty.filePath("spurwerk.html")))
             << texts.join(QLatin1Char('|')).toStdString();
         EXPECT_EQ(window.windowTitle(), QStringLiteral("Spurwerk Version 1.0.40.36"));
         EXPECT_EQ(window.Ui().Panels[4]->text(), QStringLiteral(" Digi-Status: Inaktiv"));

@@ -7,7 +7,7 @@
 #include <QToolButton>
 
 class RecordingTest : public MainWindowTest {
-protected:
+  protected:
     // Programs the chosen parallel-port source for input.
     void programInput(const char* source = "PortAuswahl1") {
         trigger(source);
@@ -45,7 +45,8 @@ TEST_F(RecordingTest, FiveSecondRecordingRewritesEveryCellWithThePortSamples) {
         }
     }
     // Lines D12..D15 never carry a signal from the parallel port.
-    for (int i = 0; i < 524288; i += 997) EXPECT_EQ(trazor().GetCellHigh(i) & 0xF0, 0) << i;
+    for (int i = 0; i < 524288; i += 997)
+        EXPECT_EQ(trazor().GetCellHigh(i) & 0xF0, 0) << i;
     EXPECT_EQ(desktop.totalSleepMs(), 500);
     EXPECT_EQ(desktop.beeps(), 1);
     EXPECT_EQ(panel(4), QStringLiteral(" Digi-Status: 5 Sek. Aufzeichnung"));
@@ -95,8 +96,9 @@ TEST_F(RecordingTest, CommandsAreSwitchedOffDuringTheRunAndBackOnAfterIt) {
     EXPECT_FALSE(during.recordButton);
     EXPECT_FALSE(during.zoom);
 
-    for (const char* name : {"MNMenuAnsicht", "MNMenuPort", "MenuPlay_Scan", "Abtastrate1", "bits1", "Nibbel1",
-                             "Byte1", "Word1", "Speichern1", "Speichernunter1", "Schliessen1", "Drucken1"})
+    for (const char* name :
+         {"MNMenuAnsicht", "MNMenuPort", "MenuPlay_Scan", "Abtastrate1", "bits1", "Nibbel1",
+          "Byte1", "Word1", "Speichern1", "Speichernunter1", "Schliessen1", "Drucken1"})
         EXPECT_TRUE(action(name)->isEnabled()) << name;
     EXPECT_FALSE(action("MenuPlay_Scan")->isChecked());
     EXPECT_TRUE(window->Ui().ButtonRecord_Signal->isEnabled());
@@ -176,14 +178,16 @@ TEST_F(RecordingTest, ClearingZeroesTheCellsAndKeepsSizeAndPosition) {
 TEST_F(RecordingTest, SamplePeriodItemsSetTimerUnitScaleAndMissCount) {
     struct Case {
         const char* item;
-        int missCount;  // -1: unchanged
+        int missCount; // -1: unchanged
         int interval;
-        const char* unit;  // nullptr: unchanged
+        const char* unit; // nullptr: unchanged
         int scale;
     } cases[] = {
-        {"N1ms1", 100, 10, "1 ms", 1},      {"N10ms1", 50, 10, "10 ms", 10}, {"N20ms1", 50, 20, "ms", 10},
-        {"N100ms1", 25, 100, "100 ms", 100}, {"N05s1", 12, 500, "500 ms", 500}, {"N10sek1", 7, 1000, " s", 1},
-        {"N50sek1", -1, 5000, " s", 1},     {"N10sek2", -1, 10000, " s", 1}, {"CPU769s1", -1, 1, nullptr, 0},
+        {"N1ms1", 100, 10, "1 ms", 1},     {"N10ms1", 50, 10, "10 ms", 10},
+        {"N20ms1", 50, 20, "ms", 10},      {"N100ms1", 25, 100, "100 ms", 100},
+        {"N05s1", 12, 500, "500 ms", 500}, {"N10sek1", 7, 1000, " s", 1},
+        {"N50sek1", -1, 5000, " s", 1},    {"N10sek2", -1, 10000, " s", 1},
+        {"CPU769s1", -1, 1, nullptr, 0},
     };
     for (const auto& c : cases) {
         window->State().SyncMissCount = 3;
@@ -192,10 +196,12 @@ TEST_F(RecordingTest, SamplePeriodItemsSetTimerUnitScaleAndMissCount) {
         trigger(c.item);
         EXPECT_EQ(window->State().SyncMissCount, c.missCount < 0 ? 3 : c.missCount) << c.item;
         EXPECT_EQ(window->Ui().SimultanTimer1->interval(), c.interval) << c.item;
-        EXPECT_EQ(trazor().Option().TimeUnit(), c.unit ? QString::fromUtf8(c.unit) : unitBefore) << c.item;
+        EXPECT_EQ(trazor().Option().TimeUnit(), c.unit ? QString::fromUtf8(c.unit) : unitBefore)
+            << c.item;
         EXPECT_EQ(trazor().Option().TimeScale(), c.unit ? c.scale : scaleBefore) << c.item;
-        for (const char* other : {"CPU769s1", "N1ms1", "N10ms1", "N20ms1", "N100ms1", "N05s1", "N10sek1",
-                                  "N50sek1", "N10sek2"})
-            EXPECT_EQ(action(other)->isChecked(), qstrcmp(other, c.item) == 0) << c.item << " " << other;
+        for (const char* other : {"CPU769s1", "N1ms1", "N10ms1", "N20ms1", "N100ms1", "N05s1",
+                                  "N10sek1", "N50sek1", "N10sek2"})
+            EXPECT_EQ(action(other)->isChecked(), qstrcmp(other, c.item) == 0)
+                << c.item << " " << other;
     }
 }

@@ -21,7 +21,8 @@ TEST_F(SearchCommandsTest, TriggerKindItemsCheckOnlyThemselvesAndLockTheDialog) 
     } cases[] = {{"bits1", 0}, {"Nibbel1", 1}, {"Byte1", 3}, {"Word1", 4}};
     for (const auto& c : cases) {
         trigger(c.item);
-        for (const auto& other : cases) EXPECT_EQ(action(other.item)->isChecked(), other.kind == c.kind) << c.item;
+        for (const auto& other : cases)
+            EXPECT_EQ(action(other.item)->isChecked(), other.kind == c.kind) << c.item;
         EXPECT_EQ(window->SearchDialog().Tag(), 1) << c.item;
         EXPECT_EQ(window->SearchDialog().LockedKind(), c.kind) << c.item;
         EXPECT_TRUE(window->SearchDialog().isVisible()) << c.item;
@@ -33,7 +34,7 @@ TEST_F(SearchCommandsTest, ByteSetUpStoresTheTriggerTheLiveModeReads) {
     trigger("Byte1");
     auto* hex = window->SearchDialog().findChild<THexEdit*>(QStringLiteral("HexEdit1"));
     ASSERT_NE(hex, nullptr);
-    hex->setText(QStringLiteral("3c"));  // as typed; OK commits the field
+    hex->setText(QStringLiteral("3c")); // as typed; OK commits the field
     window->SearchDialog().OKBtnClick();
     EXPECT_EQ(window->State().Trigger.SyncKind, 3);
     EXPECT_EQ(window->State().Trigger.SyncByte, 0x3C);
@@ -42,7 +43,7 @@ TEST_F(SearchCommandsTest, ByteSetUpStoresTheTriggerTheLiveModeReads) {
 
 namespace {
 class RecordingHelpWindow final : public HelpWindowHost {
-public:
+  public:
     void ShowAnchor(const QString& file, const QString& anchor) override {
         files << file;
         anchors << anchor;
@@ -68,7 +69,8 @@ TEST(HelpCommands, HilfeOpensContext11AndClosingTheWindowClosesTheHelp) {
         TMain1 window(desktop, options);
         window.Action(QStringLiteral("KeineHilfevorhanden1"))->trigger();
         EXPECT_EQ(viewer.anchors, QStringList{QStringLiteral("ctx11")});
-        EXPECT_EQ(viewer.files, QStringList{QDir(QStringLiteral(SPURWERK_BINARY_DIR)).filePath("spurwerk.html")});
+        EXPECT_EQ(viewer.files,
+                  QStringList{QDir(QStringLiteral(SPURWERK_BINARY_DIR)).filePath("spurwerk.html")});
         window.close();
         EXPECT_EQ(viewer.closes, 1);
         EXPECT_EQ(window.HelpHook(), nullptr);

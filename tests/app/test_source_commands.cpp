@@ -59,9 +59,10 @@ TEST_F(SourceCommandsTest, AdapterWithPrinterSignalsWritesOnlyTheControlSequence
     trigger("Eingabeprogrammieren1");
     const QStringList writes = port->Writes();
     ASSERT_GE(writes.size(), 3);
-    EXPECT_EQ(writes.mid(0, 3),
-              (QStringList{QStringLiteral("W 27A 04"), QStringLiteral("W 27A 04"), QStringLiteral("W 27A 24")}));
-    for (const QString& w : writes) EXPECT_FALSE(w.startsWith(QStringLiteral("W 278 "))) << w.toStdString();
+    EXPECT_EQ(writes.mid(0, 3), (QStringList{QStringLiteral("W 27A 04"), QStringLiteral("W 27A 04"),
+                                             QStringLiteral("W 27A 24")}));
+    for (const QString& w : writes)
+        EXPECT_FALSE(w.startsWith(QStringLiteral("W 278 "))) << w.toStdString();
 }
 
 TEST_F(SourceCommandsTest, AdapterWithTheOtherSignalsWritesNoRegister) {
@@ -78,15 +79,19 @@ TEST_F(SourceCommandsTest, OutputProgrammingWarnsBeforeAnyRegisterChanges) {
     trigger("Eingabeprogrammieren1");
     port->log.clear();
     qsizetype writesWhenAsked = -1;
-    desktop.onMessage = [&](const Desktop::MessageBoxRequest&) { writesWhenAsked = port->Writes().size(); };
+    desktop.onMessage = [&](const Desktop::MessageBoxRequest&) {
+        writesWhenAsked = port->Writes().size();
+    };
     trigger("Ausgabeprogrammieren1");
     EXPECT_EQ(writesWhenAsked, 0);
     ASSERT_FALSE(desktop.messages().empty());
     const auto box = desktop.messages().front();
     EXPECT_EQ(box.caption, QStringLiteral("Information"));
-    EXPECT_EQ(box.text, QStringLiteral("ACHTUNG !!\rDer Druckerport wird wieder als Ausgabeeinheit programmiert.\r"
-                                       "Bitte die Eingabegeräte vom Druckerport trennen, da sonst\r"
-                                       "Kurzschlußgefahr besteht."));
+    EXPECT_EQ(
+        box.text,
+        QStringLiteral("ACHTUNG !!\rDer Druckerport wird wieder als Ausgabeeinheit programmiert.\r"
+                       "Bitte die Eingabegeräte vom Druckerport trennen, da sonst\r"
+                       "Kurzschlußgefahr besteht."));
     EXPECT_EQ(desktop.beeps(), 1);
     // OR 0x03 then AND 0xDD: bit 0 ends 1, bits 1 and 5 end 0.
     EXPECT_EQ(port->inner.Control(0x378) & 0x23, 0x01);
@@ -110,7 +115,8 @@ TEST_F(SourceCommandsTest, PinTogglesTwiceReturnToTheStart) {
         const bool checkedBefore = action(p.item)->isChecked();
         trigger(p.item);
         EXPECT_EQ(port->inner.Control(0x378) ^ before, p.bit) << p.item;
-        const bool low = p.bit == 0x04 ? (port->inner.Control(0x378) & p.bit) == 0 : (port->inner.Control(0x378) & p.bit) != 0;
+        const bool low = p.bit == 0x04 ? (port->inner.Control(0x378) & p.bit) == 0
+                                       : (port->inner.Control(0x378) & p.bit) != 0;
         EXPECT_EQ(action(p.item)->isChecked(), low) << p.item;
         trigger(p.item);
         EXPECT_EQ(port->inner.Control(0x378), before) << p.item;

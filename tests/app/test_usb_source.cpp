@@ -8,7 +8,7 @@
 // The main window on the simulated board library (loaded by the window's
 // PortUSB1 from the build directory, the same library this test links).
 class UsbSourceTest : public MainWindowTest {
-protected:
+  protected:
     void SetUp() override {
         k8055sim_Reset();
         MainWindowTest::SetUp();
@@ -44,7 +44,8 @@ TEST_F(UsbSourceTest, InputOnUsb3OpensCardAddress2AndShowsTheBoardPanels) {
     trigger("PortAuswahl7");
     trigger("Eingabeprogrammieren1");
     EXPECT_TRUE(k8055sim_IsOpen(2));
-    EXPECT_TRUE(QString::fromLatin1(k8055sim_CallLog()).startsWith(QStringLiteral("OpenDevice(2)=2")));
+    EXPECT_TRUE(
+        QString::fromLatin1(k8055sim_CallLog()).startsWith(QStringLiteral("OpenDevice(2)=2")));
     EXPECT_EQ(window->State().InputSource, 1);
     EXPECT_EQ(panel(0), QStringLiteral(" Port USB3"));
     EXPECT_EQ(panel(1), QStringLiteral(" Steuer $xx"));
@@ -57,7 +58,8 @@ TEST_F(UsbSourceTest, InputOnUsb3OpensCardAddress2AndShowsTheBoardPanels) {
     EXPECT_FALSE(k8055sim_IsOpen(2));
     EXPECT_EQ(panel(2), QStringLiteral(" Status OFF"));
     EXPECT_EQ(panel(4), QStringLiteral(" Digi-Status: USB-Port dekativiert."));
-    for (const auto& m : desktop.messages()) EXPECT_NE(m.caption, QStringLiteral("Information")) << "no port warning";
+    for (const auto& m : desktop.messages())
+        EXPECT_NE(m.caption, QStringLiteral("Information")) << "no port warning";
 }
 
 TEST_F(UsbSourceTest, AnAbsentBoardLeavesTheWindowUnprogrammed) {
@@ -68,7 +70,8 @@ TEST_F(UsbSourceTest, AnAbsentBoardLeavesTheWindowUnprogrammed) {
     EXPECT_TRUE(action("Eingabeprogrammieren1")->isEnabled());
     EXPECT_FALSE(action("MNMenuAufzeichnen")->isEnabled());
     ASSERT_FALSE(desktop.messages().empty());
-    EXPECT_TRUE(desktop.messages().back().text.startsWith(QStringLiteral("Could not start your USB card.")));
+    EXPECT_TRUE(desktop.messages().back().text.startsWith(
+        QStringLiteral("Could not start your USB card.")));
 }
 
 TEST_F(UsbSourceTest, BoardRecordingFillsTheLowPlaneAndLeavesTheHighPlaneZero) {
@@ -78,7 +81,8 @@ TEST_F(UsbSourceTest, BoardRecordingFillsTheLowPlaneAndLeavesTheHighPlaneZero) {
     trigger("MenuRecord_5_Sek");
     EXPECT_EQ(trazor().Option().CellsSize(), 8192);
     k8055sim_SetInputs(0, 0x15);
-    for (int i = 0; i < 8192; ++i) trazor().SetCellHigh(i, 0xFF);
+    for (int i = 0; i < 8192; ++i)
+        trazor().SetCellHigh(i, 0xFF);
     desktop.clear();
     port->log.clear();
     trigger("MenuRecord_Signal");

@@ -5,14 +5,14 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QToolButton>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolButton>
 
 class ViewCommandsTest : public MainWindowTest {
-protected:
+  protected:
     ViewCommands& view() { return window->View(); }
     void chooseZoom(const QString& text) {
         QComboBox* box = window->Ui().ScaleTimeComboBox1;
@@ -27,7 +27,11 @@ TEST_F(ViewCommandsTest, ZoomFieldEntriesSetTheTimeStep) {
         const char* entry;
         int timeStep;
         const char* shown;
-    } cases[] = {{"0%", 2, "0%"}, {"100%", 102, "100%"}, {"25", 27, "25%"}, {"50%", 52, "50%"}, {"300", 10, "300%"}};
+    } cases[] = {{"0%", 2, "0%"},
+                 {"100%", 102, "100%"},
+                 {"25", 27, "25%"},
+                 {"50%", 52, "50%"},
+                 {"300", 10, "300%"}};
     for (const auto& c : cases) {
         chooseZoom(QString::fromLatin1(c.entry));
         EXPECT_EQ(trazor().Option().TimeStep(), c.timeStep) << c.entry;
@@ -38,7 +42,8 @@ TEST_F(ViewCommandsTest, ZoomFieldEntriesSetTheTimeStep) {
 TEST_F(ViewCommandsTest, ZoomFieldTakesThreeTypedCharactersButShowsListEntries) {
     QLineEdit* edit = window->Ui().ScaleTimeComboBox1->lineEdit();
     edit->clear();
-    for (const QChar c : QStringLiteral("1234")) edit->insert(QString(c));
+    for (const QChar c : QStringLiteral("1234"))
+        edit->insert(QString(c));
     EXPECT_EQ(edit->text(), QStringLiteral("123"));
     chooseZoom(QStringLiteral("100%"));
     EXPECT_EQ(zoomField(), QStringLiteral("100%"));
@@ -78,7 +83,9 @@ TEST_F(ViewCommandsTest, UnitItemsSetUnitScaleAndLiveTimer) {
         const char* unit;
         int scale;
         int interval;
-    } cases[] = {{"EinheitMilliSek1", "ms", 10, 10}, {"EinheitSek1", " s", 1, 1000}, {"EinheitMikroSek1", "µs", 10, 1}};
+    } cases[] = {{"EinheitMilliSek1", "ms", 10, 10},
+                 {"EinheitSek1", " s", 1, 1000},
+                 {"EinheitMikroSek1", "µs", 10, 1}};
     for (const auto& c : cases) {
         trigger(c.item);
         EXPECT_EQ(trazor().Option().TimeUnit(), QString::fromUtf8(c.unit)) << c.item;
@@ -154,7 +161,8 @@ TEST_F(ViewCommandsTest, ResizingSnapsBackTo755) {
 TEST_F(ViewCommandsTest, ClearingTheViewThenRedrawingShowsTheSameData) {
     window->show();
     QCoreApplication::processEvents();
-    for (int i = 0; i < 40; i += 3) trazor().SetCellLow(i, std::uint8_t(0x5A ^ i));
+    for (int i = 0; i < 40; i += 3)
+        trazor().SetCellLow(i, std::uint8_t(0x5A ^ i));
     trigger("DatenneuAnzeigen1");
     const QImage before = trazor().Bitmap().copy();
     window->Ui().ScrollBar1->setValue(17);
@@ -196,7 +204,8 @@ TEST_F(ViewCommandsTest, LineNameCommandsUseTheBitTextDialog) {
     EXPECT_EQ(shown, QStringLiteral("D09"));
     EXPECT_EQ(trazor().Option().DigiName().Get(9), QString());
 
-    view().SetLineNameEditor([](int, const QString&) -> std::optional<QString> { return std::nullopt; });
+    view().SetLineNameEditor(
+        [](int, const QString&) -> std::optional<QString> { return std::nullopt; });
     trigger("BitText1");
     EXPECT_EQ(trazor().Option().DigiName().Get(0), QStringLiteral("D00"));
 }

@@ -55,7 +55,9 @@ bool ScriptedDesktop::PrintDialog(QPrinter& printer) {
     return popFront(printAnswers, false);
 }
 
-void ScriptedDesktop::Beep() { calls.push_back({Call::Kind::Beep, {}, {}, 0, 0}); }
+void ScriptedDesktop::Beep() {
+    calls.push_back({Call::Kind::Beep, {}, {}, 0, 0});
+}
 
 void ScriptedDesktop::Sleep(int milliseconds) {
     calls.push_back({Call::Kind::Sleep, {}, {}, 0, milliseconds});

@@ -12,14 +12,24 @@
 // empty script a message box answers with its first button, dialogs are
 // cancelled, and nothing waits.
 class ScriptedDesktop final : public Desktop {
-public:
+  public:
     struct Call {
-        enum class Kind { MessageBox, OpenFile, SaveFile, Color, PrinterSetup, Print, Beep, Sleep, Pump };
+        enum class Kind {
+            MessageBox,
+            OpenFile,
+            SaveFile,
+            Color,
+            PrinterSetup,
+            Print,
+            Beep,
+            Sleep,
+            Pump
+        };
         Kind kind;
-        MessageBoxRequest message;     // for MessageBox
-        FileDialogRequest file;        // for OpenFile and SaveFile
-        TColor color = 0;              // for Color: the initial colour
-        int milliseconds = 0;          // for Sleep
+        MessageBoxRequest message; // for MessageBox
+        FileDialogRequest file;    // for OpenFile and SaveFile
+        TColor color = 0;          // for Color: the initial colour
+        int milliseconds = 0;      // for Sleep
     };
 
     int MessageBox(const MessageBoxRequest& request) override;
@@ -34,7 +44,7 @@ public:
 
     // Script: answers are used front to back.
     std::deque<int> messageAnswers;
-    std::deque<QString> fileAnswers;  // a null QString() cancels the dialog
+    std::deque<QString> fileAnswers; // a null QString() cancels the dialog
     std::deque<std::optional<TColor>> colorAnswers;
     std::deque<bool> printAnswers;
     // Real event processing in PumpEvents (off by default: tests stay deterministic).

@@ -18,14 +18,16 @@ TEST(QtFilter, ConvertsPipePairsToQtForm) {
         {"Text|*.txt;*.log", "Text (*.txt *.log)"},
         {"", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(toQtFilter(c.in), QString::fromUtf8(c.out)) << c.in;
+    for (const auto& c : cases)
+        EXPECT_EQ(toQtFilter(c.in), QString::fromUtf8(c.out)) << c.in;
 }
 
 namespace {
 class Thrower : public QObject {
-public:
+  public:
     bool event(QEvent* e) override {
-        if (e->type() == QEvent::User) throw std::runtime_error("'abc' ist kein gültiger Integerwert");
+        if (e->type() == QEvent::User)
+            throw std::runtime_error("'abc' ist kein gültiger Integerwert");
         return QObject::event(e);
     }
 };
@@ -51,8 +53,10 @@ TEST(GeneralErrorDisplay, ExceptionFromACommandIsShownAndTheProgramRunsOn) {
 TEST(ScriptedDesktopDouble, AnswersFromScriptThenDefaults) {
     ScriptedDesktop d;
     d.messageAnswers = {Desktop::No};
-    EXPECT_EQ(d.MessageBox({"c", "t", Desktop::Icon::Question, Desktop::Yes | Desktop::No}), Desktop::No);
-    EXPECT_EQ(d.MessageBox({"c", "t", Desktop::Icon::Question, Desktop::Yes | Desktop::No}), Desktop::Yes);
+    EXPECT_EQ(d.MessageBox({"c", "t", Desktop::Icon::Question, Desktop::Yes | Desktop::No}),
+              Desktop::No);
+    EXPECT_EQ(d.MessageBox({"c", "t", Desktop::Icon::Question, Desktop::Yes | Desktop::No}),
+              Desktop::Yes);
     EXPECT_FALSE(d.OpenFileDialog({}).has_value());
     d.Sleep(500);
     d.Sleep(10);
@@ -65,10 +69,19 @@ TEST(StrToInt, AcceptsWhatTheProgramWritesAndRejectsTheRest) {
     struct Ok {
         const char* text;
         std::int32_t value;
-    } good[] = {{"0", 0}, {"8", 8}, {"-1", -1}, {"  42", 42}, {"+7", 7}, {"$FF", 255},
-                {"$FFFFFFFF", -1}, {"2147483647", 2147483647}, {"-2147483648", INT32_MIN},
-                {"-2147483640", -2147483640}, {"16777215", 16777215}};
-    for (const auto& c : good) EXPECT_EQ(StrToInt(QString::fromLatin1(c.text)), c.value) << c.text;
+    } good[] = {{"0", 0},
+                {"8", 8},
+                {"-1", -1},
+                {"  42", 42},
+                {"+7", 7},
+                {"$FF", 255},
+                {"$FFFFFFFF", -1},
+                {"2147483647", 2147483647},
+                {"-2147483648", INT32_MIN},
+                {"-2147483640", -2147483640},
+                {"16777215", 16777215}};
+    for (const auto& c : good)
+        EXPECT_EQ(StrToInt(QString::fromLatin1(c.text)), c.value) << c.text;
 
     const char* bad[] = {"", "abc", "12a", "2147483648", "5 ", "$", "-", "1.5", "$1FFFFFFFF"};
     for (const char* text : bad) {
