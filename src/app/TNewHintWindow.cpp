@@ -1,8 +1,6 @@
 #include "TNewHintWindow.h"
 
-#include <QGuiApplication>
 #include <QList>
-#include <QScreen>
 #include <QScrollBar>
 #include <algorithm>
 
@@ -37,18 +35,18 @@ void TNewHintWindow::SetTracking(bool value) {
 
 void TNewHintWindow::ShowAtScrollPos(QRect rect, const QString& text) {
     if (tracking_) {
-        const QScreen* screen =
-            owner_->screen() ? owner_->screen() : QGuiApplication::primaryScreen();
-        const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-        const int clientWidth = owner_->width();
-        const int x0 = (work.right() + 1 - clientWidth) / 2;
+        // Placed in screen coordinates from the window's client area as it
+        // really lies, so the hint stays above the scroll bar wherever the
+        // window was moved (for a centred window this is the centred left edge).
         const QList<QScrollBar*> bars = owner_->findChildren<QScrollBar*>();
         const QScrollBar* bar = bars.isEmpty() ? nullptr : bars.last();
         const int scrollMax = bar ? bar->maximum() : 8192;
-        const int barTop = bar ? bar->mapTo(owner_, QPoint(0, 0)).y() : owner_->height();
-        rect.setLeft(x0 + AnchorOffset(hintAnchorPos_, scrollMax, clientWidth));
+        const int x0 = owner_->mapToGlobal(QPoint(0, 0)).x();
+        const int barTop = bar ? bar->mapToGlobal(QPoint(0, 0)).y()
+                               : owner_->mapToGlobal(QPoint(0, owner_->height())).y();
+        rect.setLeft(x0 + AnchorOffset(hintAnchorPos_, scrollMax, owner_->width()));
         rect.setTop(barTop - 19);
-        rect.setBottom(owner_->height());
+        rect.setBottom(owner_->mapToGlobal(QPoint(0, owner_->height())).y());
     }
     lastRect_ = rect;
     setText(text);

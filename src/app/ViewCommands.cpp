@@ -18,7 +18,8 @@
 
 namespace {
 constexpr int kFixedHeight = 755;
-}
+constexpr int kHintLingerMs = 1500;
+} // namespace
 
 ViewCommands::ViewCommands(TMain1& main) : QObject(&main), main_(main) {}
 
@@ -74,6 +75,10 @@ void ViewCommands::Connect() {
             int pos = main_.Ui().ScrollBar1->sliderPosition();
             ScrollBar1Scroll(ScrollCode::Position, pos);
             main_.Ui().ScrollBar1->setValue(pos);
+            // The hint has no pointer to follow once the thumb is let go: leave
+            // the final position readable for a moment, then take it away.
+            if (TNewHintWindow* hint = main_.ScrollHint())
+                QTimer::singleShot(kHintLingerMs, hint, &QWidget::hide);
         });
     });
 }
