@@ -8,7 +8,7 @@ packages=(
   build-essential cmake pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation
+  fonts-liberation qt6-translations-l10n
 )
 missing=()
 for p in "${packages[@]}"; do

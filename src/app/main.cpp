@@ -4,12 +4,21 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <cstdio>
 
 int main(int argc, char** argv) {
     GuardedApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Spurwerk"));
     app.setApplicationVersion(QStringLiteral("1.0.40.36"));
+
+    // The program speaks German whatever the desktop's language, so Qt's own
+    // dialogs and buttons ("Ja", "Nein", "Abbrechen") do too where Qt has the texts.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_de"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTexts);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Spurwerk, ein Logikanalysator"));

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -45,7 +47,8 @@ QWidget* dialogParent() {
 }
 
 std::optional<QString> runFileDialog(const Desktop::FileDialogRequest& r, bool save) {
-    QFileDialog dialog(dialogParent(), r.title, r.initialDir, toQtFilter(r.filter));
+    QFileDialog dialog(dialogParent(), r.title, QString(), toQtFilter(r.filter));
+    dialog.setDirectory(nearestExistingDirectory(r.initialDir));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save || !r.fileMustExist ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!r.defaultExt.isEmpty()) dialog.setDefaultSuffix(r.defaultExt);
@@ -57,6 +60,19 @@ std::optional<QString> runFileDialog(const Desktop::FileDialogRequest& r, bool s
 }
 
 } // namespace
+
+QString nearestExistingDirectory(const QString& path) {
+    // A start folder that does not exist (yet) must not turn into a proposed
+    // file name; the dialog starts in the nearest folder that does exist.
+    if (path.isEmpty()) return QDir::homePath();
+    QString dir = QDir::cleanPath(QDir(path).absolutePath());
+    while (!QFileInfo(dir).isDir()) {
+        const QString parent = QFileInfo(dir).path();
+        if (parent == dir) return QDir::homePath();
+        dir = parent;
+    }
+    return dir;
+}
 
 QString toQtFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));

@@ -24,5 +24,9 @@ class QtDesktop final : public Desktop {
 // The program's CR and LF CR line breaks as the LF that Qt's boxes break on.
 QString toDisplayLineBreaks(QString text);
 
+// The folder a file dialog starts in: path itself, or its nearest existing
+// ancestor, or the home folder.
+QString nearestExistingDirectory(const QString& path);
+
 // Turns the program's "Text (*.X)|*.X|..." filter into Qt's ";;" form.
 QString toQtFilter(const QString& filter);

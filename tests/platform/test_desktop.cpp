@@ -99,3 +99,15 @@ TEST(MessageText, ProgramLineBreaksBecomeLineFeeds) {
     EXPECT_EQ(toDisplayLineBreaks(QStringLiteral("a\n\rb\n\r")), QStringLiteral("a\nb\n"));
     EXPECT_EQ(toDisplayLineBreaks(QStringLiteral("a\r\nb")), QStringLiteral("a\nb"));
 }
+
+#include <QDir>
+#include <QTemporaryDir>
+
+TEST(FileDialogStart, MissingFoldersFallBackToTheNearestExistingOne) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("a")));
+    const QString a = QDir(dir.path()).filePath(QStringLiteral("a"));
+    EXPECT_EQ(nearestExistingDirectory(a), a);
+    EXPECT_EQ(nearestExistingDirectory(a + QStringLiteral("/missing/deeper")), a);
+    EXPECT_EQ(nearestExistingDirectory(QString()), QDir::homePath());
+}
