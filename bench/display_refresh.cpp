@@ -18,14 +18,7 @@ struct Diagram {
     TTrazor* trazor = new TTrazor(&owner, desktop);
 
     Diagram() {
-        TLineVariable& lines = trazor->LineOption();
-        lines.SetLine_distance(33);
-        lines.SetLine_high(6);
-        lines.SetLine_Maxhigh(27);
-        lines.SetLine_length(3);
-        lines.SetText_length(4);
-        lines.SetGlobal_Xpos(70);
-        lines.RecalcLines(10);
+        trazor->LineOption().Apply(TLineVariable::WindowLayout, 10);
         trazor->Option().SetCopyMode(0);
         trazor->Option().SetTimefactor(10);
         trazor->Option().SetDigits(16);

@@ -156,14 +156,7 @@ void TMain1::FormCreate() {
     scrollHint_->setPalette(hintPalette);
     scrollHint_->setAutoFillBackground(true);
 
-    auto& lines = trazor_->LineOption();
-    lines.SetLine_distance(33);
-    lines.SetLine_high(6);
-    lines.SetLine_Maxhigh(27);
-    lines.SetLine_length(3);
-    lines.SetText_length(4);
-    lines.SetGlobal_Xpos(70);
-    lines.RecalcLines(10);
+    trazor_->LineOption().Apply(TLineVariable::WindowLayout, 10);
     trazor_->Option().SetCopyMode(0);
     state_.CurrentFileName = QStringLiteral("NONAME.DIG");
     RunGuarded([this] { LoadSettingsAtStartup(smartTools_->INIRegistry(), *trazor_); });

@@ -26,6 +26,14 @@ void TLineVariable::SetDefaults() {
         Set(i, defaults[i]);
 }
 
+void TLineVariable::Apply(const Layout& layout, int textOffset) {
+    const int values[Count] = {layout.lineDistance, layout.lineHigh,   layout.lineMaxhigh,
+                               layout.lineLength,   layout.textLength, layout.globalXpos};
+    for (int i = 0; i < Count; ++i)
+        Set(i, values[i]);
+    RecalcLines(textOffset);
+}
+
 void TLineVariable::RecalcLines(int textOffset) {
     rows_ = trazor::computeLineRows(Line_distance(), Line_high(), Line_Maxhigh(), textOffset);
 }

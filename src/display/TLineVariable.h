@@ -41,8 +41,18 @@ class TLineVariable {
     void SetText_length(int v) { Set(TextLength, v); }
     void SetGlobal_Xpos(int v) { Set(GlobalXpos, v); }
 
+    // The six values as one set, in index order.
+    struct Layout {
+        int lineDistance, lineHigh, lineMaxhigh, lineLength, textLength, globalXpos;
+    };
+    // The layout the program's main window gives its diagram.
+    static constexpr Layout WindowLayout{33, 6, 27, 3, 4, 70};
+
     // 20, 5, 15, 1, 4, 55 into indexes 0..5.
     void SetDefaults();
+    // Writes the six values in index order, each as Set does, then rebuilds
+    // the row table with textOffset.
+    void Apply(const Layout& layout, int textOffset);
     void RecalcLines(int textOffset);
 
     // Row r (0..31) of the geometry table; other rows throw std::out_of_range.

@@ -14,14 +14,7 @@ class TrazorFixture : public ::testing::Test {
     void SetUp() override {
         owner = std::make_unique<QWidget>();
         trazor = new TTrazor(owner.get(), desktop); // owned by `owner`
-        TLineVariable& lines = trazor->LineOption();
-        lines.SetLine_distance(33);
-        lines.SetLine_high(6);
-        lines.SetLine_Maxhigh(27);
-        lines.SetLine_length(3);
-        lines.SetText_length(4);
-        lines.SetGlobal_Xpos(70);
-        lines.RecalcLines(10);
+        trazor->LineOption().Apply(TLineVariable::WindowLayout, 10);
         trazor->Option().SetCopyMode(0);
         trazor->SetBounds(0, 0, 772, 390);
     }
