@@ -2,6 +2,7 @@
 
 #include "RecordingPortSystem.h"
 #include "ScriptedDesktop.h"
+#include "TestFiles.h"
 #include "app/TMain1.h"
 #include "display/TTrazor.h"
 
@@ -49,6 +50,10 @@ class MainWindowTest : public ::testing::Test {
     }
     TTrazor& trazor() const { return window->Trazor1(); }
     QString path(const QString& name) const { return dir_.filePath(name); }
+    QByteArray readFile(const QString& name) const { return ReadTestFile(path(name)); }
+    void writeFile(const QString& name, const QByteArray& bytes) const {
+        WriteTestFile(path(name), bytes);
+    }
 
     ScriptedDesktop desktop;
     RecordingPortSystem* port = nullptr; // owned by the window's PortIO1

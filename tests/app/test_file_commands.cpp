@@ -39,15 +39,6 @@ class FileCommandsTest : public MainWindowTest {
             row[i] = action(names[i])->isEnabled();
         return row;
     }
-    void writeFile(const QString& name, const QByteArray& bytes) const {
-        QFile f(path(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_EQ(f.write(bytes), bytes.size());
-    }
-    QByteArray readFile(const QString& name) const {
-        QFile f(path(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
     QStringList files() const { return QDir::current().entryList(QDir::Files, QDir::Name); }
     QByteArray buffer() const {
         const auto& s = trazor().Stream();

@@ -24,15 +24,6 @@ class SettingsCommandsTest : public MainWindowTest {
         options.programDir = QStringLiteral(SPURWERK_BINARY_DIR);
         window = std::make_unique<TMain1>(desktop, options);
     }
-    QByteArray readFile(const QString& name) const {
-        QFile f(path(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
-    void writeFile(const QString& name, const QByteArray& bytes) const {
-        QFile f(path(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_EQ(f.write(bytes), bytes.size());
-    }
     QStringList files() const { return QDir::current().entryList(QDir::Files, QDir::Name); }
 
     // Every value of the key "Spurwerk" in Spurwerk.ini, by name.

@@ -1,4 +1,5 @@
 #include "ScriptedDesktop.h"
+#include "TestFiles.h"
 #include "display/TTrazor.h"
 #include "persistence/AppSettings.h"
 #include "persistence/EINIRegistryError.h"
@@ -63,10 +64,7 @@ class AppSettings : public ::testing::Test {
         return t;
     }
     QString base() const { return dir.filePath("Spurwerk"); }
-    QByteArray read(const QString& name) const {
-        QFile f(dir.filePath(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    QByteArray read(const QString& name) const { return ReadTestFile(dir.filePath(name)); }
 
     ScriptedDesktop desktop;
     std::vector<std::unique_ptr<QWidget>> owners;

@@ -1,4 +1,5 @@
 #include "FileSizeLimit.h"
+#include "TestFiles.h"
 #include "persistence/EINIRegistryError.h"
 #include "persistence/IniRegistry.h"
 
@@ -14,14 +15,9 @@ class IniRegistryFile : public ::testing::Test {
     QString path(const QString& name) const { return dir.filePath(name); }
     QString base() const { return path("Spurwerk"); }
 
-    QByteArray read(const QString& name) const {
-        QFile f(path(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    QByteArray read(const QString& name) const { return ReadTestFile(path(name)); }
     void write(const QString& name, const QByteArray& bytes) const {
-        QFile f(path(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        WriteTestFile(path(name), bytes);
     }
     bool exists(const QString& name) const { return QFile::exists(path(name)); }
 

@@ -1,5 +1,6 @@
 #include "FileSizeLimit.h"
 #include "ScriptedDesktop.h"
+#include "TestFiles.h"
 #include "display/TTrazor.h"
 #include "persistence/EINIRegistryError.h"
 #include "persistence/RecordingFile.h"
@@ -27,14 +28,9 @@ class RecordingFile : public ::testing::Test {
         return {[this] { ++repaints; }, [this](const QString& c) { captions << c; }};
     }
     QString path(const QString& name) const { return dir.filePath(name); }
-    QByteArray read(const QString& name) const {
-        QFile f(path(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    QByteArray read(const QString& name) const { return ReadTestFile(path(name)); }
     void write(const QString& name, const QByteArray& bytes) const {
-        QFile f(path(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        WriteTestFile(path(name), bytes);
     }
     QByteArray stream() const {
         const auto& s = trazor->Stream();
