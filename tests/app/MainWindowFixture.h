@@ -3,6 +3,7 @@
 #include "RecordingPortSystem.h"
 #include "ScriptedDesktop.h"
 #include "TestFiles.h"
+#include "WorkingDirectory.h"
 #include "app/TMain1.h"
 #include "display/TTrazor.h"
 
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
 // A main window on the simulated hardware with a scripted desktop, started in
 // an empty working directory of its own (the settings file lives there).
@@ -20,8 +22,8 @@ class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
-        previousDir_ = QDir::currentPath();
-        QDir::setCurrent(dir_.path());
+        cwd_.emplace(dir_.path());
+        ASSERT_TRUE(cwd_->Entered());
         StartOptions options;
         options.simulate = true;
         options.programDir = QStringLiteral(SPURWERK_BINARY_DIR);
@@ -34,7 +36,7 @@ class MainWindowTest : public ::testing::Test {
     }
     void TearDown() override {
         window.reset();
-        QDir::setCurrent(previousDir_);
+        cwd_.reset();
     }
 
     QAction* action(const char* name) const {
@@ -61,5 +63,5 @@ class MainWindowTest : public ::testing::Test {
 
   private:
     QTemporaryDir dir_;
-    QString previousDir_;
+    std::optional<WorkingDirectory> cwd_;
 };

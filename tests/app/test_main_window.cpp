@@ -284,8 +284,8 @@ TEST(ScrollHintPlacement, OffsetIsClampedBetween20And738) {
 
 TEST(MainWindowWithoutHelpFile, ReportsTheMissingFileAndStartsNormally) {
     QTemporaryDir empty;
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(empty.path());
+    const WorkingDirectory cwd(empty.path());
+    ASSERT_TRUE(cwd.Entered());
     ScriptedDesktop desktop;
     StartOptions options;
     options.programDir = empty.path();
@@ -303,5 +303,4 @@ TEST(MainWindowWithoutHelpFile, ReportsTheMissingFileAndStartsNormally) {
         EXPECT_EQ(window.windowTitle(), QStringLiteral("Spurwerk Version 1.0.40.36"));
         EXPECT_EQ(window.Ui().Panels[4]->text(), QStringLiteral(" Digi-Status: Inaktiv"));
     }
-    QDir::setCurrent(previous);
 }

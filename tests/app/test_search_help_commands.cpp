@@ -56,8 +56,8 @@ class RecordingHelpWindow final : public HelpWindowHost {
 
 TEST(HelpCommands, HilfeOpensContext11AndClosingTheWindowClosesTheHelp) {
     QTemporaryDir dir;
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir.path());
+    const WorkingDirectory cwd(dir.path());
+    ASSERT_TRUE(cwd.Entered());
     ScriptedDesktop desktop;
     RecordingHelpWindow viewer;
     StartOptions options;
@@ -75,5 +75,4 @@ TEST(HelpCommands, HilfeOpensContext11AndClosingTheWindowClosesTheHelp) {
         EXPECT_EQ(viewer.closes, 1);
         EXPECT_EQ(window.HelpHook(), nullptr);
     }
-    QDir::setCurrent(previous);
 }

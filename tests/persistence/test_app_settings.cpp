@@ -1,5 +1,6 @@
 #include "ScriptedDesktop.h"
 #include "TestFiles.h"
+#include "WorkingDirectory.h"
 #include "display/TTrazor.h"
 #include "persistence/AppSettings.h"
 #include "persistence/EINIRegistryError.h"
@@ -199,16 +200,19 @@ TEST_F(AppSettings, BadStoredValuesStopApplyingWithTheStoresErrors) {
 }
 
 TEST_F(AppSettings, TheFileLivesInTheCurrentDirectory) {
-    const QString cwd = QDir::currentPath();
     QTemporaryDir elsewhere;
-    ASSERT_TRUE(QDir::setCurrent(dir.path()));
-    TSmartTools tools(desktop);
-    SaveSettings(tools.INIRegistry(), *trazor);
-    EXPECT_TRUE(QFile::exists(dir.filePath("Spurwerk.ini")));
-
-    ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
-    TSmartTools other(desktop);
-    EXPECT_FALSE(LoadSettingsAtStartup(other.INIRegistry(), *makeTrazor()));
-    QDir::setCurrent(cwd);
+    {
+        const WorkingDirectory cwd(dir.path());
+        ASSERT_TRUE(cwd.Entered());
+        TSmartTools tools(desktop);
+        SaveSettings(tools.INIRegistry(), *trazor);
+        EXPECT_TRUE(QFile::exists(dir.filePath("Spurwerk.ini")));
+    }
+    {
+        const WorkingDirectory cwd(elsewhere.path());
+        ASSERT_TRUE(cwd.Entered());
+        TSmartTools other(desktop);
+        EXPECT_FALSE(LoadSettingsAtStartup(other.INIRegistry(), *makeTrazor()));
+    }
     EXPECT_TRUE(QDir(elsewhere.path()).entryList(QDir::Files).isEmpty());
 }

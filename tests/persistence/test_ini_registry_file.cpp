@@ -1,5 +1,6 @@
 #include "FileSizeLimit.h"
 #include "TestFiles.h"
+#include "WorkingDirectory.h"
 #include "persistence/EINIRegistryError.h"
 #include "persistence/IniRegistry.h"
 
@@ -154,9 +155,10 @@ TEST_F(IniRegistryFile, FailingSaveKeepsTheOldFileAndBackup) {
 
 TEST_F(IniRegistryFile, EmptyBaseNameSavesNothing) {
     TIniRegistry store;
-    const QString cwd = QDir::currentPath();
-    QDir::setCurrent(dir.path());
-    store.SaveToFile(".ini");
-    QDir::setCurrent(cwd);
+    {
+        const WorkingDirectory cwd(dir.path());
+        ASSERT_TRUE(cwd.Entered());
+        store.SaveToFile(".ini");
+    }
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }

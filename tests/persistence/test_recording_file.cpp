@@ -1,6 +1,7 @@
 #include "FileSizeLimit.h"
 #include "ScriptedDesktop.h"
 #include "TestFiles.h"
+#include "WorkingDirectory.h"
 #include "display/TTrazor.h"
 #include "persistence/EINIRegistryError.h"
 #include "persistence/RecordingFile.h"
@@ -137,12 +138,13 @@ TEST_F(RecordingFile, OverwriteQuestionDecidesTheWrite) {
 }
 
 TEST_F(RecordingFile, CloseWritesBackWithoutADialog) {
-    const QString cwd = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(dir.path()));
     TRecordingFile files(desktop, *trazor, window());
-    // An empty current name writes NONAME.DIG in the current directory.
-    EXPECT_TRUE(files.SaveRecordingFile("Spurwerk - ", 2, QString()));
-    QDir::setCurrent(cwd);
+    {
+        const WorkingDirectory cwd(dir.path());
+        ASSERT_TRUE(cwd.Entered());
+        // An empty current name writes NONAME.DIG in the current directory.
+        EXPECT_TRUE(files.SaveRecordingFile("Spurwerk - ", 2, QString()));
+    }
     EXPECT_EQ(read("NONAME.DIG"), stream());
     EXPECT_TRUE(dialogs().empty());
     EXPECT_TRUE(desktop.messages().empty());
