@@ -14,6 +14,7 @@ void SampleBuffer::Resize(std::size_t cells) {
 void SampleBuffer::Load(std::vector<std::uint8_t> bytes) {
     bytes_ = std::move(bytes);
     half_ = bytes_.size() / 2;
+    timeBase_ = sampling::TimeBase::Nominal();
 }
 
 void SampleBuffer::Load(const QByteArray& bytes) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sampling/TimeBase.h"
+
 #include <QByteArray>
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +11,7 @@
 // interleaved. The low plane (lines D00..D07) is the first half, the high plane
 // (lines D08..D15) the second. The split is always half the current stream
 // size, so a recording file of any length can be loaded and shown as it is.
+// The buffer carries its time base: how long one cell really lasts.
 class SampleBuffer {
   public:
     // Number of cells the stream holds: half its size, rounded down.
@@ -38,9 +41,15 @@ class SampleBuffer {
     void Clear();
     // Gives the stream 2 x cells zero bytes.
     void Resize(std::size_t cells);
-    // Replaces the stream with a file's bytes, whatever their length.
+    // Replaces the stream with a file's bytes, whatever their length. The
+    // time base becomes the nominal, unknown one; a loader that knows the
+    // timing sets it afterwards.
     void Load(std::vector<std::uint8_t> bytes);
     void Load(const QByteArray& bytes);
+
+    // Clear and Resize keep the time base; a recording sets its own.
+    const sampling::TimeBase& GetTimeBase() const { return timeBase_; }
+    void SetTimeBase(const sampling::TimeBase& timeBase) { timeBase_ = timeBase; }
 
     const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
 
@@ -49,4 +58,5 @@ class SampleBuffer {
 
     std::vector<std::uint8_t> bytes_;
     std::size_t half_ = 0;
+    sampling::TimeBase timeBase_;
 };

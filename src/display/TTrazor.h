@@ -62,6 +62,9 @@ class TTrazor : public QWidget {
         shownPos_ = -1;
     }
     const SampleBuffer& Buffer() const { return buffer_; }
+    // How long one cell of the buffer really lasts (see sampling/TimeBase.h).
+    const sampling::TimeBase& GetTimeBase() const { return buffer_.GetTimeBase(); }
+    void SetTimeBase(const sampling::TimeBase& timeBase) { buffer_.SetTimeBase(timeBase); }
     // Used by Option.CellsSize: 2 x cells zero bytes.
     void ResizeBuffer(int cells);
 

@@ -90,3 +90,17 @@ TEST_F(TrazorBuffer, ClearCellsZeroesEveryByte) {
     trazor->ClearCells();
     EXPECT_EQ(trazor->Stream(), std::vector<std::uint8_t>(16384, 0));
 }
+
+TEST(SampleBuffer, TimeBaseStaysWithTheSamplesUntilAFileReplacesThem) {
+    SampleBuffer buffer;
+    EXPECT_EQ(buffer.GetTimeBase(), sampling::TimeBase::Nominal());
+    const auto paced =
+        sampling::TimeBase::Paced(sampling::SamplePeriod::FromNanoseconds(10'000'000));
+    buffer.SetTimeBase(paced);
+    buffer.Resize(8);
+    buffer.Clear();
+    EXPECT_EQ(buffer.GetTimeBase(), paced);
+    // A file brings bytes without timing: back to the assumed 10 us.
+    buffer.Load(std::vector<std::uint8_t>(16, 0));
+    EXPECT_EQ(buffer.GetTimeBase(), sampling::TimeBase::Nominal());
+}

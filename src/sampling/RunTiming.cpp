@@ -1,0 +1,66 @@
+#include "sampling/RunTiming.h"
+
+#include "sampling/TimeFormat.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace sampling {
+
+double RunTiming::MeanPeriodNs() const {
+    if (samples < 2) return double(nominalPeriodNs);
+    return double(lastNs - firstNs) / double(samples - 1);
+}
+
+double RunTiming::DurationSeconds() const {
+    return double(samples) * MeanPeriodNs() * 1e-9;
+}
+
+bool RunTiming::KeptPace() const {
+    if (nominalPeriodNs <= 0) return false;
+    return std::fabs(MeanPeriodNs() - double(nominalPeriodNs)) <= 0.001 * double(nominalPeriodNs);
+}
+
+TimeBase RunTiming::ToTimeBase() const {
+    const SamplePeriod nominal = SamplePeriod::FromNanoseconds(nominalPeriodNs);
+    if (KeptPace()) return TimeBase::Paced(nominal);
+    const auto ps = std::int64_t(std::llround(MeanPeriodNs() * 1000.0));
+    if (ps <= 0) return TimeBase::Paced(nominal); // too few samples to measure
+    return {SamplePeriod::FromPicoseconds(ps), TimingOrigin::Measured, std::nullopt};
+}
+
+std::int64_t RunTiming::LatenessQuantileNs(double fraction) const {
+    if (samples <= 0) return 0;
+    const auto wanted = std::int64_t(std::ceil(std::clamp(fraction, 0.0, 1.0) * double(samples)));
+    std::int64_t seen = 0;
+    for (int k = 0; k < kHistogramBuckets; ++k) {
+        seen += latenessUs[std::size_t(k)];
+        if (seen >= wanted) {
+            // The last bucket is open-ended: its bound is the largest lateness seen.
+            if (k == kHistogramBuckets - 1) return maxLatenessNs;
+            return std::min<std::int64_t>((k + 1) * 1000, maxLatenessNs);
+        }
+    }
+    return maxLatenessNs;
+}
+
+std::string RunTiming::Summary() const {
+    const TimeBase tb = ToTimeBase();
+    std::string text = std::to_string(samples) + " Samples in " +
+                       FormatDuration(DurationSeconds()) + ", " + FormatPerSample(tb.period);
+    if (tb.origin == TimingOrigin::Measured)
+        text +=
+            " gemessen, Takt " + FormatDuration(double(nominalPeriodNs) * 1e-9) + " nicht gehalten";
+    if (lateSamples > 0)
+        text += ", " + std::to_string(lateSamples) + " verspätet (max. " +
+                FormatDuration(double(maxLatenessNs) * 1e-9) + ")";
+    return text;
+}
+
+TimingRecorder::TimingRecorder(std::int64_t nominalPeriodNs, std::int64_t lateAfterNs) {
+    t_.nominalPeriodNs = nominalPeriodNs;
+    t_.lateAfterNs =
+        lateAfterNs >= 0 ? lateAfterNs : std::min<std::int64_t>(nominalPeriodNs / 2, 20'000);
+}
+
+} // namespace sampling
