@@ -5,6 +5,7 @@
 #include "persistence/PrintDiagram.h"
 #include "persistence/RecordingFile.h"
 #include "platform/Desktop.h"
+#include "sampling/TimeFormat.h"
 
 #include <QAction>
 #include <QPrinter>
@@ -60,7 +61,12 @@ void FileCommands::ffnen1Click() {
         return;
     }
     main_.desktop().Beep();
-    main_.SetDigiStatus(4, QStringLiteral("Daten wurden geladen. !!!"), true);
+    // A DIG file stores no timing: say that its times are only assumed.
+    main_.SetDigiStatus(
+        4,
+        QStringLiteral("Daten wurden geladen. !!! ") +
+            QString::fromStdString(sampling::DescribeTimeBase(main_.Trazor1().GetTimeBase())),
+        true);
     setFileCommands(true, true, true, true, true);
     TTrazor& t = main_.Trazor1();
     t.Redraw();

@@ -1,11 +1,14 @@
 #include "LiveCommands.h"
 
 #include "PortPreparation.h"
+#include "RecordingCommands.h"
 #include "SampleSource.h"
 #include "SourceCommands.h"
 #include "TMain1.h"
 #include "display/TTrazor.h"
 #include "platform/Desktop.h"
+#include "sampling/RunTiming.h"
+#include "sampling/SampleClock.h"
 
 #include <QAction>
 #include <QTimer>
@@ -14,6 +17,7 @@
 namespace {
 constexpr int kBurst = 80;
 constexpr int kMissesBeforeTimeout = 80;
+constexpr std::int64_t kPumpEveryNs = 1'000'000;
 } // namespace
 
 LiveCommands::LiveCommands(TMain1& main) : QObject(&main), main_(main) {}
@@ -25,8 +29,15 @@ void LiveCommands::Connect() {
     const MainUi& ui = main_.Ui();
     connect(ui.ButtonPlay_Scan, &QToolButton::clicked, this,
             [this] { main_.RunGuarded([this] { Hauptsimultan(); }); });
-    connect(ui.ButtonStop_Scan, &QToolButton::clicked, this,
-            [this] { main_.RunGuarded([this] { Hauptsimultanstop(); }); });
+    // During a timed recording the stop button ends the recording instead.
+    connect(ui.ButtonStop_Scan, &QToolButton::clicked, this, [this] {
+        main_.RunGuarded([this] {
+            if (main_.Recording().Running())
+                main_.Recording().RequestStop();
+            else
+                Hauptsimultanstop();
+        });
+    });
     connect(ui.SimultanTimer1, &QTimer::timeout, this,
             [this] { main_.RunGuarded([this] { SimultanTimer1Timer(); }); });
 }
@@ -104,12 +115,25 @@ void LiveCommands::SimultanTimer1Timer() {
     }
     if (s.SyncActive == 0 || trigger || timeout) {
         TTrazor& t = main_.Trazor1();
+        // The burst keeps the source's pace too, so its cells are as far apart
+        // as a recording's and the time base tells their real distance.
+        const std::int64_t period = main_.Recording().NominalPeriodNs();
+        sampling::SampleClock pace(main_.SampleClock(), period);
+        sampling::TimingRecorder timing(period);
+        pace.Start();
+        std::int64_t lastPump = pace.StartNs();
         for (int i = 0; i < kBurst; ++i) {
+            const std::int64_t taken = pace.WaitFor(i);
             ReadSample(sample, s.InputSource, s.PortBase, main_.PortIO1(), main_.PortUSB1());
             t.SetCellLow(i, sample.low);
             t.SetCellHigh(i, std::uint8_t(sample.high >> 4));
-            if ((i + 1) % 5 == 0) d.PumpEvents();
+            timing.Record(pace.DeadlineNs(i), taken);
+            if (taken - lastPump >= kPumpEveryNs) {
+                lastPump = taken;
+                d.PumpEvents();
+            }
         }
+        t.SetTimeBase(timing.Result().ToTimeBase());
         d.PumpEvents();
         t.Redraw();
         t.DrawSignals();

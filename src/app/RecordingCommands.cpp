@@ -7,19 +7,27 @@
 #include "ViewCommands.h"
 #include "display/TTrazor.h"
 #include "platform/Desktop.h"
+#include "sampling/SampleClock.h"
 
 #include <QAction>
 #include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>
+#include <chrono>
 
 namespace {
 
 const char* const kPeriodItems[] = {"CPU769s1", "N1ms1",   "N10ms1",  "N20ms1", "N100ms1",
                                     "N05s1",    "N10sek1", "N50sek1", "N10sek2"};
 
-// The progress bar costs microseconds per update; the loop moves it only this often.
-constexpr int kProgressEvery = 4096;
+// Nominal sample periods: 1,048,576 port cells last the 10.5 s that "10 Sek."
+// promises, and the board's 10 ms wait becomes its deadline.
+constexpr std::int64_t kPortPeriodNs = 10'000;
+constexpr std::int64_t kBoardPeriodNs = 10'000'000;
+// The progress bar costs microseconds per update; it moves when this much time
+// has passed, so that it moves for the slow board as for the fast port.
+constexpr std::int64_t kProgressEveryNs = 50'000'000;
+constexpr std::int64_t kPumpEveryNs = 1'000'000;
 
 } // namespace
 
@@ -45,17 +53,29 @@ void RecordingCommands::ButtonRecord_SignalClick() {
     main_.Ui().ProgressBar1->setValue(0);
 }
 
+std::int64_t RecordingCommands::NominalPeriodNs() const {
+    if (periodOverrideNs_ > 0) return periodOverrideNs_;
+    return main_.State().InputSource == 1 ? kBoardPeriodNs : kPortPeriodNs;
+}
+
+sampling::MonotonicClock& RecordingCommands::clock() const {
+    return main_.SampleClock();
+}
+
 void RecordingCommands::RecordSignal() {
     TTrazor& t = main_.Trazor1();
     MainState& s = main_.State();
     Desktop& d = main_.desktop();
     QAction* play = main_.Action(QStringLiteral("MenuPlay_Scan"));
+    QProgressBar* progress = main_.Ui().ProgressBar1;
 
     main_.SetAllMainMenu(false);
     play->setChecked(false);
     play->setEnabled(false);
     main_.Action(QStringLiteral("Abtastrate1"))->setEnabled(false);
     main_.SetAllButtons(false);
+    // The stop button (and Escape) end a recording early.
+    main_.Ui().ButtonStop_Scan->setEnabled(true);
 
     s.SampleIndex = 0;
     if (main_.Action(QStringLiteral("MenuRecord_10_Sek"))->isChecked())
@@ -63,22 +83,61 @@ void RecordingCommands::RecordSignal() {
     if (main_.Action(QStringLiteral("MenuRecord_5_Sek"))->isChecked())
         main_.SetDigiStatus(4, QStringLiteral("5 Sek. Aufzeichnung"), false);
 
-    main_.Ui().ProgressBar1->setMaximum(t.Option().CellsSize());
+    progress->setMaximum(t.Option().CellsSize());
+    running_ = true;
+    stopRequested_ = false;
     d.PumpEvents();
 
     const LptMode mode = main_.Source().CurrentLptMode();
     if (s.InputSource == 0) portprep::RecordingStart(main_.PortIO1(), s.PortBase, mode);
     d.Sleep(500);
 
+    const std::int64_t period = NominalPeriodNs();
+    sampling::SampleClock pace(clock(), period);
+    sampling::TimingRecorder timing(period);
+    const auto wallStart = std::chrono::system_clock::now();
+    pace.Start();
+    std::int64_t lastPump = pace.StartNs();
+    std::int64_t lastProgress = lastPump;
+    Sample sample;
     // The size is read afresh for every sample: a record-length command run
     // from the pumped events may resize the buffer under the loop.
-    for (s.SampleIndex = 0; s.SampleIndex < t.Option().CellsSize();) {
-        StoreSample(s.SampleIndex);
-        ++s.SampleIndex;
-        if (s.SampleIndex % 8 == 0) d.PumpEvents();
+    for (s.SampleIndex = 0; s.SampleIndex < t.Option().CellsSize() && !stopRequested_;) {
+        const int i = s.SampleIndex;
+        const std::int64_t taken = pace.WaitFor(i);
+        ReadSample(sample, s.InputSource, s.PortBase, main_.PortIO1(), main_.PortUSB1());
+        t.SetCellLow(i, sample.low);
+        t.SetCellHigh(i, std::uint8_t(sample.high >> 4));
+        timing.Record(pace.DeadlineNs(i), taken);
+        s.SampleIndex = i + 1;
+        // Events at most once per millisecond, the bar every 50 ms: both by
+        // the clock the pacing already read, whatever the source's speed.
+        if (taken - lastPump >= kPumpEveryNs) {
+            lastPump = taken;
+            if (taken - lastProgress >= kProgressEveryNs) {
+                lastProgress = taken;
+                progress->setValue(s.SampleIndex);
+            }
+            d.PumpEvents();
+        }
     }
+    running_ = false;
+    const bool stopped = stopRequested_;
+    stopRequested_ = false;
 
     if (s.InputSource == 0) portprep::RunEnd(main_.PortIO1(), s.PortBase, mode);
+    // Cells after an early stop would still hold the previous recording.
+    for (int i = s.SampleIndex; i < t.Option().CellsSize(); ++i) {
+        t.SetCellLow(i, 0);
+        t.SetCellHigh(i, 0);
+    }
+    lastTiming_ = timing.Result();
+    sampling::TimeBase timeBase = lastTiming_->ToTimeBase();
+    timeBase.start = wallStart;
+    t.SetTimeBase(timeBase);
+    const QString summary = QString::fromStdString(lastTiming_->Summary());
+    main_.SetDigiStatus(4, stopped ? QStringLiteral("Abgebrochen: ") + summary : summary, false);
+
     d.Beep();
     main_.SetAllMainMenu(true);
     main_.SetRecordMenuEntry(true);
@@ -88,18 +147,7 @@ void RecordingCommands::RecordSignal() {
     d.PumpEvents();
     t.Redraw();
     t.DrawSignals();
-}
-
-void RecordingCommands::StoreSample(int index) {
-    MainState& s = main_.State();
-    Sample sample;
-    ReadSample(sample, s.InputSource, s.PortBase, main_.PortIO1(), main_.PortUSB1());
-    if (s.InputSource == 1) main_.desktop().Sleep(10);
-    if (index % kProgressEvery == 0) main_.Ui().ProgressBar1->setValue(index);
-    main_.desktop().PumpEvents();
-    TTrazor& t = main_.Trazor1();
-    t.SetCellLow(index, sample.low);
-    t.SetCellHigh(index, std::uint8_t(sample.high >> 4));
+    main_.RecordingEnded();
 }
 
 void RecordingCommands::MenuRecord_5_SekClick() {
@@ -112,6 +160,13 @@ void RecordingCommands::MenuRecord_10_SekClick() {
     main_.Action(QStringLiteral("MenuRecord_10_Sek"))->setChecked(true);
     main_.Action(QStringLiteral("MenuRecord_5_Sek"))->setChecked(false);
     main_.Trazor1().Option().SetCellsSize(main_.State().InputSource == 1 ? 0x4000 : 0x100000);
+}
+
+void RecordingCommands::ApplyRecordLength() {
+    if (main_.Action(QStringLiteral("MenuRecord_5_Sek"))->isChecked())
+        MenuRecord_5_SekClick();
+    else
+        MenuRecord_10_SekClick();
 }
 
 void RecordingCommands::MenuRecord_SignalClearClick() {

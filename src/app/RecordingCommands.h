@@ -1,8 +1,16 @@
 #pragma once
 
+#include "sampling/RunTiming.h"
+
 #include <QObject>
+#include <cstdint>
+#include <optional>
 
 class TMain1;
+
+namespace sampling {
+class MonotonicClock;
+}
 
 // The timed recording, the record lengths, the sample periods and clearing.
 class RecordingCommands : public QObject {
@@ -12,16 +20,38 @@ class RecordingCommands : public QObject {
     void Connect();
 
     void ButtonRecord_SignalClick();
+    // Takes one sample per nominal period of the source (10 us for the
+    // parallel port, 10 ms for the board) against absolute deadlines, until
+    // the buffer is full or a stop is requested; the samples taken are kept.
     void RecordSignal();
-    void StoreSample(int index);
     void MenuRecord_5_SekClick();
     void MenuRecord_10_SekClick();
+    // Gives the buffer the current source's length for the checked item.
+    void ApplyRecordLength();
     void MenuRecord_SignalClearClick();
     // Sample-period items: 0 CPU769s1, 1 N1ms1, 2 N10ms1, 3 N20ms1, 4 N100ms1,
     // 5 N05s1, 6 N10sek1, 7 N50sek1, 8 N10sek2.
     void SamplePeriodClick(int item);
     void ClearSampleRateChecks();
 
+    // A timed recording is running.
+    bool Running() const { return running_; }
+    // Ends a running recording after the sample being taken; nothing otherwise.
+    void RequestStop() { stopRequested_ = running_; }
+    // The timing of the last recording, if there was one.
+    const std::optional<sampling::RunTiming>& LastTiming() const { return lastTiming_; }
+    // The nominal period of the current source, in nanoseconds.
+    std::int64_t NominalPeriodNs() const;
+    // Paces recordings with another period (benchmarks measure the loop's own
+    // cost with a period it can never keep); 0 returns to the source's own.
+    void SetPeriodOverrideNs(std::int64_t ns) { periodOverrideNs_ = ns; }
+
   private:
+    sampling::MonotonicClock& clock() const;
+
     TMain1& main_;
+    bool running_ = false;
+    bool stopRequested_ = false;
+    std::int64_t periodOverrideNs_ = 0;
+    std::optional<sampling::RunTiming> lastTiming_;
 };

@@ -1,5 +1,6 @@
 #include "SourceCommands.h"
 
+#include "RecordingCommands.h"
 #include "TMain1.h"
 #include "UpDownPair.h"
 #include "display/TTrazor.h"
@@ -236,6 +237,9 @@ void SourceCommands::Eingabeprogrammieren1Click() {
         ui.ButtonRecord_Signal->setEnabled(true);
         ui.ButtonStop_Scan->setEnabled(true);
         ui.ButtonPlay_Scan->setEnabled(true);
+        // The board samples a thousand times slower: its own length for the
+        // checked " 5 Sek."/"10 Sek." item, or a recording would run for hours.
+        main_.Recording().ApplyRecordLength();
     }
     if (s.InputSource == 0) RefreshPinChecks();
 }

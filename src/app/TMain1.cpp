@@ -19,6 +19,7 @@
 #include "platform/Color.h"
 #include "platform/Desktop.h"
 #include "platform/GuardedApplication.h"
+#include "sampling/MonotonicClock.h"
 #include "search/TOKBottomDlg1.h"
 #include "support/HelpContext.h"
 #include "support/TAboutBox.h"
@@ -37,6 +38,7 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -50,6 +52,12 @@ constexpr int kWindowHeight = 755;
 TMain1::TMain1(Desktop& desktop, StartOptions options)
     : desktop_(desktop), options_(std::move(options)) {
     setObjectName(QStringLiteral("Main1"));
+    if (options_.sampleClock) {
+        sampleClock_ = options_.sampleClock;
+    } else {
+        ownClock_ = std::make_unique<sampling::SteadyClock>();
+        sampleClock_ = ownClock_.get();
+    }
     std::unique_ptr<PortSystem> system =
         options_.portSystem ? options_.portSystem()
                             : MakePortSystem(options_.simulate     ? PortSystemKind::Simulated
@@ -87,6 +95,14 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
     OnAction(QStringLiteral("Einstellungspeichern1"), [this] { Einstellungspeichern1Click(); });
     OnAction(QStringLiteral("KeineHilfevorhanden1"), [this] { KeineHilfevorhanden1Click(); });
     OnAction(QStringLiteral("Info1"), [this] { Info1Click(); });
+    // Escape ends a running timed recording early, as the stop button does.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setObjectName(QStringLiteral("EscapeStopsRecording"));
+    connect(escape, &QShortcut::activated, this, [this] {
+        RunGuarded([this] {
+            if (recording_) recording_->RequestStop();
+        });
+    });
     connect(trazor_, &TTrazor::mouseMovedOverDisplay, this, [this] {
         ui_.MarkerOriginLabel->setText(QString::number(trazor_->Option().Marker().MOrigin()));
         ui_.MarkerStopLabel->setText(QString::number(trazor_->Option().Marker().MStop()));
@@ -214,8 +230,22 @@ void TMain1::Info1Click() {
 }
 
 void TMain1::closeEvent(QCloseEvent* event) {
+    // A recording runs in a loop below this event: end it first; the window
+    // closes when the loop has returned and released the port.
+    if (recording_ && recording_->Running()) {
+        recording_->RequestStop();
+        closeAfterRecording_ = true;
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
+}
+
+void TMain1::RecordingEnded() {
+    if (!closeAfterRecording_) return;
+    closeAfterRecording_ = false;
+    close();
 }
 
 void TMain1::resizeEvent(QResizeEvent* event) {

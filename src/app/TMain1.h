@@ -29,6 +29,10 @@ class ViewCommands;
 class QAction;
 class QMenu;
 
+namespace sampling {
+class MonotonicClock;
+}
+
 // What the command line chose for this run.
 struct StartOptions {
     bool simulate = false;
@@ -38,6 +42,8 @@ struct StartOptions {
     std::function<std::unique_ptr<PortSystem>()> portSystem;
     // Tests put help viewer doubles here; null members are the real viewers.
     HelpBackends helpBackends;
+    // The clock timed recordings are paced against; null is the steady clock.
+    sampling::MonotonicClock* sampleClock = nullptr;
 };
 
 // The main window: owns the display, the hardware components, the settings
@@ -74,6 +80,10 @@ class TMain1 : public QMainWindow {
     SearchCommands& Search() const { return *search_; }
     TSmartTools& SmartTools1() const { return *smartTools_; }
     THookHelpSystem* HelpHook() const { return help_.get(); }
+    sampling::MonotonicClock& SampleClock() const { return *sampleClock_; }
+    // Called when a timed recording has ended; finishes a close that came
+    // during it, now that the loop has let go of the hardware.
+    void RecordingEnded();
     TAboutBox& AboutBox() const { return *aboutBox_; }
     TOKBottomDlg1& SearchDialog() const { return *searchDialog_; }
     TOKBottomDlg2& BitTextDialog() const { return *bitTextDialog_; }
@@ -138,4 +148,7 @@ class TMain1 : public QMainWindow {
     FileCommands* file_ = nullptr;
     SearchCommands* search_ = nullptr;
     bool closed_ = false;
+    bool closeAfterRecording_ = false;
+    std::unique_ptr<sampling::MonotonicClock> ownClock_;
+    sampling::MonotonicClock* sampleClock_ = nullptr;
 };

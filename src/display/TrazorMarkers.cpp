@@ -1,6 +1,7 @@
 // Marker placement, marker lines and the two measurements.
 #include "display/TTrazor.h"
 
+#include "display/MeasuredTimes.h"
 #include "display/TrazorCanvas.h"
 #include "platform/Desktop.h"
 
@@ -68,14 +69,19 @@ void TTrazor::ShowTimeMeasurement(int m, int bit) {
     const trazor::MarkerIntervals iv = trazor::measureIntervals(markers_[m - 1], buffer_, bit);
     desktop_.MessageBox(
         {trazor::measurementCaption(m, bit),
-         trazor::timeMeasurementText(iv, option_->Timefactor(), option_->TimeUnit()),
+         trazor::timeMeasurementText(iv, option_->Timefactor(), option_->TimeUnit()) +
+             trazor::measuredTimeNote(iv, buffer_.GetTimeBase(), option_->Timefactor(),
+                                      option_->TimeUnit()),
          Desktop::Icon::None, Desktop::Ok});
 }
 
 void TTrazor::ShowFrequency(int m, int bit) {
     if (!validMarker(m)) return;
     const trazor::MarkerIntervals iv = trazor::measureIntervals(markers_[m - 1], buffer_, bit);
-    desktop_.MessageBox({trazor::measurementCaption(m, bit),
-                         trazor::frequencyText(iv, option_->Timefactor(), option_->TimeUnit()),
-                         Desktop::Icon::None, Desktop::Ok});
+    desktop_.MessageBox(
+        {trazor::measurementCaption(m, bit),
+         trazor::frequencyText(iv, option_->Timefactor(), option_->TimeUnit()) +
+             trazor::measuredFrequencyNote(iv, buffer_.GetTimeBase(), option_->Timefactor(),
+                                           option_->TimeUnit()),
+         Desktop::Icon::None, Desktop::Ok});
 }

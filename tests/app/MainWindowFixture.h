@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FakeClock.h"
 #include "RecordingPortSystem.h"
 #include "ScriptedDesktop.h"
 #include "TestFiles.h"
@@ -18,6 +19,8 @@
 
 // A main window on the simulated hardware with a scripted desktop, started in
 // an empty working directory of its own (the settings file lives there).
+// Recordings are paced against a fake clock, so a "10 Sek." recording takes
+// no ten seconds; a fixture that sets useOwnClock keeps the program's clock.
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -32,6 +35,7 @@ class MainWindowTest : public ::testing::Test {
             port = system.get();
             return system;
         };
+        if (!useOwnClock) options.sampleClock = &clock;
         window = std::make_unique<TMain1>(desktop, options);
     }
     void TearDown() override {
@@ -58,6 +62,8 @@ class MainWindowTest : public ::testing::Test {
     }
 
     ScriptedDesktop desktop;
+    FakeClock clock{1'000};
+    bool useOwnClock = false;
     RecordingPortSystem* port = nullptr; // owned by the window's PortIO1
     std::unique_ptr<TMain1> window;
 

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 // The simulated port with a log of every register access, written as
@@ -15,6 +16,8 @@ class RecordingPortSystem final : public PortSystem {
     SimulatedPortSystem inner;
     QStringList log;
     bool logging = true;
+    // Called on every register read, so a test can make the port slow.
+    std::function<void()> onRead;
 
     // Only the writes, in order.
     QStringList Writes() const {
@@ -45,6 +48,7 @@ class RecordingPortSystem final : public PortSystem {
             else if (code == portio::ReadCode)
                 log << QStringLiteral("R %1").arg(r.address, 0, 16).toUpper();
         }
+        if (onRead && code == portio::ReadCode) onRead();
         return inner.DeviceIoControl(code, in, inSize, out, outSize);
     }
     std::uint32_t PortIn(std::uint32_t a, std::uint32_t w) override { return inner.PortIn(a, w); }

@@ -116,6 +116,9 @@ TEST_F(FileCommandsTest, OpenLoadsTheWholeFileOfAnyLengthAndShowsItFromCellZero)
         writeFile(QString::fromLatin1(c.name), c.bytes);
         trazor().Option().SetCellsPos(40);
         window->Ui().ScrollBar1->setValue(3);
+        // As a board recording leaves it: the file must not inherit its timing.
+        trazor().SetTimeBase(
+            sampling::TimeBase::Paced(sampling::SamplePeriod::FromNanoseconds(10'000'000)));
         desktop.clear();
 
         openFile(file);
@@ -135,7 +138,9 @@ TEST_F(FileCommandsTest, OpenLoadsTheWholeFileOfAnyLengthAndShowsItFromCellZero)
         EXPECT_EQ(window->Ui().ScrollBar1->value(), 0);
         EXPECT_EQ(fileRow(), kAllOn);
         EXPECT_EQ(desktop.beeps(), 1);
-        EXPECT_EQ(panel(4), status("Daten wurden geladen. !!!"));
+        EXPECT_EQ(panel(4), status("Daten wurden geladen. !!! 10,00 µs je Sample (angenommen, "
+                                   "Zeitbasis unbekannt)"));
+        EXPECT_EQ(trazor().GetTimeBase(), sampling::TimeBase::Nominal());
         EXPECT_TRUE(desktop.messages().empty());
     }
 }

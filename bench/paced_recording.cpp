@@ -1,0 +1,177 @@
+// Paced "10 Sek." recordings through the real main window (offscreen) from the
+// simulated parallel port: how well the samples keep their 10 us deadlines,
+// what the pacing costs in CPU time, and the loop's own cost per sample.
+//
+//   bench_paced_recording [cells]      (default 1048576, the "10 Sek." length)
+//
+// Runs three recordings: on the machine as it is, while two busy child
+// processes load both cores, and one with a period no loop can keep (every
+// sample behind its deadline), which gives the program's own cost per sample
+// beyond the port reads.
+#include "app/RecordingCommands.h"
+#include "app/TMain1.h"
+#include "display/TTrazor.h"
+#include "hardware/TPortIO.h"
+#include "platform/GuardedApplication.h"
+#include "platform/QtDesktop.h"
+#include "sampling/RunTiming.h"
+
+#include <QAction>
+#include <QDir>
+#include <QTemporaryDir>
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// The real event pumping and progress bar, without the 500 ms settle wait
+// and with every message box answered at once.
+class BenchDesktop final : public Desktop {
+  public:
+    int MessageBox(const MessageBoxRequest&) override { return Ok; }
+    std::optional<QString> OpenFileDialog(const FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> SaveFileDialog(const FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    std::optional<TColor> ColorDialog(TColor) override { return std::nullopt; }
+    bool PrinterSetupDialog(QPrinter&) override { return false; }
+    bool PrintDialog(QPrinter&) override { return false; }
+    void Beep() override {}
+    void Sleep(int) override {}
+    void PumpEvents() override { real_.PumpEvents(); }
+
+  private:
+    QtDesktop real_;
+};
+
+double cpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+double wallSeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void printLoad() {
+    double load[3] = {0, 0, 0};
+    if (getloadavg(load, 3) == 3)
+        std::printf("load average: %.2f %.2f %.2f\n", load[0], load[1], load[2]);
+}
+
+// Two busy processes, one per core, for as long as the object lives.
+class CoreLoad {
+  public:
+    CoreLoad() {
+        for (int i = 0; i < 2; ++i) {
+            const pid_t pid = fork();
+            if (pid == 0) {
+                volatile unsigned long spin = 0;
+                for (;;)
+                    spin = spin + 1;
+            }
+            if (pid > 0) children_.push_back(pid);
+        }
+    }
+    ~CoreLoad() {
+        for (pid_t pid : children_)
+            kill(pid, SIGKILL);
+        for (pid_t pid : children_)
+            waitpid(pid, nullptr, 0);
+    }
+
+  private:
+    std::vector<pid_t> children_;
+};
+
+void paced(TMain1& window, const char* label) {
+    const double cpu0 = cpuSeconds();
+    const double wall0 = wallSeconds();
+    window.Recording().RecordSignal();
+    const double cpu = cpuSeconds() - cpu0;
+    const double wall = wallSeconds() - wall0;
+    const sampling::RunTiming& t = *window.Recording().LastTiming();
+    const double p = double(t.nominalPeriodNs);
+    std::printf("%s\n", label);
+    std::printf("  %s\n", t.Summary().c_str());
+    std::printf("  mean period %.4f us, error %+.4f %% (target within 0.1 %%)\n",
+                t.MeanPeriodNs() / 1000, (t.MeanPeriodNs() - p) / p * 100);
+    std::printf("  lateness: 99.9th percentile <= %.1f us (target 20 us), max %.1f us, "
+                "%lld samples later than %.1f us, largest gap %.1f us\n",
+                double(t.LatenessQuantileNs(0.999)) / 1000, double(t.maxLatenessNs) / 1000,
+                static_cast<long long>(t.lateSamples), double(t.lateAfterNs) / 1000,
+                double(t.maxGapNs) / 1000);
+    std::printf("  CPU time %.2f s in %.2f s of recording: %.2f s per second\n", cpu, wall,
+                cpu / wall);
+}
+
+void ownCost(TMain1& window) {
+    const int cells = window.Trazor1().Option().CellsSize();
+    // A 1 ns period: every deadline is past, so the loop runs flat out and
+    // reads the clock only every few samples, as it does when catching up.
+    window.Recording().SetPeriodOverrideNs(1);
+    double best = 1e9;
+    for (int run = 0; run < 3; ++run) {
+        const double start = wallSeconds();
+        window.Recording().RecordSignal();
+        best = std::min(best, wallSeconds() - start);
+    }
+    window.Recording().SetPeriodOverrideNs(0);
+    TPortIO& io = window.PortIO1();
+    const std::uint32_t base = std::uint32_t(window.State().PortBase);
+    volatile std::uint8_t sink = 0;
+    double portBest = 1e9;
+    for (int run = 0; run < 3; ++run) {
+        const double start = wallSeconds();
+        for (int i = 0; i < cells; ++i) {
+            sink = std::uint8_t(sink + io.ReadPortByte(base));
+            sink = std::uint8_t(sink + io.ReadPortByte(base + 1));
+        }
+        portBest = std::min(portBest, wallSeconds() - start);
+    }
+    std::printf("unpaced loop (best of 3): %.1f ns/sample, port reads %.1f ns, program's own "
+                "cost %.1f ns (target under 30 ns)\n",
+                best * 1e9 / cells, portBest * 1e9 / cells, (best - portBest) * 1e9 / cells);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    GuardedApplication app(argc, argv);
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    BenchDesktop desktop;
+    StartOptions options;
+    options.simulate = true;
+    options.programDir = QCoreApplication::applicationDirPath();
+    TMain1 window(desktop, options);
+    window.show();
+    window.Action(QStringLiteral("Eingabeprogrammieren1"))->trigger();
+    window.Action(QStringLiteral("MenuRecord_10_Sek"))->trigger();
+    if (argc > 1) window.Trazor1().Option().SetCellsSize(std::atoi(argv[1]));
+
+    std::printf("paced recording, %d samples, simulated parallel port, period %lld ns\n",
+                window.Trazor1().Option().CellsSize(),
+                static_cast<long long>(window.Recording().NominalPeriodNs()));
+    printLoad();
+    paced(window, "machine as it is:");
+    {
+        CoreLoad load;
+        paced(window, "two busy processes loading both cores:");
+    }
+    printLoad();
+    ownCost(window);
+    return 0;
+}
