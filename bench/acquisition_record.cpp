@@ -53,6 +53,8 @@ Figures measure(TMain1& window, bool fast) {
     TPortIO& io = window.PortIO1();
     io.SetIOFastmode(fast);
     const int cells = window.Trazor1().Option().CellsSize();
+    // Recordings keep 10 us deadlines; a 1 ns period measures the loop flat out.
+    window.Recording().SetPeriodOverrideNs(1);
     double best = 1e9;
     for (int run = 0; run < 3; ++run) {
         const auto start = std::chrono::steady_clock::now();
@@ -72,6 +74,7 @@ Figures measure(TMain1& window, bool fast) {
         portBest = std::min(portBest, seconds(std::chrono::steady_clock::now() - start));
     }
     io.SetIOFastmode(false);
+    window.Recording().SetPeriodOverrideNs(0);
     return {cells / best, best * 1e9 / cells, portBest * 1e9 / cells};
 }
 

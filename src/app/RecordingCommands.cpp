@@ -10,6 +10,7 @@
 #include "sampling/SampleClock.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>
@@ -137,6 +138,8 @@ void RecordingCommands::RecordSignal() {
     t.SetTimeBase(timeBase);
     const QString summary = QString::fromStdString(lastTiming_->Summary());
     main_.SetDigiStatus(4, stopped ? QStringLiteral("Abgebrochen: ") + summary : summary, false);
+    // A narrow window cuts the panel; the whole text stays at hand.
+    main_.Ui().Panels[4]->setToolTip(summary);
 
     d.Beep();
     main_.SetAllMainMenu(true);

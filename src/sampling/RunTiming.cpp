@@ -34,12 +34,14 @@ std::int64_t RunTiming::LatenessQuantileNs(double fraction) const {
     const auto wanted = std::int64_t(std::ceil(std::clamp(fraction, 0.0, 1.0) * double(samples)));
     std::int64_t seen = 0;
     for (int k = 0; k < kHistogramBuckets; ++k) {
-        seen += latenessUs[std::size_t(k)];
-        if (seen >= wanted) {
-            // The last bucket is open-ended: its bound is the largest lateness seen.
-            if (k == kHistogramBuckets - 1) return maxLatenessNs;
-            return std::min<std::int64_t>((k + 1) * 1000, maxLatenessNs);
-        }
+        seen += lateness[std::size_t(k)];
+        if (seen < wanted) continue;
+        // The upper bound of bucket k; the last bucket is open-ended.
+        const std::int64_t bound = k < kFineBuckets ? std::int64_t(k + 1) * 1000
+                                   : k < kHistogramBuckets - 1
+                                       ? std::int64_t(k - kFineBuckets + 2) * 1'000'000
+                                       : maxLatenessNs;
+        return std::min(bound, maxLatenessNs);
     }
     return maxLatenessNs;
 }
@@ -49,8 +51,7 @@ std::string RunTiming::Summary() const {
     std::string text = std::to_string(samples) + " Samples in " +
                        FormatDuration(DurationSeconds()) + ", " + FormatPerSample(tb.period);
     if (tb.origin == TimingOrigin::Measured)
-        text +=
-            " gemessen, Takt " + FormatDuration(double(nominalPeriodNs) * 1e-9) + " nicht gehalten";
+        text += " (gemessen, Soll " + FormatDuration(double(nominalPeriodNs) * 1e-9) + ")";
     if (lateSamples > 0)
         text += ", " + std::to_string(lateSamples) + " verspätet (max. " +
                 FormatDuration(double(maxLatenessNs) * 1e-9) + ")";

@@ -12,9 +12,17 @@ namespace sampling {
 // the largest gap between two samples and how late samples were taken
 // against their deadlines. Filled by TimingRecorder; a plain value afterwards.
 struct RunTiming {
-    // Lateness histogram: bucket k counts samples late by k us (rounded down);
-    // the last bucket holds everything from kHistogramBuckets - 1 us on.
-    static constexpr int kHistogramBuckets = 1001;
+    // Lateness histogram: buckets 0..999 count samples late by k us (rounded
+    // down), buckets 1000..1998 those late by k - 999 ms, the last one
+    // everything from 1 s on.
+    static constexpr int kFineBuckets = 1000;
+    static constexpr int kHistogramBuckets = 2000;
+    static int BucketOf(std::int64_t latenessNs) {
+        if (latenessNs < 1'000'000) return int(latenessNs / 1000);
+        const std::int64_t ms = latenessNs / 1'000'000;
+        return ms < kHistogramBuckets - kFineBuckets ? int(kFineBuckets - 1 + ms)
+                                                     : kHistogramBuckets - 1;
+    }
 
     std::int64_t nominalPeriodNs = 0;
     std::int64_t samples = 0;
@@ -24,7 +32,7 @@ struct RunTiming {
     std::int64_t lateSamples = 0; // later than lateAfterNs
     std::int64_t lateAfterNs = 0;
     std::int64_t maxLatenessNs = 0;
-    std::array<std::int64_t, kHistogramBuckets> latenessUs{};
+    std::array<std::int64_t, kHistogramBuckets> lateness{};
 
     // (last - first) / (samples - 1); the nominal period below two samples.
     double MeanPeriodNs() const;
@@ -36,12 +44,14 @@ struct RunTiming {
     // the mean period (rounded to the picosecond).
     TimeBase ToTimeBase() const;
     // Upper bound, in ns, of the lateness of the given fraction of samples
-    // (0.999: 99.9 % were at most this late); 1 us resolution.
+    // (0.999: 99.9 % were at most this late); 1 us resolution below 1 ms,
+    // 1 ms above.
     std::int64_t LatenessQuantileNs(double fraction) const;
 
     // German summary for the status panel, e.g.
-    // "1048576 Samples in 10,49 s, 10,00 µs je Sample", with the reason when
-    // the time base is measured instead of the nominal pace.
+    // "1048576 Samples in 10,49 s, 10,00 µs je Sample"; a measured period
+    // names the pace it missed ("10,04 µs je Sample (gemessen, Soll 10,00 µs)"),
+    // late samples are counted with the largest lateness.
     std::string Summary() const;
 };
 
@@ -56,9 +66,7 @@ class TimingRecorder {
         const std::int64_t late = takenNs > deadlineNs ? takenNs - deadlineNs : 0;
         if (late > t_.maxLatenessNs) t_.maxLatenessNs = late;
         if (late > t_.lateAfterNs) ++t_.lateSamples;
-        const std::int64_t bucket = late / 1000;
-        ++t_.latenessUs[bucket < RunTiming::kHistogramBuckets ? std::size_t(bucket)
-                                                              : RunTiming::kHistogramBuckets - 1];
+        ++t_.lateness[std::size_t(RunTiming::BucketOf(late))];
         if (t_.samples == 0) {
             t_.firstNs = takenNs;
         } else if (takenNs - t_.lastNs > t_.maxGapNs) {

@@ -59,7 +59,7 @@ TEST_F(PacedRecordingTest, APortTooSlowForThePaceGivesTheMeasuredPeriod) {
     EXPECT_TRUE(panel(4).startsWith(
         QStringLiteral(" Digi-Status: 4096 Samples in 102,40 ms, 25,00 µs je Sample")))
         << panel(4).toStdString();
-    EXPECT_TRUE(panel(4).contains(QStringLiteral("gemessen, Takt 10,00 µs nicht gehalten")));
+    EXPECT_TRUE(panel(4).contains(QStringLiteral("je Sample (gemessen, Soll 10,00 µs)")));
 
     // A marker over 40 cells of a 4-cell square wave: the box keeps its
     // nominal numbers and adds what the cells really lasted.

@@ -115,8 +115,8 @@ TEST(TimingRecorder, ASourceSlowerThanThePaceGivesAMeasuredTimeBase) {
     EXPECT_EQ(tb.origin, TimingOrigin::Measured);
     EXPECT_NEAR(double(tb.period.Picoseconds()), 12'500'100'000.0, 200'000.0);
     EXPECT_EQ(t.lateSamples, 199);
-    EXPECT_EQ(t.Summary(), "200 Samples in 2,50 s, 12,50 ms je Sample gemessen, Takt 10,00 ms "
-                           "nicht gehalten, 199 verspätet (max. 497,52 ms)");
+    EXPECT_EQ(t.Summary(), "200 Samples in 2,50 s, 12,50 ms je Sample (gemessen, Soll 10,00 ms), "
+                           "199 verspätet (max. 497,52 ms)");
 }
 
 TEST(TimingRecorder, SummaryOfAPacedRunAndOfTooFewSamples) {
@@ -127,4 +127,27 @@ TEST(TimingRecorder, SummaryOfAPacedRunAndOfTooFewSamples) {
     EXPECT_EQ(none.ToTimeBase().origin, TimingOrigin::Paced);
     EXPECT_EQ(none.LatenessQuantileNs(0.999), 0);
     EXPECT_EQ(none.Summary(), "0 Samples in 0,00 s, 10,00 \u00b5s je Sample");
+}
+
+TEST(TimingRecorder, LatenessQuantilesReachFromMicrosecondsToSeconds) {
+    TimingRecorder timing(10'000);
+    std::int64_t deadline = 0;
+    const auto record = [&](std::int64_t late) {
+        timing.Record(deadline, deadline + late);
+        deadline += 10'000;
+    };
+    for (int i = 0; i < 997; ++i)
+        record(300);       // on time within a microsecond
+    record(15'500);        // a fine bucket
+    record(2'500'000);     // a millisecond bucket
+    record(1'500'000'000); // beyond the histogram
+    const RunTiming& t = timing.Result();
+    struct Case {
+        double fraction;
+        std::int64_t bound;
+    };
+    for (const Case c : {Case{0.5, 1'000}, Case{0.997, 1'000}, Case{0.998, 16'000},
+                         Case{0.999, 3'000'000}, Case{1.0, 1'500'000'000}})
+        EXPECT_EQ(t.LatenessQuantileNs(c.fraction), c.bound) << c.fraction;
+    EXPECT_EQ(t.lateSamples, 3);
 }
