@@ -18,7 +18,12 @@ double RunTiming::DurationSeconds() const {
 
 bool RunTiming::KeptPace() const {
     if (nominalPeriodNs <= 0) return false;
-    return std::fabs(MeanPeriodNs() - double(nominalPeriodNs)) <= 0.001 * double(nominalPeriodNs);
+    if (samples < 2) return true;
+    // The span of the run against the nominal one: within 0.1 %, or, for a
+    // short run (a live burst), within the lateness a single sample may have.
+    const double nominalSpan = double(nominalPeriodNs) * double(samples - 1);
+    const double error = std::fabs(double(lastNs - firstNs) - nominalSpan);
+    return error <= std::max(0.001 * nominalSpan, double(lateAfterNs));
 }
 
 TimeBase RunTiming::ToTimeBase() const {

@@ -38,7 +38,8 @@ struct RunTiming {
     double MeanPeriodNs() const;
     // The span the samples cover: samples x mean period.
     double DurationSeconds() const;
-    // The mean period is within 0.1 % of the nominal one.
+    // The run's span is within 0.1 % of the nominal one (or, for a short
+    // run, within lateAfterNs of it).
     bool KeptPace() const;
     // Paced with the nominal period when the pace was kept, else measured with
     // the mean period (rounded to the picosecond).

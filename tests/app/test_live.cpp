@@ -51,12 +51,17 @@ TEST_F(LiveTest, ATickRefreshesCells0To79AndLeavesTheRest) {
     live().Hauptsimultan();
     fill(0xEE);
     const std::uint64_t first = port->inner.NextSample(0x378);
+    const std::int64_t before = clock.now;
     live().SimultanTimer1Timer();
     for (int i = 0; i < 80; ++i)
         EXPECT_EQ(trazor().GetCellLow(i), SimulatedPattern::Data(first + std::uint64_t(i))) << i;
     EXPECT_EQ(trazor().GetCellLow(80), 0xEE);
     EXPECT_EQ(trazor().GetCellLow(199), 0xEE);
     EXPECT_TRUE(timer()->isActive());
+    // The burst keeps the port's 10 us pace, and the buffer says so.
+    EXPECT_GE(clock.now - before, 79 * 10'000);
+    EXPECT_EQ(trazor().GetTimeBase().origin, sampling::TimingOrigin::Paced);
+    EXPECT_EQ(trazor().GetTimeBase().period.Picoseconds(), 10'000'000);
 }
 
 TEST_F(LiveTest, StopClearsTheBufferAndRestoresTheDisplay) {
