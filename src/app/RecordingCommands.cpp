@@ -47,6 +47,7 @@ void RecordingCommands::Connect() {
 }
 
 void RecordingCommands::ButtonRecord_SignalClick() {
+    if (running_) return; // see RecordSignal
     RecordSignal();
     for (const char* name :
          {"Speichern1", "Speichernunter1", "Schliessen1", "Druckeneinrichten1", "Drucken1"})
@@ -64,6 +65,9 @@ sampling::MonotonicClock& RecordingCommands::clock() const {
 }
 
 void RecordingCommands::RecordSignal() {
+    // The record item stays reachable from the pumped events; a second loop
+    // inside the first would write the same buffer and outlive its stop.
+    if (running_) return;
     TTrazor& t = main_.Trazor1();
     MainState& s = main_.State();
     Desktop& d = main_.desktop();

@@ -138,6 +138,24 @@ TEST_F(PacedRecordingTest, StopButtonAndEscapeEndARecordingAndKeepItsSamples) {
     }
 }
 
+TEST_F(PacedRecordingTest, ARecordCommandDuringARecordingStartsNoSecondLoop) {
+    programInput();
+    trazor().Option().SetCellsSize(4096);
+    int nestedPumps = 0;
+    bool inside = false;
+    desktop.onPump = [&] {
+        if (inside) ++nestedPumps;
+        if (inside || window->State().SampleIndex < 1000 || !window->Recording().Running()) return;
+        inside = true;
+        trigger("MenuRecord_Signal");
+        inside = false;
+        window->Ui().ButtonStop_Scan->click();
+    };
+    trigger("MenuRecord_Signal");
+    EXPECT_EQ(nestedPumps, 0) << "the second command ran no loop";
+    EXPECT_LT(window->State().SampleIndex, 4096) << "the stop still reached the running loop";
+}
+
 TEST_F(PacedRecordingTest, ClosingTheWindowDuringARecordingEndsItThenCloses) {
     programInput();
     window->show();
