@@ -122,7 +122,8 @@ void LiveCommands::SimultanTimer1Timer() {
         sampling::TimingRecorder timing(period);
         pace.Start();
         std::int64_t lastPump = pace.StartNs();
-        for (int i = 0; i < kBurst; ++i) {
+        // A stop from the pumped events ends the burst: on the board it lasts 0.8 s.
+        for (int i = 0; i < kBurst && s.StopRequested != 1; ++i) {
             const std::int64_t taken = pace.WaitFor(i);
             ReadSample(sample, s.InputSource, s.PortBase, main_.PortIO1(), main_.PortUSB1());
             t.SetCellLow(i, sample.low);

@@ -102,6 +102,26 @@ TEST_F(UsbSourceTest, BoardRecordingFillsTheLowPlaneAndLeavesTheHighPlaneZero) {
     EXPECT_EQ(trazor().Option().CellsSize(), 16384);
 }
 
+TEST_F(UsbSourceTest, LiveBurstsKeepTheBoardsPaceAndAStopEndsOneEarly) {
+    trigger("PortAuswahl5");
+    trigger("Eingabeprogrammieren1");
+    LiveCommands& live = window->Live();
+    live.Hauptsimultan();
+    std::int64_t before = clock.now;
+    live.SimultanTimer1Timer();
+    EXPECT_GE(clock.now - before, 79LL * 10'000'000) << "80 board samples, 10 ms apart";
+    EXPECT_EQ(trazor().GetTimeBase().period.Picoseconds(), 10'000'000'000);
+
+    int pumps = 0;
+    desktop.onPump = [&] {
+        if (++pumps == 5) live.Hauptsimultanstop();
+    };
+    before = clock.now;
+    live.SimultanTimer1Timer();
+    EXPECT_LT(clock.now - before, 10LL * 10'000'000) << "the stop ended the burst";
+    EXPECT_FALSE(window->Ui().SimultanTimer1->isActive());
+}
+
 TEST_F(UsbSourceTest, ClosingAfterUsbInputShowsNoPortWarning) {
     trigger("PortAuswahl5");
     trigger("Eingabeprogrammieren1");
