@@ -68,11 +68,13 @@ void FileCommands::ffnen1Click() {
             QString::fromStdString(sampling::DescribeTimeBase(main_.Trazor1().GetTimeBase())),
         true);
     setFileCommands(true, true, true, true, true);
+    // A new recording is shown from its start: position first, then the
+    // picture, so traces and axis agree.
     TTrazor& t = main_.Trazor1();
-    t.Redraw();
-    t.DrawSignals();
     t.Option().SetCellsPos(0);
     main_.Ui().ScrollBar1->setValue(0);
+    t.Redraw();
+    t.DrawSignals();
 }
 
 void FileCommands::Speichern1Click() {
@@ -97,15 +99,18 @@ void FileCommands::Schliessen1Click() {
 
 void FileCommands::Druckeneinrichten1Click() {
     main_.SetDigiStatus(4, QStringLiteral("Drucker einrichten."), true);
-    if (!setupPrinter_) setupPrinter_ = std::make_unique<QPrinter>();
+    if (!setupPrinter_) setupPrinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     main_.desktop().PrinterSetupDialog(*setupPrinter_);
 }
 
 void FileCommands::Drucken1Click() {
     main_.SetDigiStatus(4, QStringLiteral("Daten sollen gedruckt werden."), true);
     // A print job of its own, gone at the end of the command whatever happens.
-    std::unique_ptr<QPrinter> printer =
-        printerFactory_ ? printerFactory_() : std::make_unique<QPrinter>();
+    // At the printer's own resolution: the picture is placed, not rasterised
+    // at screen resolution first.
+    std::unique_ptr<QPrinter> printer = printerFactory_
+                                            ? printerFactory_()
+                                            : std::make_unique<QPrinter>(QPrinter::HighResolution);
     // Still a job of its own, but on the page the user chose in the set-up:
     // otherwise "Drucker einrichten" would have no effect at all.
     if (setupPrinter_) printer->setPageLayout(setupPrinter_->pageLayout());

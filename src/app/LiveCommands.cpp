@@ -67,8 +67,10 @@ void LiveCommands::Hauptsimultan() {
     main_.Ui().ButtonStop_Scan->setEnabled(true);
     main_.SetAllMenuEntry(false);
     main_.Action(QStringLiteral("MenuPlay_Scan"))->setChecked(true);
-    if (s.InputSource == 0)
+    if (s.InputSource == 0) {
         portprep::LiveStart(main_.PortIO1(), s.PortBase, main_.Source().CurrentLptMode());
+        main_.Source().ReadPinChecks();
+    }
     main_.desktop().PumpEvents();
     timer->start();
 }
@@ -157,8 +159,10 @@ void LiveCommands::Hauptsimultanstop() {
     d.PumpEvents();
     if (!timer->isActive()) {
         main_.SetDigiStatus(4, QStringLiteral("Simultanbetrieb gestoppt"), false);
-        if (s.InputSource == 0)
+        if (s.InputSource == 0) {
             portprep::RunEnd(main_.PortIO1(), s.PortBase, main_.Source().CurrentLptMode());
+            main_.Source().ReadPinChecks();
+        }
         if (main_.Action(QStringLiteral("Synchronisieren1"))->isChecked()) Synchronisieren1Click();
         s.LiveRunning = 0;
         main_.SetAllMainMenu(true);

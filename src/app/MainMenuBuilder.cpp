@@ -3,10 +3,12 @@
 #include "support/HelpContext.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QString>
+#include <initializer_list>
 
 namespace {
 
@@ -254,6 +256,15 @@ void buildHilfe(QMenuBar* bar) {
     item(m, "Info1", QStringLiteral("Info"), {.help = 363});
 }
 
+// Items of which exactly one is chosen: drawn as radio items, and a click
+// on the chosen one leaves it chosen.
+void radioGroup(QMenuBar* bar, std::initializer_list<const char*> names) {
+    auto* group = new QActionGroup(bar);
+    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+    for (const char* name : names)
+        if (QAction* a = bar->findChild<QAction*>(QString::fromLatin1(name))) group->addAction(a);
+}
+
 } // namespace
 
 void BuildMainMenu(QMenuBar* bar) {
@@ -267,4 +278,11 @@ void BuildMainMenu(QMenuBar* bar) {
     buildAufzeichnen(bar);
     buildExtras(bar);
     buildHilfe(bar);
+
+    radioGroup(bar, {"PortAuswahl1", "PortAuswahl2", "PortAuswahl3x", "PortAuswahl5x"});
+    // "20" under "Millisekunden" is no radio item: it only clears the others.
+    radioGroup(bar, {"CPU769s1", "N1ms1", "N10ms1", "N100ms1", "N05s1", "N10sek1", "N50sek1",
+                     "N10sek2"});
+    radioGroup(bar, {"Bit1", "Bit2", "Bit3", "Bit4", "Bit5", "Bit6", "Bit7", "Bit8", "Bit9",
+                     "Bit10", "Bit11", "Bit12", "Bit13", "Bit14", "Bit15", "Bit16"});
 }

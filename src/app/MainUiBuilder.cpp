@@ -177,7 +177,9 @@ MainUi BuildMainUi(QMainWindow& window, QWidget& central) {
     ui.ProgressBar1->setRange(0, 100);
     ui.ProgressBar1->setValue(0);
     ui.ProgressBar1->setTextVisible(false);
-    ui.ProgressBar1->setFixedWidth(120);
+    // The bar gives way first when the window is narrow; labels never do.
+    ui.ProgressBar1->setMinimumWidth(48);
+    ui.ProgressBar1->setMaximumWidth(120);
 
     row->addWidget(ui.Label11);
     row->addWidget(ui.Shape1);
@@ -196,11 +198,18 @@ MainUi BuildMainUi(QMainWindow& window, QWidget& central) {
     row->addWidget(ui.ButtonStop_Scan);
     row->addWidget(ui.ButtonPlay_Scan);
     row->addSpacing(12);
-    row->addWidget(ui.ProgressBar1);
+    row->addWidget(ui.ProgressBar1, 1);
 
-    // The register bit display; hidden and disabled in the window's first layout.
+    // The register bit display; hidden and disabled in the window's first
+    // layout. Its place is kept free while hidden, so showing it moves
+    // nothing and never squeezes the labels.
+    auto* bits = new QWidget(ui.ToolPanel);
+    bits->setObjectName(QStringLiteral("BitIndicators"));
+    auto* bitRow = new QHBoxLayout(bits);
+    bitRow->setContentsMargins(0, 0, 0, 0);
+    bitRow->setSpacing(0);
     for (int i = 0; i < 8; ++i) {
-        auto* box = new QCheckBox(ui.ToolPanel);
+        auto* box = new QCheckBox(bits);
         box->setObjectName(QStringLiteral("d%1").arg(i + 1));
         box->setTristate(true);
         box->setEnabled(false);
@@ -208,8 +217,10 @@ MainUi BuildMainUi(QMainWindow& window, QWidget& central) {
         ui.Bits[size_t(i)] = box;
     }
     for (int i = 7; i >= 0; --i)
-        row->addWidget(ui.Bits[size_t(i)]);
-    row->addStretch(1);
+        bitRow->addWidget(ui.Bits[size_t(i)]);
+    bits->setFixedWidth(8 * ui.Bits[0]->sizeHint().width());
+    row->addSpacing(6);
+    row->addWidget(bits);
 
     ui.MarkerOriginLabel = label(ui.ToolPanel, "LabelMOrigin", QString());
     ui.MarkerStopLabel = label(ui.ToolPanel, "LabelMStop", QString());

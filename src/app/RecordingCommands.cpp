@@ -94,7 +94,10 @@ void RecordingCommands::RecordSignal() {
     d.PumpEvents();
 
     const LptMode mode = main_.Source().CurrentLptMode();
-    if (s.InputSource == 0) portprep::RecordingStart(main_.PortIO1(), s.PortBase, mode);
+    if (s.InputSource == 0) {
+        portprep::RecordingStart(main_.PortIO1(), s.PortBase, mode);
+        main_.Source().ReadPinChecks();
+    }
     d.Sleep(500);
 
     const std::int64_t period = NominalPeriodNs();
@@ -130,7 +133,10 @@ void RecordingCommands::RecordSignal() {
     const bool stopped = stopRequested_;
     stopRequested_ = false;
 
-    if (s.InputSource == 0) portprep::RunEnd(main_.PortIO1(), s.PortBase, mode);
+    if (s.InputSource == 0) {
+        portprep::RunEnd(main_.PortIO1(), s.PortBase, mode);
+        main_.Source().ReadPinChecks();
+    }
     // Cells after an early stop would still hold the previous recording.
     for (int i = s.SampleIndex; i < t.Option().CellsSize(); ++i) {
         t.SetCellLow(i, 0);
@@ -212,6 +218,8 @@ void RecordingCommands::SamplePeriodClick(int item) {
         auto& opt = main_.Trazor1().Option();
         opt.SetTimeUnit(QString::fromUtf8(p.unit));
         opt.SetTimeScale(p.scale);
+        // The new axis comes with the waveforms, not with an empty frame.
+        main_.Trazor1().DrawSignals();
     }
     timer->setInterval(p.interval);
 }

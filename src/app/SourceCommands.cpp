@@ -68,6 +68,10 @@ void SourceCommands::PortAuswahldisable() {
     setIcon("PortAuswahl1", 51);
     setIcon("PortAuswahl2", 51);
     setIcon("PortAuswahl3", 51);
+    // The adapter's entries keep no "chosen" image once another source is
+    // chosen: only one source may look chosen.
+    setIcon("PortAuswahl3x", 51);
+    setIcon("PortAuswahl4", 51);
     setIcon("PortAuswahl5x", 55);
 }
 
@@ -114,6 +118,7 @@ void SourceCommands::PortAuswahlClick(int item) {
         if (item == 5) {
             main_.Trazor1().Option().SetTimeUnit(QStringLiteral("ms"));
             main_.Trazor1().Option().SetTimeScale(1);
+            main_.Trazor1().DrawSignals();
             main_.Ui().SimultanTimer1->setInterval(10);
         }
     }
@@ -193,8 +198,8 @@ bool SourceCommands::OpenUsbInput(int card) {
 }
 
 void SourceCommands::RefreshPinChecks() {
-    setChecked("STR2", (readRegister(2) & 0x01) != 0);
-    setChecked("ALF1", (readRegister(2) & 0x02) != 0);
+    // The adapter's input programming moves /INI too: its mark follows.
+    ReadPinChecks();
 }
 
 void SourceCommands::ReadPinChecks() {
@@ -215,6 +220,7 @@ void SourceCommands::Eingabeprogrammieren1Click() {
     }
     bool success = true;
     if (s.InputSource == 0) {
+        main_.PortIO1().SetPortHeld(true);
         ProgramLptInput();
     } else if (s.InputSource == 1) {
         const QString digit = usbAt >= 0 ? label.mid(usbAt + 3, 1) : QString();
@@ -256,6 +262,9 @@ void SourceCommands::ProgramPortOutput() {
     TPortIO& io = main_.PortIO1();
     portprep::ControlOr(io, main_.State().PortBase, 0x03);
     portprep::ControlAnd(io, main_.State().PortBase, 0xDD);
+    // No input any more: a printer may use the port again.
+    io.SetPortHeld(false);
+    ReadPinChecks();
 }
 
 void SourceCommands::Ausgabeprogrammieren1Click() {
@@ -298,10 +307,14 @@ void SourceCommands::Prfen1Click() {
 }
 
 void SourceCommands::PinClick(std::uint8_t bit) {
-    if (main_.State().InputSource != 0) return;
+    const char* name = bit == 0x01 ? "STR2" : bit == 0x02 ? "ALF1" : "INI1";
+    if (main_.State().InputSource != 0) {
+        // The menu has already flipped the mark; no pin moved, so it flips back.
+        if (QAction* a = main_.Action(QString::fromLatin1(name))) a->setChecked(!a->isChecked());
+        return;
+    }
     portprep::ControlXor(main_.PortIO1(), main_.State().PortBase, bit);
     const std::uint8_t control = readRegister(2);
-    const char* name = bit == 0x01 ? "STR2" : bit == 0x02 ? "ALF1" : "INI1";
     setChecked(name, bit == 0x04 ? (control & bit) == 0 : (control & bit) != 0);
 }
 

@@ -22,11 +22,13 @@
 #include "sampling/MonotonicClock.h"
 #include "search/TOKBottomDlg1.h"
 #include "support/HelpContext.h"
+#include "support/ProgramIcon.h"
 #include "support/TAboutBox.h"
 #include "support/THookHelpSystem.h"
 #include "support/TOKBottomDlg2.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
@@ -52,6 +54,9 @@ constexpr int kWindowHeight = 755;
 TMain1::TMain1(Desktop& desktop, StartOptions options)
     : desktop_(desktop), options_(std::move(options)) {
     setObjectName(QStringLiteral("Main1"));
+    // Every window of the program, dialogs included, shows the program's icon.
+    QApplication::setWindowIcon(ProgramIcon());
+    setWindowIcon(ProgramIcon());
     if (options_.sampleClock) {
         sampleClock_ = options_.sampleClock;
     } else {
@@ -73,6 +78,8 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
     setCentralWidget(central);
     BuildMainMenu(menuBar());
     ui_ = BuildMainUi(*this, *central);
+    // Narrower than the tool row, its controls would overlap or lose their text.
+    setMinimumWidth(ui_.ToolPanel->minimumSizeHint().width());
 
     trazor_ = new TTrazor(central, desktop_);
     trazor_->setObjectName(QStringLiteral("Trazor1"));
@@ -150,6 +157,10 @@ void TMain1::CreateDialogs() {
     aboutBox_->setObjectName(QStringLiteral("AboutBox"));
     searchDialog_ = new TOKBottomDlg1(this, *trazor_, desktop_, state_.Trigger, *search_);
     searchDialog_->setObjectName(QStringLiteral("OKBottomDlg1"));
+    // The search dialog stays open beside the diagram: "Suchen" (Ctrl+F) and
+    // "Weiter suchen" (F3) must answer while it has the focus too.
+    for (const char* name : {"Suchen3", "Weitersuchen1"})
+        searchDialog_->addAction(Action(QString::fromLatin1(name)));
     bitTextDialog_ = new TOKBottomDlg2(this);
     bitTextDialog_->setObjectName(QStringLiteral("OKBottomDlg2"));
     view_->SetLineNameEditor(
@@ -191,7 +202,14 @@ void TMain1::FormCreate() {
     Action(QStringLiteral("PortAuswahl1"))->setChecked(true);
     SetImageIndex(Action(QStringLiteral("PortAuswahl1")), 50);
     state_.InputProgrammed = 0;
-    SetDigiStatus(4, QStringLiteral("Inaktiv"), false);
+    // Without a port the English boxes of the port component were all there
+    // was: say in the window's own words what is missing and what to do.
+    SetDigiStatus(4,
+                  portIO_->IOactive()
+                      ? QStringLiteral("Inaktiv")
+                      : QStringLiteral("Inaktiv. Kein Druckerport gefunden – ohne Hardware "
+                                       "ausprobieren: spurwerk --simulate"),
+                  false);
     ui_.ScaleTimeComboBox1->setEditText(QString::number(trazor_->Option().TimeStep() - 2) + "%");
 
     source_->ReadPinChecks();
@@ -368,6 +386,8 @@ void TMain1::CheckLineCountItem(int count) {
 void TMain1::SetMultiBit(int count) {
     CheckLineCountItem(count);
     trazor_->Option().SetDigits(count);
+    // Setting the line count redraws only the frame; the waveforms belong to it.
+    trazor_->DrawSignals();
 }
 
 void TMain1::ConnectMenuMessages() {

@@ -104,7 +104,17 @@ void ViewCommands::onScrollAction(int action) {
         code = ScrollCode::PageForward;
         break;
     case QAbstractSlider::SliderMove:
-        code = ScrollCode::Track;
+        // Only a dragged thumb tracks. The wheel moves the bar by whole
+        // lines without a thumb to let go of: a line move that scrolls the
+        // diagram, with no hint left standing.
+        if (bar->isSliderDown())
+            code = ScrollCode::Track;
+        else if (bar->sliderPosition() > bar->value())
+            code = ScrollCode::LineForward;
+        else if (bar->sliderPosition() < bar->value())
+            code = ScrollCode::LineBack;
+        else
+            return;
         break;
     case QAbstractSlider::SliderToMinimum:
         code = ScrollCode::Top;
@@ -134,6 +144,7 @@ void ViewCommands::EinheitMikroSek1Click() {
     opt.SetTimeUnit(QStringLiteral("µs"));
     opt.SetTimeScale(10);
     main_.Ui().SimultanTimer1->setInterval(1);
+    main_.Trazor1().DrawSignals();
 }
 
 void ViewCommands::EinheitMilliSek1Click() {
@@ -141,6 +152,7 @@ void ViewCommands::EinheitMilliSek1Click() {
     opt.SetTimeUnit(QStringLiteral("ms"));
     opt.SetTimeScale(10);
     main_.Ui().SimultanTimer1->setInterval(10);
+    main_.Trazor1().DrawSignals();
 }
 
 void ViewCommands::EinheitSek1Click() {
@@ -148,6 +160,7 @@ void ViewCommands::EinheitSek1Click() {
     opt.SetTimeUnit(QStringLiteral(" s"));
     opt.SetTimeScale(1);
     main_.Ui().SimultanTimer1->setInterval(1000);
+    main_.Trazor1().DrawSignals();
 }
 
 void ViewCommands::showZoomField() {
@@ -238,7 +251,7 @@ void ViewCommands::ScrollBar1Scroll(ScrollCode code, int& pos) {
     case ScrollCode::PageForward:
     case ScrollCode::Track:
         opt.SetCellsPos(pos * f);
-        if (hint) hint->setText(QString::number(qint64(opt.CellsPos()) * f) + " " + opt.TimeUnit());
+        if (hint) hint->setText(scrollHintText());
         break;
     default:
         break;
@@ -271,14 +284,24 @@ void ViewCommands::ScrollBar1Scroll(ScrollCode code, int& pos) {
         break;
     case ScrollCode::Position:
         opt.SetCellsPos(pos * f);
-        if (hint) hint->setText(QString::number(opt.CellsPos()));
+        if (hint) hint->setText(scrollHintText());
         t.ScrollForward(1);
         break;
     case ScrollCode::Top:
     case ScrollCode::Bottom:
+        // Home and End move the bar to its ends; the diagram goes with it.
+        opt.SetCellsPos(pos * f);
+        t.ScrollForward(0);
+        break;
     case ScrollCode::EndScroll:
         break;
     }
+}
+
+QString ViewCommands::scrollHintText() const {
+    // The time at the first shown cell, in the unit the axis legend names.
+    const auto& opt = main_.Trazor1().Option();
+    return QString::number(qint64(opt.CellsPos()) * opt.Timefactor()) + " " + opt.TimeUnit();
 }
 
 void ViewCommands::Hintergrundfarbe1Click() {

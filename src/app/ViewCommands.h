@@ -60,6 +60,7 @@ class ViewCommands : public QObject {
     void fullRefresh();
     void onScrollAction(int action);
     int cellsPerPosition() const;
+    QString scrollHintText() const;
 
     TMain1& main_;
     LineNameEditor lineNameEditor_;

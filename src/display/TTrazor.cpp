@@ -95,13 +95,24 @@ void TTrazor::SetBounds(int left, int top, int width, int height) {
     DrawBaseLines();
 }
 
+int TTrazor::pixelRatio() const {
+    // Whole device pixels keep the one-cell shift a plain copy of pixel rows.
+    return std::max(1, qRound(devicePixelRatioF()));
+}
+
 QSize TTrazor::bitmapSize() const {
-    return size().expandedTo(QSize(1, 1));
+    return size().expandedTo(QSize(1, 1)) * pixelRatio();
+}
+
+QRect TTrazor::pictureRect() const {
+    const int ratio = std::max(1, qRound(bitmap_.devicePixelRatio()));
+    return QRect(0, 0, bitmap_.width() / ratio, bitmap_.height() / ratio);
 }
 
 void TTrazor::adoptSize() {
     shownPos_ = -1;
     bitmap_ = QImage(bitmapSize(), QImage::Format_RGB32);
+    bitmap_.setDevicePixelRatio(pixelRatio());
     bitmap_.setDotsPerMeterX(DotsPerMeter96Dpi);
     bitmap_.setDotsPerMeterY(DotsPerMeter96Dpi);
     bitmap_.fill(colors::toQColor(option_ ? option_->ColorBackground() : colors::White));
@@ -122,6 +133,13 @@ void TTrazor::resizeEvent(QResizeEvent* event) {
 }
 
 void TTrazor::paintEvent(QPaintEvent*) {
+    // Moved to a screen of another pixel density: draw the picture anew there.
+    if (ready_ && bitmap_.size() != bitmapSize()) {
+        adoptSize();
+        DrawScale(option_->CellsPos());
+        DrawBaseLines();
+        DrawSignals();
+    }
     QPainter painter(this);
     painter.drawImage(0, 0, bitmap_);
 }

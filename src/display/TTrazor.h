@@ -142,7 +142,13 @@ class TTrazor : public QWidget {
 
   private:
     static QWidget* checkSingleInstance(QWidget* owner);
+    // The bitmap in device pixels: the widget's size times pixelRatio(), so a
+    // high-density screen shows sharp lines and text at the same geometry.
     QSize bitmapSize() const;
+    // Whole device pixels per pixel of the diagram's geometry.
+    int pixelRatio() const;
+    // The picture in the diagram's own (logical) pixels.
+    QRect pictureRect() const;
     void adoptSize();
     void resetMarkers();
     int cellWidth() const;

@@ -42,8 +42,9 @@ TTrazorPopup::TTrazorPopup(TTrazor& trazor, Desktop& desktop)
     for (int m = 1; m <= 4; ++m) {
         QAction* item = addItem(threePoint, markerCaption("Startmarke", m),
                                 QStringLiteral("Startmarke%1").arg(m));
-        item->setCheckable(true);
-        item->setChecked(false);
+        // No check box while the marker is being placed: the mark appears
+        // only once the marker is complete.
+        item->setCheckable(false);
         connect(item, &QAction::triggered, this, [this, m] { markerItemClicked(m); });
         markerItems_[m - 1] = item;
     }
@@ -105,16 +106,16 @@ void TTrazorPopup::setMeasurementsEnabled(int m, bool enabled) {
 
 void TTrazorPopup::markerItemClicked(int m) {
     QAction* item = markerItems_[m - 1];
-    // A checkable action toggles itself on trigger; the check mark belongs to
-    // the marker's state, so it is set back before anything else.
-    const bool wasChecked = !item->isChecked();
-    item->setChecked(wasChecked);
+    // Only a complete marker's item can be checked, and it always is; the
+    // toggle of the click itself says nothing.
+    const bool wasChecked = item->isCheckable();
 
     const int result = trazor_.PlaceMarker(m);
     if (wasChecked) {
         desktop_.Beep();
         setMeasurementsEnabled(m, false);
         item->setChecked(false);
+        item->setCheckable(false);
         item->setText(m == 1 ? QStringLiteral("Startmarke 1") : markerCaption("Startmarke", m));
         trazor_.ResetMarker(m);
         const int pos = trazor_.Option().CellsPos();
@@ -129,6 +130,7 @@ void TTrazorPopup::markerItemClicked(int m) {
     } else if (result == trazor::PlacedMiddle) {
         item->setText(markerCaption("Endmarke", m));
     } else if (result == m) {
+        item->setCheckable(true);
         item->setChecked(true);
         item->setText(markerCaption("Marke", m) + QStringLiteral(" löschen"));
         setMeasurementsEnabled(m, true);

@@ -19,7 +19,7 @@ void TTrazor::DrawVerticalText(int x, int y, const QString& text, int escapement
 void TTrazor::ClearArea(TColor color) {
     if (!ready_) return;
     shownPos_ = -1;
-    canvas().fill(bitmap_.rect(), color);
+    canvas().fill(pictureRect(), color);
     update();
 }
 
@@ -35,7 +35,7 @@ void TTrazor::drawScaleOn(Canvas& canvas, int startCell) {
     const TTrazorproperty& opt = *option_;
     const TLineVariable& lines = *lineOption_;
     const TColor font = opt.ColorFont();
-    canvas.fill(bitmap_.rect(), opt.ColorBackground());
+    canvas.fill(pictureRect(), opt.ColorBackground());
 
     const QFont nameFont = Canvas::nameFont();
     const QFont markFont = Canvas::markFont();
@@ -49,7 +49,7 @@ void TTrazor::drawScaleOn(Canvas& canvas, int startCell) {
         canvas.text(57, row.TextY + MarkSize / 2, QStringLiteral("L"), markFont, font);
     }
 
-    const int width = bitmap_.width();
+    const int width = pictureRect().width();
     const int yAxis = trazor::axisY(lines.Line_distance(), opt.Digits(), lines.Line_Maxhigh());
     canvas.stroke(10, yAxis, width, yAxis, opt.ColorScale());
 
@@ -84,7 +84,7 @@ void TTrazor::DrawBaseLines() {
     idle_ = false;
     Canvas canvas = this->canvas();
     const int gx = lineOption_->Global_Xpos();
-    const int width = bitmap_.width();
+    const int width = pictureRect().width();
     for (int r = 0; r < option_->Digits(); ++r) {
         const int y = lineOption_->Row(r).LowY;
         canvas.stroke(gx, y, width, y, option_->DigiColor().Get(r));
@@ -144,7 +144,9 @@ void TTrazor::DrawSignals() {
 
 void TTrazor::Redraw() {
     ClearArea(option_->ColorBackground());
-    DrawScale(0);
+    // The axis is numbered from the shown position: the signals that callers
+    // draw next come from there too.
+    DrawScale(option_->CellsPos());
     DrawBaseLines();
 }
 

@@ -68,8 +68,8 @@ void TTrazor::shiftBitmap(int direction) {
     const int yAxis =
         trazor::axisY(lineOption_->Line_distance(), digits, lineOption_->Line_Maxhigh());
     // Axis labels start 10 pixels below the axis and change with the position.
-    const int rowsEnd = std::min({bottom + 1, yAxis + 10, bitmap_.height()});
-    const int width = bitmap_.width();
+    const int rowsEnd = std::min({bottom + 1, yAxis + 10, pictureRect().height()});
+    const int width = pictureRect().width();
 
     const int src = direction == 1 ? gx + cw : gx;
     const int dst = direction == 1 ? gx : gx + cw;
@@ -78,9 +78,12 @@ void TTrazor::shiftBitmap(int direction) {
     const int from = std::max({0, -src, -dst});
     length = std::min({length, width - src, width - dst}) - from;
     if (length > 0 && rowsEnd > 0) {
-        for (int y = 0; y < rowsEnd; ++y) {
+        // The bitmap holds ratio x ratio device pixels for every pixel here.
+        const int r = pixelRatio();
+        for (int y = 0; y < rowsEnd * r; ++y) {
             auto* line = reinterpret_cast<QRgb*>(bitmap_.scanLine(y));
-            std::memmove(line + dst + from, line + src + from, sizeof(QRgb) * length);
+            std::memmove(line + (dst + from) * r, line + (src + from) * r,
+                         sizeof(QRgb) * length * r);
         }
     }
 
@@ -107,5 +110,5 @@ void TTrazor::shiftBitmap(int direction) {
     shiftValid_ = QRect();
     if (validRight > validLeft && rowsEnd > 0)
         shiftValid_ = QRect(validLeft, 0, validRight - validLeft, rowsEnd);
-    shiftClip_ = QRegion(bitmap_.rect()) - QRegion(shiftValid_);
+    shiftClip_ = QRegion(pictureRect()) - QRegion(shiftValid_);
 }

@@ -43,6 +43,12 @@ class PortSystem {
     // lines into inputs. Where it cannot, a data read with the direction bit
     // set gives the port's own output latch, not the signals on the pins.
     virtual bool CanReadDataLines(std::uint32_t address) = 0;
+
+    // Whether a port stays claimed between accesses. The program holds it
+    // while it reads signals from it (programmed for input, recording, live
+    // mode); otherwise each access claims the port only for itself, so a
+    // printer driver can use it in between. Systems without claims ignore it.
+    virtual void HoldPorts(bool hold) { (void)hold; }
 };
 
 enum class PortSystemKind { Ppdev, Direct, Simulated };

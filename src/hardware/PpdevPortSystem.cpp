@@ -56,7 +56,7 @@ bool PpdevPortSystem::OpenDevice() {
 
 void PpdevPortSystem::CloseDevice() {
     for (Port& port : ports_) {
-        if (port.claimed) calls_->Ioctl(port.fd, PPRELEASE, nullptr);
+        Release(port);
         calls_->Close(port.fd);
     }
     ports_.clear();
@@ -77,24 +77,48 @@ bool PpdevPortSystem::Claim(Port& port) {
     if (calls_->Ioctl(port.fd, PPCLAIM, nullptr) != 0) return false;
     port.claimed = true;
     unsigned char control = 0;
-    if (calls_->Ioctl(port.fd, PPRCONTROL, &control) == 0) port.control = control & 0x0F;
+    if (calls_->Ioctl(port.fd, PPRCONTROL, &control) == 0)
+        port.control = std::uint8_t((port.control & 0xF0) | (control & 0x0F));
     return true;
+}
+
+void PpdevPortSystem::Release(Port& port) {
+    if (!port.claimed) return;
+    calls_->Ioctl(port.fd, PPRELEASE, nullptr);
+    port.claimed = false;
+}
+
+void PpdevPortSystem::LetGo(Port& port) {
+    if (!hold_) Release(port);
+}
+
+void PpdevPortSystem::HoldPorts(bool hold) {
+    hold_ = hold;
+    if (!hold)
+        for (Port& port : ports_)
+            Release(port);
 }
 
 bool PpdevPortSystem::ReadRegister(std::uint32_t address, std::uint8_t& value) {
     value = 0xFF;
     Port* port = Find(address);
     if (!port || !Claim(*port)) return false;
+    const bool read = ReadClaimed(*port, address, value);
+    LetGo(*port);
+    return read;
+}
+
+bool PpdevPortSystem::ReadClaimed(Port& port, std::uint32_t address, std::uint8_t& value) {
     unsigned char reg = 0;
-    switch (address - port->info.base) {
+    switch (address - port.info.base) {
     case portio::DataOffset:
-        if (calls_->Ioctl(port->fd, PPRDATA, &reg) != 0) return false;
+        if (calls_->Ioctl(port.fd, PPRDATA, &reg) != 0) return false;
         break;
     case portio::StatusOffset:
-        if (calls_->Ioctl(port->fd, PPRSTATUS, &reg) != 0) return false;
+        if (calls_->Ioctl(port.fd, PPRSTATUS, &reg) != 0) return false;
         break;
     default:
-        reg = port->control;
+        reg = port.control;
         break;
     }
     value = reg;
@@ -104,6 +128,13 @@ bool PpdevPortSystem::ReadRegister(std::uint32_t address, std::uint8_t& value) {
 bool PpdevPortSystem::WriteRegister(std::uint32_t address, std::uint8_t value) {
     Port* port = Find(address);
     if (!port || !Claim(*port)) return false;
+    const bool written = WriteClaimed(*port, address, value);
+    LetGo(*port);
+    return written;
+}
+
+bool PpdevPortSystem::WriteClaimed(Port& claimed, std::uint32_t address, std::uint8_t value) {
+    Port* port = &claimed;
     switch (address - port->info.base) {
     case portio::DataOffset: {
         unsigned char reg = value;

@@ -18,8 +18,11 @@
 //   through PPDATADIR and bits 4, 6 and 7 cannot be written at all. So the
 //   driver keeps a shadow of the whole control byte and answers control reads
 //   from it.
-// - PPCLAIM rewrites the control register (to the kernel's saved state), so
-//   the shadow starts from PPRCONTROL right after the claim.
+// - PPCLAIM rewrites the control register (to the state the last PPRELEASE
+//   saved, or the kernel's initial one), so the shadow takes bits 0..3 from
+//   PPRCONTROL right after the claim; the direction bit is restored with them.
+// - A claimed port is the printer driver's no more: the port is claimed for
+//   each access on its own and let go at once, unless the program holds it.
 // - PPCLAIM sleeps while another driver holds the port, which would freeze
 //   the window; the driver claims only a port whose active device is "none"
 //   and otherwise answers the request as failed, trying again next time.
@@ -41,6 +44,7 @@ class PpdevPortSystem final : public PortSystem {
     std::uint32_t PortIn(std::uint32_t address, std::uint32_t width) override;
     void PortOut(std::uint32_t address, std::uint32_t width, std::uint32_t value) override;
     bool CanReadDataLines(std::uint32_t address) override;
+    void HoldPorts(bool hold) override;
 
   private:
     struct Port {
@@ -53,12 +57,18 @@ class PpdevPortSystem final : public PortSystem {
 
     Port* Find(std::uint32_t address);
     bool Claim(Port& port);
+    // Lets the port go after an access unless the ports are held.
+    void LetGo(Port& port);
+    void Release(Port& port);
     bool ReadRegister(std::uint32_t address, std::uint8_t& value);
     bool WriteRegister(std::uint32_t address, std::uint8_t value);
+    bool ReadClaimed(Port& port, std::uint32_t address, std::uint8_t& value);
+    bool WriteClaimed(Port& port, std::uint32_t address, std::uint8_t value);
     bool MayExecutePortInstructions(std::uint32_t address, std::uint32_t width) const;
 
     std::unique_ptr<ParportSyscalls> calls_;
     std::vector<Port> ports_;
     bool open_ = false;
     bool granted_ = false;
+    bool hold_ = false;
 };

@@ -46,6 +46,9 @@ class TPortIO {
 
     bool IOFastmode() const { return fastMode_; }
     void SetIOFastmode(bool value);
+    // Keeps the port claimed while the program reads signals from it, and
+    // lets a printer driver have it otherwise.
+    void SetPortHeld(bool held) { system_->HoldPorts(held); }
 
     std::uint8_t ReadPortByte(std::uint32_t address) {
         return std::uint8_t(ReadPort(address, TZLIOCode::ZLIO_BYTE));

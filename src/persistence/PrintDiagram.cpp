@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPrinter>
+#include <algorithm>
 
 QRect PrintTargetRect(const QRect& displayGeometry) {
     const int left = displayGeometry.left();
@@ -13,13 +14,34 @@ QRect PrintTargetRect(const QRect& displayGeometry) {
     return QRect(left, top, right - left, bottom - top);
 }
 
+double PrintFitFactor(const QRect& target, const QSizeF& page) {
+    const double right = double(target.left()) + target.width();
+    const double bottom = double(target.top()) + target.height();
+    double factor = 1.0;
+    if (right > 0) factor = std::min(factor, page.width() / right);
+    if (bottom > 0) factor = std::min(factor, page.height() / bottom);
+    return std::max(factor, 0.0);
+}
+
 void PrintDiagram(QPaintDevice& device, const QImage& picture, const QRect& displayGeometry) {
     QPainter painter;
     if (!painter.begin(&device)) throw EPrintError("Der Druckauftrag kann nicht begonnen werden.");
     const QRect target = PrintTargetRect(displayGeometry);
     // A display placed further right or down than its stretched size leaves
     // no area to fill; there is nothing sensible to mirror it into.
-    if (target.isValid() && !picture.isNull()) painter.drawImage(target, picture);
+    const int dpiX = device.logicalDpiX();
+    const int dpiY = device.logicalDpiY();
+    if (target.isValid() && !picture.isNull() && dpiX > 0 && dpiY > 0) {
+        const double toDeviceX = dpiX / kPrinterPixelsPerInch;
+        const double toDeviceY = dpiY / kPrinterPixelsPerInch;
+        // The painter's origin is the top left of the printable area.
+        const QSizeF page(device.width() / toDeviceX, device.height() / toDeviceY);
+        const double fit = PrintFitFactor(target, page);
+        painter.scale(toDeviceX * fit, toDeviceY * fit);
+        // JPEG would smear the one-pixel lines of the diagram.
+        painter.setRenderHint(QPainter::LosslessImageRendering);
+        painter.drawImage(target, picture);
+    }
     painter.end();
 }
 

@@ -19,6 +19,8 @@ QString TRecordingFile::OpenRecordingFile(const QString& title) {
     request.initialDir = recording::DataDirectory();
     request.title = title;
     request.filter = recording::Filter;
+    request.pathMustExist = true;
+    request.createPrompt = true;
     const std::optional<QString> chosen = desktop_.OpenFileDialog(request);
     if (!chosen) return QString();
     const QString path = *chosen;
@@ -56,6 +58,8 @@ bool TRecordingFile::SaveRecordingFile(const QString& titlePrefix, std::uint8_t 
         request.initialDir = recording::SaveDirectory();
         request.title = title;
         request.filter = recording::Filter;
+        request.pathMustExist = true;
+        request.createPrompt = true;
         const std::optional<QString> chosen = desktop_.SaveFileDialog(request);
         if (!chosen) return false;
         path = *chosen;

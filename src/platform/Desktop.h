@@ -40,6 +40,8 @@ class Desktop {
         QString fileName;
         bool overwritePrompt = false;
         bool fileMustExist = false;
+        bool pathMustExist = false; // the chosen file's folder must exist
+        bool createPrompt = false;  // a file that does not exist yet is asked for
     };
 
     virtual ~Desktop() = default;

@@ -46,8 +46,15 @@ QWidget* dialogParent() {
     return QApplication::activeWindow();
 }
 
+bool askYesNo(QWidget* parent, const QString& title, const QString& text) {
+    return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
 std::optional<QString> runFileDialog(const Desktop::FileDialogRequest& r, bool save) {
     QFileDialog dialog(dialogParent(), r.title, QString(), toQtFilter(r.filter));
+    // Qt's own dialog everywhere: the same options, texts and checks on every desktop.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setDirectory(nearestExistingDirectory(r.initialDir));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save || !r.fileMustExist ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -55,8 +62,28 @@ std::optional<QString> runFileDialog(const Desktop::FileDialogRequest& r, bool s
     // The program asks its own overwrite question where it wants one.
     if (!r.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!r.fileName.isEmpty()) dialog.selectFile(r.fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        const QString path = dialog.selectedFiles().constFirst();
+        const QFileInfo info(path);
+        switch (CheckChosenFile(path, r)) {
+        case ChosenFileCheck::Accept:
+            return path;
+        case ChosenFileCheck::FolderMissing:
+            QMessageBox::warning(&dialog, r.title,
+                                 QStringLiteral("Der Pfad ist nicht vorhanden:\n") +
+                                     QDir::toNativeSeparators(info.absolutePath()));
+            break;
+        case ChosenFileCheck::AskToCreate:
+            if (askYesNo(&dialog, r.title,
+                         QStringLiteral("Die Datei %1 ist nicht vorhanden.\nSoll sie erstellt "
+                                        "werden?")
+                             .arg(info.fileName())))
+                return path;
+            break;
+        }
+    }
 }
 
 } // namespace
@@ -76,13 +103,26 @@ QString nearestExistingDirectory(const QString& path) {
 
 QString toQtFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
+    const auto linuxPatterns = [](QString text) {
+        return text.replace(QStringLiteral("*.*"), QStringLiteral("*"));
+    };
     QStringList out;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
-        const QString name = parts[i].trimmed();
-        const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        // Qt reads the patterns from the parentheses of the entry's name.
+        const QString name = linuxPatterns(parts[i].trimmed());
+        const QString patterns =
+            linuxPatterns(QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')));
         out << (name.contains(QLatin1Char('(')) ? name : name + " (" + patterns + ")");
     }
     return out.join(QStringLiteral(";;"));
+}
+
+ChosenFileCheck CheckChosenFile(const QString& path, const Desktop::FileDialogRequest& request) {
+    const QFileInfo info(path);
+    if (request.pathMustExist && !QFileInfo(info.absolutePath()).isDir())
+        return ChosenFileCheck::FolderMissing;
+    if (request.createPrompt && !info.exists()) return ChosenFileCheck::AskToCreate;
+    return ChosenFileCheck::Accept;
 }
 
 QString toDisplayLineBreaks(QString text) {

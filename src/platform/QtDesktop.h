@@ -28,5 +28,11 @@ QString toDisplayLineBreaks(QString text);
 // ancestor, or the home folder.
 QString nearestExistingDirectory(const QString& path);
 
-// Turns the program's "Text (*.X)|*.X|..." filter into Qt's ";;" form.
+// Turns the program's "Text (*.X)|*.X|..." filter into Qt's ";;" form. The
+// Windows pattern "*.*" means every file; here it is "*", since on Linux
+// "*.*" would hide every name without a dot.
 QString toQtFilter(const QString& filter);
+
+// What a file dialog's options ask for once the user has chosen `path`.
+enum class ChosenFileCheck { Accept, FolderMissing, AskToCreate };
+ChosenFileCheck CheckChosenFile(const QString& path, const Desktop::FileDialogRequest& request);

@@ -1,5 +1,7 @@
 #include "support/TAboutBox.h"
 
+#include "support/ProgramIcon.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QFrame>
@@ -8,7 +10,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -17,12 +18,6 @@ QLabel* addLabel(QWidget* parent, const char* name, const QString& text) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
     return label;
-}
-
-QPixmap programIcon(const QWidget& owner) {
-    QIcon icon = QApplication::windowIcon();
-    if (icon.isNull()) icon = owner.style()->standardIcon(QStyle::SP_ComputerIcon);
-    return icon.pixmap(64, 64);
 }
 
 } // namespace
@@ -39,7 +34,7 @@ TAboutBox::TAboutBox(QWidget* parent, std::function<void()> repaintDisplay)
     panel->setFrameShadow(QFrame::Sunken);
 
     auto* icon = addLabel(panel, "ProgramIcon", QString());
-    icon->setPixmap(programIcon(*this));
+    icon->setPixmap(ProgramIcon().pixmap(64, 64));
     icon->setScaledContents(true);
     icon->setFixedSize(64, 64);
 

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -43,6 +44,13 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addLayout(buttons);
     layout->addWidget(browser_, 1);
     resize(720, 640);
+
+    // A reading window closes from the keyboard, as viewers do.
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence::Close,
+                                     QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, &QWidget::close);
+    }
 }
 
 void THelpWindow::ShowAnchor(const QString& file, const QString& anchor) {

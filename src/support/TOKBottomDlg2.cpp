@@ -42,7 +42,8 @@ TOKBottomDlg2::TOKBottomDlg2(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
     layout->addLayout(buttons);
-    resize(340, sizeHint().height());
+    // A dialog of fixed size: one line of text needs no resizing.
+    setFixedSize(340, sizeHint().height());
 }
 
 std::optional<QString> TOKBottomDlg2::EditLineName(const QString& current) {

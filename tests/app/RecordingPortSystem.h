@@ -56,4 +56,6 @@ class RecordingPortSystem final : public PortSystem {
         inner.PortOut(a, w, v);
     }
     bool CanReadDataLines(std::uint32_t a) override { return inner.CanReadDataLines(a); }
+    void HoldPorts(bool hold) override { held = hold; }
+    bool held = false;
 };

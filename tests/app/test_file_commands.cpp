@@ -1,10 +1,16 @@
 #include "MainWindowFixture.h"
 #include "app/FileCommands.h"
+#include "persistence/PrintDiagram.h"
 #include "persistence/RecordingData.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QPageLayout>
 #include <QPrinter>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTimer>
@@ -129,6 +135,8 @@ TEST_F(FileCommandsTest, OpenLoadsTheWholeFileOfAnyLengthAndShowsItFromCellZero)
         EXPECT_EQ(requests[0].filter, kFilter);
         EXPECT_EQ(requests[0].defaultExt, QStringLiteral("DIG"));
         EXPECT_TRUE(requests[0].fileName.isEmpty());
+        EXPECT_TRUE(requests[0].pathMustExist);
+        EXPECT_TRUE(requests[0].createPrompt);
 
         EXPECT_EQ(buffer(), c.bytes);
         EXPECT_EQ(trazor().Option().CellsSize(), 0x100000) << "loading keeps the record length";
@@ -143,6 +151,24 @@ TEST_F(FileCommandsTest, OpenLoadsTheWholeFileOfAnyLengthAndShowsItFromCellZero)
         EXPECT_EQ(trazor().GetTimeBase(), sampling::TimeBase::Nominal());
         EXPECT_TRUE(desktop.messages().empty());
     }
+}
+
+TEST_F(FileCommandsTest, OpenedRecordingIsDrawnFromItsStartLikeAFullRedraw) {
+    // High pulses in the first cells, so traces from another position show.
+    QByteArray bytes(2 * 4096, '\0');
+    for (int i = 0; i < 64; i += 2)
+        bytes[i] = char(0xFF);
+    writeFile(QStringLiteral("pulse.DIG"), bytes);
+    window->show();
+    trazor().Option().SetCellsPos(3000);
+    window->Ui().ScrollBar1->setValue(23);
+    trigger("DatenneuAnzeigen1");
+
+    openFile(path(QStringLiteral("pulse.DIG")));
+
+    const QImage opened = trazor().Bitmap().copy();
+    trigger("DatenneuAnzeigen1");
+    EXPECT_EQ(opened, trazor().Bitmap()) << "traces and axis both start at cell 0";
 }
 
 TEST_F(FileCommandsTest, CancelledOrMissingOpenEmptiesOnlyTheFileName) {
@@ -195,6 +221,8 @@ TEST_F(FileCommandsTest, CancelledOrMissingOpenEmptiesOnlyTheFileName) {
     const auto requests = fileRequests(ScriptedDesktop::Call::Kind::SaveFile);
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].fileName, QStringLiteral("NONAME.DIG"));
+    EXPECT_TRUE(requests[0].pathMustExist);
+    EXPECT_TRUE(requests[0].createPrompt);
 }
 
 TEST_F(FileCommandsTest, FileAbove64MiBIsRefusedAndTheBufferStays) {
@@ -463,4 +491,95 @@ TEST_F(PrintCommandsTest, PrintJobTakesThePageChosenInThePrinterSetUp) {
     ASSERT_TRUE(box.hasMatch());
     EXPECT_GT(box.captured(1).toDouble(), box.captured(2).toDouble())
         << "the page is printed landscape";
+}
+
+namespace {
+
+// The first page of a PDF as poppler draws it, at `dpi`; null when it cannot.
+QImage renderPdfPage(const QString& pdf, int dpi) {
+    const QString base = pdf + QStringLiteral("-seite");
+    QProcess pdftoppm;
+    pdftoppm.start(QStringLiteral("pdftoppm"),
+                   {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"),
+                    QStringLiteral("-singlefile"), pdf, base});
+    if (!pdftoppm.waitForFinished(20'000) || pdftoppm.exitCode() != 0) return QImage();
+    return QImage(base + QStringLiteral(".png"));
+}
+
+// The smallest rectangle that holds every pixel of the diagram's yellow background.
+QRect yellowArea(const QImage& page) {
+    QRect box;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            if (c.red() > 200 && c.green() > 200 && c.blue() < 80) box |= QRect(x, y, 1, 1);
+        }
+    return box;
+}
+
+} // namespace
+
+// The print job here is the one the program itself creates; the dialog only
+// does what a user does there: choose the page and print into a file.
+class OwnPrinterTest : public FileCommandsTest {
+  protected:
+    void SetUp() override {
+        FileCommandsTest::SetUp();
+        window->show();
+        trigger("NeueAufzeichnung1");
+        trazor().Option().SetColorBackground(0x00FFFF); // yellow: red and green
+        desktop.clear();
+    }
+};
+
+TEST_F(OwnPrinterTest, TheWholeDiagramLiesOnThePageWhateverPageWasChosen) {
+    struct Case {
+        const char* what;
+        QPageSize::PageSizeId size;
+        QPageLayout::Orientation orientation;
+        int windowWidth;
+        bool fitsAsItIs; // 300 printer pixels to the inch, nothing shrunk
+    } cases[] = {
+        {"A4 landscape", QPageSize::A4, QPageLayout::Landscape, 864, true},
+        {"A4 portrait", QPageSize::A4, QPageLayout::Portrait, 864, false},
+        {"A5 portrait", QPageSize::A5, QPageLayout::Portrait, 864, false},
+        {"Letter landscape, wide window", QPageSize::Letter, QPageLayout::Landscape, 1500, false},
+    };
+    constexpr int kDpi = 60;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        window->resize(c.windowWidth, window->height());
+        QCoreApplication::processEvents();
+        const QString pdf = path(QString::fromLatin1(c.what) + QStringLiteral(".pdf"));
+        QMarginsF margins;
+        desktop.onPrinterDialog = [&](QPrinter& printer) {
+            printer.setPageSize(QPageSize(c.size));
+            printer.setPageOrientation(c.orientation);
+            printer.setOutputFileName(pdf);
+            margins = printer.pageLayout().margins(QPageLayout::Inch);
+        };
+        desktop.printAnswers = {true};
+        trigger("Drucken1");
+
+        const QByteArray bytes = readFile(QFileInfo(pdf).fileName());
+        ASSERT_TRUE(bytes.startsWith("%PDF")) << bytes.left(20).constData();
+        EXPECT_FALSE(bytes.contains("/DCTDecode")) << "the picture is stored without JPEG";
+
+        const QImage page = renderPdfPage(pdf, kDpi);
+        ASSERT_FALSE(page.isNull()) << "pdftoppm (poppler-utils) must be installed";
+        const QRect drawn = yellowArea(page);
+        ASSERT_TRUE(drawn.isValid());
+        const QRect target = PrintTargetRect(trazor().geometry());
+        const double expectedAspect = double(target.width()) / target.height();
+        EXPECT_NEAR(double(drawn.width()) / drawn.height(), expectedAspect, 0.03)
+            << "a cropped diagram would change its proportions";
+        const QRectF printable = QRectF(QPointF(0, 0), QSizeF(page.size()))
+                                     .adjusted(margins.left() * kDpi, margins.top() * kDpi,
+                                               -margins.right() * kDpi, -margins.bottom() * kDpi);
+        EXPECT_TRUE(printable.adjusted(-1, -1, 1, 1).contains(QRectF(drawn)))
+            << "drawn " << drawn.x() << "," << drawn.y() << " " << drawn.width() << "x"
+            << drawn.height() << " on a page of " << page.width() << "x" << page.height();
+        if (c.fitsAsItIs)
+            EXPECT_NEAR(drawn.width(), target.width() * kDpi / kPrinterPixelsPerInch, 2);
+    }
 }

@@ -1,6 +1,10 @@
 #include "MainWindowFixture.h"
 #include "app/TNewHintWindow.h"
+#include "hardware/TPortIO.h"
 #include "support/HelpContext.h"
+#include "support/ProgramIcon.h"
+#include "support/TAboutBox.h"
+#include "search/TOKBottomDlg1.h"
 
 #include <QComboBox>
 #include <QMenuBar>
@@ -55,6 +59,14 @@ TEST_F(MainWindowStart, ShowsCaptionPanelsAndStartState) {
     EXPECT_EQ(lines.Row(0).LowY, 39);
     EXPECT_EQ(lines.Row(0).HighY, 12);
     EXPECT_EQ(lines.Row(0).TextY, 23);
+}
+
+TEST_F(MainWindowStart, WindowAndDialogsCarryTheProgramsIcon) {
+    const QImage own = ProgramIcon().pixmap(32, 32).toImage();
+    ASSERT_FALSE(own.isNull());
+    for (const QWidget* w : std::initializer_list<const QWidget*>{
+             window.get(), &window->AboutBox(), &window->SearchDialog()})
+        EXPECT_EQ(w->windowIcon().pixmap(32, 32).toImage(), own) << w->objectName().toStdString();
 }
 
 TEST_F(MainWindowStart, EveryCommandHasItsStartUpEnabledAndCheckedState) {
@@ -268,6 +280,28 @@ TEST_F(MainWindowStart, BeendenDisablesMenusAndClosesTheWindow) {
     EXPECT_FALSE(action("MNMenuAufzeichnen")->isEnabled());
     EXPECT_FALSE(window->Ui().Timer2->isActive());
     EXPECT_EQ(window->ScrollHint(), nullptr);
+}
+
+TEST(MainWindowWithoutPort, KeepsTheBoxesAndTellsHowToTryWithoutHardware) {
+    QTemporaryDir empty;
+    const WorkingDirectory cwd(empty.path());
+    ASSERT_TRUE(cwd.Entered());
+    ScriptedDesktop desktop;
+    StartOptions options;
+    options.programDir = QStringLiteral(SPURWERK_BINARY_DIR);
+    options.portSystem = [] {
+        auto system = std::make_unique<SimulatedPortSystem>();
+        system->script().openByDefault = false; // no port, and the driver cannot help
+        system->script().install = 2;
+        return system;
+    };
+    TMain1 window(desktop, options);
+    EXPECT_FALSE(window.PortIO1().IOactive());
+    EXPECT_FALSE(desktop.messages().empty()) << "the port component's own boxes stay";
+    EXPECT_EQ(window.Ui().Panels[4]->text(),
+              QStringLiteral(" Digi-Status: Inaktiv. Kein Druckerport gefunden – ohne Hardware "
+                             "ausprobieren: spurwerk --simulate"));
+    EXPECT_FALSE(window.Ui().Timer2->isActive()) << "the hint stays until the next message";
 }
 
 TEST(ScrollHintPlacement, OffsetIsClampedBetween20And738) {

@@ -3,6 +3,9 @@
 #include "support/HelpViewers.h"
 #include "support/THexEdit.h"
 
+#include <QApplication>
+#include <QTest>
+
 class SearchCommandsTest : public MainWindowTest {};
 
 TEST_F(SearchCommandsTest, SearchOpensTheDialogInSearchMode) {
@@ -75,4 +78,22 @@ TEST(HelpCommands, HilfeOpensContext11AndClosingTheWindowClosesTheHelp) {
         EXPECT_EQ(viewer.closes, 1);
         EXPECT_EQ(window.HelpHook(), nullptr);
     }
+}
+
+TEST_F(SearchCommandsTest, SearchShortcutsAnswerWhileTheSearchDialogHasTheFocus) {
+    window->show();
+    trigger("Suchen3");
+    TOKBottomDlg1& dialog = window->SearchDialog();
+    QApplication::setActiveWindow(&dialog);
+    int searches = 0;
+    int continued = 0;
+    QObject::connect(action("Suchen3"), &QAction::triggered, [&] { ++searches; });
+    QObject::connect(action("Weitersuchen1"), &QAction::triggered, [&] { ++continued; });
+
+    QTest::keyClick(&dialog, Qt::Key_F3);
+    QTest::keyClick(&dialog, Qt::Key_F, Qt::ControlModifier);
+
+    EXPECT_EQ(continued, 1) << "F3";
+    EXPECT_EQ(searches, 1) << "Ctrl+F";
+    EXPECT_TRUE(dialog.isVisible());
 }

@@ -1,9 +1,12 @@
 #include "MainWindowFixture.h"
+#include "app/LiveCommands.h"
 #include "app/SourceCommands.h"
 
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QTimer>
 #include <QToolButton>
+#include <functional>
 
 using SourceCommandsTest = MainWindowTest;
 
@@ -141,4 +144,96 @@ TEST_F(SourceCommandsTest, ClosingAfterInputProgrammingReturnsThePortToOutput) {
     ASSERT_EQ(desktop.messages().size(), 1u);
     EXPECT_EQ(desktop.messages()[0].caption, QStringLiteral("Information"));
     EXPECT_EQ(panel(0), QStringLiteral(" Port $0378"));
+}
+
+namespace {
+// The three pin marks as the control register asks for them: checked = pin driven low.
+struct PinMarks {
+    bool str, alf, ini;
+    bool operator==(const PinMarks&) const = default;
+};
+PinMarks marksFor(std::uint8_t control) {
+    return {(control & 0x01) != 0, (control & 0x02) != 0, (control & 0x04) == 0};
+}
+} // namespace
+
+TEST_F(SourceCommandsTest, PinMarksFollowEveryRegisterSequence) {
+    const auto shown = [this] {
+        return PinMarks{action("STR2")->isChecked(), action("ALF1")->isChecked(),
+                        action("INI1")->isChecked()};
+    };
+    const auto control = [this] { return port->inner.Control(0x378); };
+    // The adapter in printer-signal mode moves all three pins at each step.
+    trigger("PortAuswahl3");
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+    } steps[] = {
+        {"input programmed", [&] { trigger("Eingabeprogrammieren1"); }},
+        {"recording",
+         [&] {
+             trigger("MenuRecord_5_Sek");
+             trigger("MenuRecord_Signal");
+         }},
+        {"live start", [&] { window->Live().Hauptsimultan(); }},
+        {"live stop", [&] { window->Live().Hauptsimultanstop(); }},
+        {"output programmed", [&] { trigger("Ausgabeprogrammieren1"); }},
+    };
+    for (const Step& step : steps) {
+        step.act();
+        EXPECT_EQ(shown(), marksFor(control())) << step.what << ", control " << int(control());
+    }
+}
+
+TEST_F(SourceCommandsTest, SourcesAndSamplePeriodsAreExclusiveRadioItems) {
+    for (const char* name : {"PortAuswahl1", "PortAuswahl3x", "PortAuswahl5x", "CPU769s1",
+                             "N1ms1", "N10sek2", "Bit8"}) {
+        const QActionGroup* group = action(name)->actionGroup();
+        ASSERT_NE(group, nullptr) << name;
+        EXPECT_EQ(group->exclusionPolicy(), QActionGroup::ExclusionPolicy::Exclusive) << name;
+    }
+    EXPECT_EQ(action("N20ms1")->actionGroup(), nullptr) << "\"20\" is no radio item";
+
+    const char* sources[] = {"PortAuswahl1", "PortAuswahl2", "PortAuswahl3x", "PortAuswahl5x"};
+    const auto chosen = [&] {
+        QStringList out;
+        for (const char* name : sources) {
+            QAction* a = action(name);
+            const int image = a->property("imageIndex").toInt();
+            if (a->isChecked() || image == 50 || image == 54) out << QString::fromLatin1(name);
+        }
+        return out;
+    };
+    const struct {
+        const char* command;
+        const char* looksChosen;
+    } choices[] = {{"PortAuswahl3", "PortAuswahl3x"},
+                   {"PortAuswahl1", "PortAuswahl1"},
+                   {"PortAuswahl4", "PortAuswahl3x"},
+                   {"PortAuswahl6", "PortAuswahl5x"},
+                   {"PortAuswahl2", "PortAuswahl2"}};
+    for (const auto& c : choices) {
+        trigger(c.command);
+        EXPECT_EQ(chosen(), QStringList{QString::fromLatin1(c.looksChosen)}) << c.command;
+    }
+    // Choosing the chosen source again keeps it chosen.
+    trigger("PortAuswahl2");
+    EXPECT_TRUE(action("PortAuswahl2")->isChecked());
+}
+
+TEST_F(SourceCommandsTest, ThePortIsHeldOnlyWhileProgrammedForInput) {
+    EXPECT_FALSE(port->held) << "at start a printer may use the port";
+    trigger("PortAuswahl1");
+    trigger("STR2");
+    EXPECT_FALSE(port->held) << "a pin command only borrows the port";
+    trigger("Eingabeprogrammieren1");
+    EXPECT_TRUE(port->held);
+    trigger("MenuRecord_5_Sek");
+    trigger("MenuRecord_Signal");
+    EXPECT_TRUE(port->held) << "still programmed for input after the recording";
+    trigger("Ausgabeprogrammieren1");
+    EXPECT_FALSE(port->held);
+    trigger("Eingabeprogrammieren1");
+    window->close();
+    EXPECT_FALSE(port->held) << "closing returns the port to output and lets it go";
 }

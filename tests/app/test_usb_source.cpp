@@ -141,3 +141,16 @@ TEST_F(UsbSourceTest, CheckRunsTheSelfTestOnlyWhileTheBoardIsProgrammed) {
     EXPECT_EQ(panel(4), QStringLiteral(" Digi-Status: Test der USB - Karte wurde abgeschlossen."));
     EXPECT_GT(desktop.totalSleepMs(), 0) << "the self-test pauses between its steps";
 }
+
+TEST_F(UsbSourceTest, PinItemsKeepTheirMarksWithTheBoard) {
+    k8055sim_SetBoardPresent(0, 1);
+    trigger("PortAuswahl5");
+    trigger("Eingabeprogrammieren1");
+    port->log.clear();
+    for (const char* pin : {"STR2", "ALF1", "INI1"}) {
+        const bool before = action(pin)->isChecked();
+        trigger(pin);
+        EXPECT_EQ(action(pin)->isChecked(), before) << pin << ": no pin moved";
+    }
+    EXPECT_TRUE(port->Writes().isEmpty());
+}

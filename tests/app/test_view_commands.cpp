@@ -4,7 +4,15 @@
 #include "app/ViewCommands.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QWheelEvent>
+#include <functional>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -98,14 +106,135 @@ TEST_F(ViewCommandsTest, DraggingTheThumbTo4096ShowsTheHintFromTheAbsoluteCell) 
     int pos = 4096;
     view().ScrollBar1Scroll(ViewCommands::ScrollCode::Track, pos);
     EXPECT_EQ(trazor().Option().CellsPos(), 524288);
-    EXPECT_EQ(window->ScrollHint()->text(), QStringLiteral("67108864 µs"));
+    // The time of cell 524288 at 10 µs per cell.
+    EXPECT_EQ(window->ScrollHint()->text(), QStringLiteral("5242880 µs"));
     EXPECT_FALSE(window->ScrollHint()->Tracking());
     EXPECT_EQ(window->State().HintAnchorPos, window->Ui().ScrollBar1->value());
 
     pos = 4096;
     view().ScrollBar1Scroll(ViewCommands::ScrollCode::Position, pos);
     EXPECT_EQ(trazor().Option().CellsPos(), 524288 + 1) << "the release scrolls one cell on";
-    EXPECT_EQ(window->ScrollHint()->text(), QStringLiteral("524288"));
+    EXPECT_EQ(window->ScrollHint()->text(), QStringLiteral("5242880 µs"));
+}
+
+TEST_F(ViewCommandsTest, LineCountUnitAndPeriodChangesKeepTheWaveforms) {
+    window->show();
+    for (int i = 0; i < 200; ++i) {
+        trazor().SetCellLow(i, std::uint8_t(i * 37 + 11));
+        trazor().SetCellHigh(i, std::uint8_t(i * 5 + 3));
+    }
+    trazor().Option().SetCellsPos(40);
+    trigger("DatenneuAnzeigen1");
+    for (const char* command : {"Bit4", "Bit12", "EinheitMilliSek1", "EinheitSek1",
+                                "EinheitMikroSek1", "N10ms1", "N100ms1", "CPU769s1",
+                                "PortAuswahl5", "PortAuswahl1"}) {
+        trigger(command);
+        const QImage shown = trazor().Bitmap().copy();
+        trigger("DatenneuAnzeigen1");
+        EXPECT_EQ(shown, trazor().Bitmap()) << command << " leaves the picture a redraw gives";
+    }
+}
+
+TEST_F(ViewCommandsTest, ScrollHintShowsTheTimeInTheDisplaysUnit) {
+    struct Case {
+        const char* unitItem;
+        int timefactor;
+        int position;
+        const char* shown;
+    } cases[] = {
+        {"EinheitMikroSek1", 10, 1, "1280 µs"},      // cell 128
+        {"EinheitMilliSek1", 10, 8000, "10240000 ms"}, // cell 1024000
+        {"EinheitSek1", 1, 100, "12800  s"},          // the unit itself starts with a blank
+    };
+    for (const Case& c : cases) {
+        trigger(c.unitItem);
+        trazor().Option().SetTimefactor(c.timefactor);
+        int pos = c.position;
+        view().ScrollBar1Scroll(ViewCommands::ScrollCode::Track, pos);
+        EXPECT_EQ(window->ScrollHint()->text(), QString::fromUtf8(c.shown)) << c.unitItem;
+    }
+}
+
+namespace {
+void sendWheel(QWidget* widget, int angle) {
+    const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+    QWheelEvent wheel(at, widget->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(widget, &wheel);
+}
+void sendKey(QWidget* widget, int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &press);
+}
+void sendMouse(QWidget* widget, QEvent::Type type, QPoint at) {
+    QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &event);
+}
+} // namespace
+
+TEST_F(ViewCommandsTest, WheelAndKeysOnTheScrollBarScrollTheDiagramWithoutAHint) {
+    window->show();
+    QCoreApplication::processEvents();
+    QScrollBar* bar = window->Ui().ScrollBar1;
+    const int f = trazor().Option().CellsSize() / 8192;
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+    } steps[] = {
+        {"wheel forward", [&] { sendWheel(bar, -120); }},
+        {"wheel back", [&] { sendWheel(bar, 120); }},
+        {"wheel forward again", [&] { sendWheel(bar, -120); }},
+        {"arrow key", [&] { sendKey(bar, Qt::Key_Right); }},
+        {"page key", [&] { sendKey(bar, Qt::Key_PageDown); }},
+        {"end key", [&] { sendKey(bar, Qt::Key_End); }},
+        {"home key", [&] { sendKey(bar, Qt::Key_Home); }},
+    };
+    for (const Step& step : steps) {
+        const int before = bar->value();
+        const QImage picture = trazor().Bitmap().copy();
+        step.act();
+        QCoreApplication::processEvents();
+        EXPECT_NE(bar->value(), before) << step.what;
+        // A line or page move scrolls one cell past the bar's position; the
+        // ends of the bar show exactly its position.
+        EXPECT_LE(std::abs(trazor().Option().CellsPos() - bar->value() * f), 1) << step.what;
+        EXPECT_NE(trazor().Bitmap(), picture) << step.what << ": the diagram follows the bar";
+        EXPECT_FALSE(window->ScrollHint()->isVisible()) << step.what;
+    }
+}
+
+TEST_F(ViewCommandsTest, DraggingTheThumbShowsTheHintUntilItIsLetGo) {
+    window->show();
+    QCoreApplication::processEvents();
+    QScrollBar* bar = window->Ui().ScrollBar1;
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = Qt::Horizontal;
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.pageStep = bar->pageStep();
+    option.singleStep = bar->singleStep();
+    const QRect thumb =
+        bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
+    ASSERT_TRUE(thumb.isValid());
+
+    sendMouse(bar, QEvent::MouseButtonPress, thumb.center());
+    sendMouse(bar, QEvent::MouseMove, thumb.center() + QPoint(bar->width() / 3, 0));
+    EXPECT_GT(bar->sliderPosition(), 0);
+    EXPECT_TRUE(window->ScrollHint()->isVisible()) << "the hint follows a dragged thumb";
+    sendMouse(bar, QEvent::MouseButtonRelease, thumb.center() + QPoint(bar->width() / 3, 0));
+    const int cells = bar->value() * (trazor().Option().CellsSize() / 8192);
+    EXPECT_EQ(trazor().Option().CellsPos(), cells + 1) << "the release shows the diagram there";
+
+    QElapsedTimer waited;
+    waited.start();
+    while (window->ScrollHint()->isVisible() && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_FALSE(window->ScrollHint()->isVisible()) << "the hint goes once the thumb is let go";
 }
 
 TEST_F(ViewCommandsTest, LineStepsStopAtTheEndsOfTheBar) {
@@ -208,4 +337,38 @@ TEST_F(ViewCommandsTest, LineNameCommandsUseTheBitTextDialog) {
         [](int, const QString&) -> std::optional<QString> { return std::nullopt; });
     trigger("BitText1");
     EXPECT_EQ(trazor().Option().DigiName().Get(0), QStringLiteral("D00"));
+}
+
+TEST_F(ViewCommandsTest, ToolPanelKeepsEveryTextAndNothingOverlapsWithTheBitIndicators) {
+    window->show();
+    trigger("Eingabeprogrammieren1");
+    trigger("SteuerinBitszeigen1");
+    for (const int width : {864, 1200, 300}) {
+        window->resize(width, window->height());
+        QCoreApplication::processEvents();
+        SCOPED_TRACE(width);
+        EXPECT_GE(window->width(), std::min(width, window->minimumWidth()));
+        const MainUi& ui = window->Ui();
+        for (const QLabel* label : {ui.Label11, ui.Label1, ui.Label2, ui.Label7})
+            EXPECT_GE(label->width(), label->sizeHint().width())
+                << label->text().toStdString() << " is cut";
+        // Every control of the row, in the panel's coordinates.
+        std::vector<std::pair<QString, QRect>> shown;
+        const QWidget* bits = ui.ToolPanel->findChild<QWidget*>(QStringLiteral("BitIndicators"));
+        ASSERT_NE(bits, nullptr);
+        for (QWidget* w : ui.ToolPanel->findChildren<QWidget*>()) {
+            const bool inRow = w->parentWidget() == ui.ToolPanel && w != bits;
+            if (!w->isVisible() || !(inRow || w->parentWidget() == bits)) continue;
+            shown.emplace_back(w->objectName(),
+                               QRect(w->mapTo(ui.ToolPanel, QPoint(0, 0)), w->size()));
+        }
+        EXPECT_GE(shown.size(), 20u) << "labels, buttons, bar and the eight indicators";
+        for (size_t i = 0; i < shown.size(); ++i) {
+            EXPECT_LE(shown[i].second.right(), ui.ToolPanel->width())
+                << shown[i].first.toStdString() << " runs off the panel";
+            for (size_t j = i + 1; j < shown.size(); ++j)
+                EXPECT_FALSE(shown[i].second.intersects(shown[j].second))
+                    << shown[i].first.toStdString() << " overlaps " << shown[j].first.toStdString();
+        }
+    }
 }

@@ -96,6 +96,8 @@ TEST_F(Popup, RightClickStoresThePositionAndMarkersWalkTheirCaptions) {
         item->trigger();
         EXPECT_EQ(item->text(), walk[step]);
         EXPECT_EQ(item->isChecked(), step == 2);
+        // Without a box while placing: an empty box would read as "off".
+        EXPECT_EQ(item->isCheckable(), step == 2);
         EXPECT_EQ(popup().FrequencyMenu(2)->isEnabled(), step == 2);
         EXPECT_EQ(popup().TimeMenu(2)->isEnabled(), step == 2);
         // The entry in the parent menu is what the user sees greyed out.
@@ -112,6 +114,7 @@ TEST_F(Popup, RightClickStoresThePositionAndMarkersWalkTheirCaptions) {
     EXPECT_EQ(desktop.beeps(), 1);
     EXPECT_EQ(item->text(), QStringLiteral("Startmarke2"));
     EXPECT_FALSE(item->isChecked());
+    EXPECT_FALSE(item->isCheckable());
     EXPECT_FALSE(popup().FrequencyMenu(2)->isEnabled());
     EXPECT_FALSE(popup().TimeMenu(2)->isEnabled());
     EXPECT_FALSE(popup().FrequencyMenu(2)->menuAction()->isEnabled());

@@ -85,8 +85,8 @@ int FakeParportKernel::Ioctl(int fd, unsigned long request, void* argument) {
         // The real call would sleep here until the holder lets go.
         if (p->active != "none") return -EINTR;
         p->claimedBy = fd;
-        p->control = 0x0C;
-        p->reverse = false;
+        p->control = p->savedControl;
+        p->reverse = p->savedReverse;
         return 0;
     default:
         break;
@@ -99,6 +99,8 @@ int FakeParportKernel::Ioctl(int fd, unsigned long request, void* argument) {
     case PPRELEASE:
         log("PPRELEASE", -1);
         p->claimedBy = -1;
+        p->savedControl = p->control;
+        p->savedReverse = p->reverse;
         return 0;
     case PPRDATA:
         *byte() = (p->reverse && p->triState) ? p->pins : p->latch;

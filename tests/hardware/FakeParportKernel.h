@@ -31,6 +31,10 @@ class FakeParportKernel final : public ParportSyscalls {
         std::uint8_t control = 0;
         bool reverse = false;
         int claimedBy = -1;
+        // What the last release saved for the next claim to restore; before
+        // the first claim the kernel's initial state (control 0x0C, forward).
+        std::uint8_t savedControl = 0x0C;
+        bool savedReverse = false;
     };
 
     struct Ioctl {

@@ -21,6 +21,8 @@ struct PpdevRig {
         kernel->AddPort(1, 0x278);
         port =
             std::make_unique<TPortIO>(desktop, std::make_unique<PpdevPortSystem>(std::move(owned)));
+        // Held, as while the program reads signals: one claim for all accesses.
+        port->SetPortHeld(true);
     }
     ScriptedDesktop desktop;
     FakeParportKernel* kernel = nullptr;
@@ -128,6 +130,32 @@ TEST(PpdevDriver, ClosingReleasesClaimedPortsAndClosesEveryNode) {
     EXPECT_EQ(rig.kernel->RequestsOf(0), Requests{"PPRELEASE"});
     EXPECT_TRUE(rig.kernel->RequestsOf(1).empty());
     EXPECT_EQ(rig.kernel->openFds, 0);
+}
+
+TEST(PpdevDriver, APortNotHeldIsClaimedForEachAccessAndLetGo) {
+    PpdevRig rig;
+    rig.port->SetIOactive(true);
+    rig.port->SetPortHeld(false);
+    rig.port->WritePortByte(0x37A, 0x2F); // direction and all four pins
+    EXPECT_EQ(rig.kernel->RequestsOf(0),
+              (Requests{"PPCLAIM", "PPRCONTROL", "PPDATADIR", "PPWCONTROL", "PPRELEASE"}));
+    EXPECT_EQ(rig.kernel->ByNumber(0)->claimedBy, -1) << "a printer driver may use it now";
+
+    // The next claim gets back what the release saved, the direction included.
+    rig.kernel->ioctls.clear();
+    EXPECT_EQ(rig.port->ReadPortByte(0x37A), 0x2F);
+    EXPECT_TRUE(rig.kernel->ByNumber(0)->reverse);
+    EXPECT_EQ(rig.kernel->RequestsOf(0), (Requests{"PPCLAIM", "PPRCONTROL", "PPRELEASE"}));
+
+    // Held, the claim outlives the access until the hold ends.
+    rig.port->SetPortHeld(true);
+    rig.port->ReadPortByte(0x378);
+    EXPECT_EQ(rig.kernel->ByNumber(0)->claimedBy >= 0, true);
+    rig.kernel->ioctls.clear();
+    rig.port->SetPortHeld(false);
+    EXPECT_EQ(rig.kernel->RequestsOf(0), Requests{"PPRELEASE"});
+    EXPECT_EQ(rig.kernel->ByNumber(0)->claimedBy, -1);
+    EXPECT_TRUE(rig.kernel->RequestsOf(1).empty()) << "the other port was never claimed";
 }
 
 TEST(PpdevDriver, TriStateComesFromTheModesWithoutAClaim) {

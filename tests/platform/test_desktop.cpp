@@ -2,7 +2,12 @@
 #include "platform/GuardedApplication.h"
 #include "platform/QtDesktop.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
+#include <QPalette>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QEvent>
 #include <QObject>
 #include <gtest/gtest.h>
@@ -13,8 +18,10 @@ TEST(QtFilter, ConvertsPipePairsToQtForm) {
         const char* in;
         const char* out;
     } cases[] = {
+        // "*.*" would need a dot in the name on Linux; all files are "*".
         {"Digital-Aufzeichnung (*.DIG)|*.DIG|Alle Dateien              (*.*)|*.*",
-         "Digital-Aufzeichnung (*.DIG);;Alle Dateien              (*.*)"},
+         "Digital-Aufzeichnung (*.DIG);;Alle Dateien              (*)"},
+        {"Alle|*.*", "Alle (*)"},
         {"Text|*.txt;*.log", "Text (*.txt *.log)"},
         {"", ""},
     };
@@ -110,4 +117,71 @@ TEST(FileDialogStart, MissingFoldersFallBackToTheNearestExistingOne) {
     EXPECT_EQ(nearestExistingDirectory(a), a);
     EXPECT_EQ(nearestExistingDirectory(a + QStringLiteral("/missing/deeper")), a);
     EXPECT_EQ(nearestExistingDirectory(QString()), QDir::homePath());
+}
+
+TEST(SystemColors, EachIndexTakesItsPaletteRole) {
+    const QPalette saved = QApplication::palette();
+    // A palette in which every role has a colour of its own.
+    QPalette palette;
+    int shade = 1;
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        for (int role = 0; role < QPalette::NColorRoles; ++role)
+            palette.setColor(group, QPalette::ColorRole(role), QColor::fromRgb(QRgb(shade++ * 97)));
+    QApplication::setPalette(palette);
+    struct Case {
+        TColor value;
+        QPalette::ColorGroup group;
+        QPalette::ColorRole role;
+    } cases[] = {
+        {0x80000004, QPalette::Active, QPalette::Window},      // menu, the port indicator's dark phase
+        {0x80000005, QPalette::Active, QPalette::Base},        // window background
+        {0x80000008, QPalette::Active, QPalette::Text},        // window text
+        {0x8000000D, QPalette::Active, QPalette::Highlight},   // highlight
+        {0x8000000F, QPalette::Active, QPalette::Button},      // button face
+        {0x80000011, QPalette::Disabled, QPalette::Text},      // grey text
+        {0x80000012, QPalette::Active, QPalette::ButtonText},  // button text
+        {0x80000018, QPalette::Active, QPalette::ToolTipBase}, // tooltip background
+        {0x800000FF, QPalette::Active, QPalette::Window},      // no such index
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(colors::toQColor(c.value), palette.color(c.group, c.role))
+            << std::hex << c.value;
+    // Text on a window background stays readable.
+    EXPECT_NE(colors::toQColor(0x80000008), colors::toQColor(0x80000005));
+    QApplication::setPalette(saved);
+}
+
+TEST(FileDialogOptions, PathMustExistAndCreatePromptDecideOnTheChosenFile) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile existing(dir.filePath("da.DIG"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    Desktop::FileDialogRequest both;
+    both.pathMustExist = true;
+    both.createPrompt = true;
+    const Desktop::FileDialogRequest none;
+    struct Case {
+        QString path;
+        const Desktop::FileDialogRequest& request;
+        ChosenFileCheck expected;
+    } cases[] = {
+        {dir.filePath("da.DIG"), both, ChosenFileCheck::Accept},
+        {dir.filePath("neu.DIG"), both, ChosenFileCheck::AskToCreate},
+        {dir.filePath("fehlt/neu.DIG"), both, ChosenFileCheck::FolderMissing},
+        {dir.filePath("fehlt/neu.DIG"), none, ChosenFileCheck::Accept},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CheckChosenFile(c.path, c.request), c.expected) << c.path.toStdString();
+}
+
+TEST(FileDialogFilter, AllFilesListsNamesWithoutADot) {
+    // What Qt's dialog does with the entry's patterns: wildcard matching.
+    const QString entry = toQtFilter(QStringLiteral("Alle Dateien (*.*)|*.*"));
+    const QString patterns = entry.mid(entry.indexOf('(') + 1).chopped(1);
+    for (const char* name : {"README", "messung.DIG"})
+        EXPECT_TRUE(QRegularExpression::fromWildcard(patterns, Qt::CaseInsensitive)
+                        .match(QString::fromLatin1(name))
+                        .hasMatch())
+            << name;
 }

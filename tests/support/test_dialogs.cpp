@@ -1,3 +1,4 @@
+#include "support/ProgramIcon.h"
 #include "support/TAboutBox.h"
 #include "support/TOKBottomDlg2.h"
 
@@ -28,7 +29,14 @@ TEST(AboutBox, CaptionAndTexts) {
     EXPECT_TRUE(box.findChild<QLabel*>("ProductName")->font().bold());
     EXPECT_TRUE(box.findChild<QLabel*>("Comments")->wordWrap());
     EXPECT_TRUE(box.findChild<QPushButton*>("OKButton")->isDefault());
-    EXPECT_NE(box.findChild<QLabel*>("ProgramIcon"), nullptr);
+    const QLabel* icon = box.findChild<QLabel*>("ProgramIcon");
+    ASSERT_NE(icon, nullptr);
+    // The program's own picture, not a generic one of the style.
+    const QImage shown = icon->pixmap().toImage();
+    EXPECT_FALSE(shown.isNull());
+    EXPECT_EQ(shown.convertToFormat(QImage::Format_ARGB32),
+              ProgramIcon().pixmap(64, 64).toImage().convertToFormat(QImage::Format_ARGB32));
+    EXPECT_FALSE(ProgramIcon().pixmap(64, 64).isNull()) << "the icon is built into the program";
 }
 
 TEST(AboutBox, InfoShowsTheVersionWithoutBlockingAndOkHidesAndRepaintsTheDiagram) {
@@ -68,6 +76,7 @@ TEST_F(BitTextDialog, CaptionAndControls) {
     EXPECT_TRUE(button("OKBtn")->isDefault());
     EXPECT_EQ(button("CancelBtn")->text(), QStringLiteral("Abbrechen"));
     EXPECT_NE(dialog.findChild<QLineEdit*>("Edit1"), nullptr);
+    EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize()) << "a dialog of fixed size";
 }
 
 TEST_F(BitTextDialog, ShowsTheCurrentNameAndOkReturnsTheText) {

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -246,6 +247,17 @@ TEST(HelpWindow, ShowsTheFileAtTheAnchorAndClosesAtTheEnd) {
     EXPECT_TRUE(host.Window()->Browser().toPlainText().contains(QStringLiteral("Weiter suchen")));
     hook.HHCloseAll();
     EXPECT_FALSE(host.Window()->isVisible());
+}
+
+TEST(HelpWindow, EscapeAndCtrlWCloseIt) {
+    for (const QKeyCombination keys : {QKeyCombination(Qt::Key_Escape),
+                                       QKeyCombination(Qt::ControlModifier, Qt::Key_W)}) {
+        THelpWindowHost host;
+        host.ShowAnchor(kHelpFile, QStringLiteral("ctx62"));
+        QApplication::setActiveWindow(host.Window());
+        QTest::keyClick(host.Window(), keys.key(), keys.keyboardModifiers());
+        EXPECT_FALSE(host.Window()->isVisible()) << QKeySequence(keys).toString().toStdString();
+    }
 }
 
 TEST(HelpWindow, StartPageOpensAtItsTopOtherTopicsAtTheirHeading) {
