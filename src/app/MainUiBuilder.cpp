@@ -232,6 +232,8 @@ MainUi BuildMainUi(QMainWindow& window, QWidget& central) {
     ui.ScrollBar1->setRange(0, 100);
     ui.ScrollBar1->setSingleStep(1);
     ui.ScrollBar1->setPageStep(64);
+    // A clicked bar takes the arrow, page and Home/End keys.
+    ui.ScrollBar1->setFocusPolicy(Qt::ClickFocus);
 
     ui.StatusBar1 = window.statusBar();
     ui.StatusBar1->setObjectName(QStringLiteral("StatusBar1"));

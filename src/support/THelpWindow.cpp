@@ -46,8 +46,9 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     resize(720, 640);
 
     // A reading window closes from the keyboard, as viewers do.
-    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence::Close,
-                                     QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+    // (Ctrl+W once only: a second shortcut on the same keys would make both ambiguous.)
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
         auto* shortcut = new QShortcut(keys, this);
         connect(shortcut, &QShortcut::activated, this, &QWidget::close);
     }

@@ -178,6 +178,7 @@ TEST_F(ViewCommandsTest, WheelAndKeysOnTheScrollBarScrollTheDiagramWithoutAHint)
     window->show();
     QCoreApplication::processEvents();
     QScrollBar* bar = window->Ui().ScrollBar1;
+    EXPECT_TRUE(bar->focusPolicy() & Qt::ClickFocus) << "keys reach a clicked bar";
     const int f = trazor().Option().CellsSize() / 8192;
     struct Step {
         const char* what;
