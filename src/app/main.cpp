@@ -1,3 +1,4 @@
+#include "StartFolder.h"
 #include "TMain1.h"
 #include "platform/GuardedApplication.h"
 #include "platform/QtDesktop.h"
@@ -31,9 +32,24 @@ int main(int argc, char** argv) {
         QStringLiteral("port"),
         QStringLiteral("Zugriff auf den Druckerport: ppdev (Standard) oder direct"),
         QStringLiteral("art"), QStringLiteral("ppdev"));
+    const QCommandLineOption boardLibrary(
+        QStringLiteral("k8055-library"),
+        QStringLiteral("Diese Bibliothek für die K8055-Karten laden statt der eigenen "
+                       "(z. B. libk8055.so.0)"),
+        QStringLiteral("bibliothek"));
+    const QCommandLineOption documentsFolder(
+        QStringLiteral("documents-folder"),
+        QStringLiteral("Im Ordner Spurwerk der Dokumente arbeiten: Einstellungen und "
+                       "Aufzeichnungen liegen dort (so startet der Menüeintrag)"));
     parser.addOption(simulate);
     parser.addOption(port);
+    parser.addOption(boardLibrary);
+    parser.addOption(documentsFolder);
     parser.process(app);
+
+    if (parser.isSet(documentsFolder) && EnterDocumentsFolder().isEmpty())
+        std::fprintf(stderr, "spurwerk: der Ordner Spurwerk in den Dokumenten fehlt, "
+                             "es bleibt beim aktuellen Ordner\n");
 
     const QString portKind = parser.value(port);
     if (portKind != QStringLiteral("ppdev") && portKind != QStringLiteral("direct")) {
@@ -46,6 +62,7 @@ int main(int argc, char** argv) {
     options.simulate = parser.isSet(simulate);
     options.directPort = portKind == QStringLiteral("direct");
     options.programDir = QCoreApplication::applicationDirPath();
+    options.boardLibrary = parser.value(boardLibrary);
 
     QtDesktop desktop;
     app.SetErrorDesktop(&desktop);
