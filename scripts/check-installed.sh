@@ -88,18 +88,25 @@ stop
 echo "normal start: boxes before the main window: ${boxes:-none}"
 
 # Simulated start: nothing at all may come before the main window. Then the
-# help window opens from F1 with the installed help file.
+# help window opens with the installed help file.
 start --simulate
 [[ -z $boxes ]] || fail "message boxes at a simulated start: $boxes"
 sleep 1
 shot installed-main-window.png
-xdotool search --onlyvisible --name '^Spurwerk Version' windowactivate --sync key F1 2>/dev/null ||
-    xdotool search --onlyvisible --name '^Spurwerk Version' key --window %1 F1
+# There is no window manager to hand out the focus: a click into the window
+# gives it the keyboard. Then "Hilfe" > "Hilfe" by keyboard, as a user would.
+main=$(xdotool search --onlyvisible --name '^Spurwerk Version' | head -1)
+eval "$(xdotool getwindowgeometry --shell "$main")"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
+sleep 0.5
+xdotool key alt+h
+sleep 0.5
+xdotool key Return
 for ((i = 0; i < 50; i++)); do
     titles | grep -q '^Spurwerk – Hilfe' && break
     sleep 0.2
 done
-titles | grep -q '^Spurwerk – Hilfe' || fail "F1 opened no help window"
+titles | grep -q '^Spurwerk – Hilfe' || fail "the menu opened no help window"
 sleep 1
 shot installed-help.png
 stop
