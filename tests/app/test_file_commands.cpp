@@ -579,7 +579,8 @@ TEST_F(OwnPrinterTest, TheWholeDiagramLiesOnThePageWhateverPageWasChosen) {
         EXPECT_TRUE(printable.adjusted(-1, -1, 1, 1).contains(QRectF(drawn)))
             << "drawn " << drawn.x() << "," << drawn.y() << " " << drawn.width() << "x"
             << drawn.height() << " on a page of " << page.width() << "x" << page.height();
-        if (c.fitsAsItIs)
+        if (c.fitsAsItIs) {
             EXPECT_NEAR(drawn.width(), target.width() * kDpi / kPrinterPixelsPerInch, 2);
+        }
     }
 }
