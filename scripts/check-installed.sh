@@ -11,21 +11,32 @@
 #   scripts/check-installed.sh PREFIX
 set -euo pipefail
 
-if [[ ${1:-} != --inside ]]; then
-    prefix=$(realpath "${1:?usage: $0 PREFIX}")
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --inside "$prefix"
-fi
-prefix=$2
+prefix=$(realpath "${1:?usage: $0 PREFIX}")
 program=$prefix/bin/spurwerk
 [[ -x $program ]] || { echo "FAIL: $program is missing" >&2; exit 1; }
 
 scratch=$(mktemp -d)
 pid=
+xvfb=
 cleanup() {
     if [[ -n $pid ]]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
+    if [[ -n $xvfb ]]; then kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; fi
     rm -rf "$scratch"
 }
 trap cleanup EXIT
+
+# A virtual display of our own. Xvfb picks a free display number itself and
+# reports it (-displayfd), so runs beside other X tests cannot take the same one.
+exec 3>"$scratch/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
+xvfb=$!
+exec 3>&-
+for ((i = 0; i < 100; i++)); do
+    [[ -s $scratch/display ]] && break
+    sleep 0.1
+done
+[[ -s $scratch/display ]] || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=:$(head -1 "$scratch/display")
 fail() {
     echo "FAIL: $*" >&2
     [[ -f $scratch/out.log ]] && sed 's/^/  program: /' "$scratch/out.log" >&2
