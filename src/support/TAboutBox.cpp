@@ -1,5 +1,6 @@
 #include "support/TAboutBox.h"
 
+#include "platform/Guard.h"
 #include "support/ProgramIcon.h"
 
 #include <QApplication>
@@ -64,7 +65,7 @@ TAboutBox::TAboutBox(QWidget* parent, std::function<void()> repaintDisplay)
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("OKButton"));
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);
+    connect(ok, &QPushButton::clicked, this, guard::Slot(nullptr, [this] { OKButtonClick(); }));
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
