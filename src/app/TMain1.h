@@ -19,6 +19,7 @@ class RecordingCommands;
 class LiveCommands;
 class FileCommands;
 class SearchCommands;
+class DecodeCommands;
 class TSmartTools;
 class THookHelpSystem;
 class TAboutBox;
@@ -78,6 +79,7 @@ class TMain1 : public QMainWindow {
     LiveCommands& Live() const { return *live_; }
     FileCommands& File() const { return *file_; }
     SearchCommands& Search() const { return *search_; }
+    DecodeCommands& Decode() const { return *decode_; }
     TSmartTools& SmartTools1() const { return *smartTools_; }
     THookHelpSystem* HelpHook() const { return help_.get(); }
     sampling::MonotonicClock& SampleClock() const { return *sampleClock_; }
@@ -147,6 +149,7 @@ class TMain1 : public QMainWindow {
     LiveCommands* live_ = nullptr;
     FileCommands* file_ = nullptr;
     SearchCommands* search_ = nullptr;
+    DecodeCommands* decode_ = nullptr;
     bool closed_ = false;
     bool closeAfterRecording_ = false;
     std::unique_ptr<sampling::MonotonicClock> ownClock_;

@@ -118,6 +118,20 @@ Library::~Library() {
     libraryInUse = false;
 }
 
+std::shared_ptr<Library> Library::Shared() {
+    // The decoder library is process-wide by its own design; this weak handle
+    // mirrors that instead of hiding a second, conflicting owner.
+    static std::mutex mutex;
+    static std::weak_ptr<Library> shared;
+    const std::lock_guard lock(mutex);
+    auto library = shared.lock();
+    if (!library) {
+        library = std::make_shared<Library>();
+        shared = library;
+    }
+    return library;
+}
+
 std::vector<std::string> Library::TakeLoggedErrors() {
     const std::lock_guard lock(log_->mutex);
     return std::exchange(log_->errors, {});

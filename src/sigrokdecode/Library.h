@@ -18,6 +18,10 @@ class Library {
   public:
     Library();
     ~Library();
+
+    // The one instance of this process, started on first use and shared by
+    // everyone who holds it; it ends when the last holder lets go.
+    static std::shared_ptr<Library> Shared();
     Library(const Library&) = delete;
     Library& operator=(const Library&) = delete;
 
