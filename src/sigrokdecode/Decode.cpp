@@ -73,7 +73,8 @@ GVariant* ToVariant(const OptionValue& v) {
 // that is the exception and its message, the part a user can act on.
 std::string FailureText(Library& library, int rc) {
     const auto errors = library.TakeLoggedErrors();
-    std::string text = errors.empty() ? std::string(srd_strerror(rc)) : errors.back();
+    std::string text = errors.empty() ? std::string("Fehler ") + std::to_string(rc) + " (" + srd_strerror_name(rc) + ")"
+                                      : errors.back();
     while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
     if (const auto nl = text.rfind('\n'); nl != std::string::npos) text = text.substr(nl + 1);
     return text;
@@ -110,10 +111,12 @@ DecodeResult RunDecoders(Library& library, const std::vector<ResolvedStack>& sta
     if (const int rc = srd_session_new(&raw); rc != SRD_OK) Fail(library, "Dekodiersitzung fehlgeschlagen", rc);
     detail::SessionPtr session(raw);
 
+    std::string names; // for messages: which decoders ran
     for (const auto& stack : stacks) {
         srd_decoder_inst* below = nullptr;
         for (std::size_t i = 0; i < stack.size(); ++i) {
             srd_decoder_inst* di = NewInstance(session.get(), stack[i], library);
+            names += (names.empty() ? "" : ", ") + std::string(di->inst_id);
             collector.instances[di] =
                 AddRows(*stack[i].info, di->inst_id, i + 1 == stack.size(), collector.result);
             if (below) {
@@ -128,7 +131,7 @@ DecodeResult RunDecoders(Library& library, const std::vector<ResolvedStack>& sta
         rc != SRD_OK)
         Fail(library, "Abtastrate nicht gesetzt", rc);
     if (const int rc = srd_session_start(session.get()); rc != SRD_OK)
-        Fail(library, "Die Dekodierung startet nicht", rc);
+        Fail(library, "Die Dekodierung (" + names + ") startet nicht", rc);
 
     // The library reads samples as 16-bit units, bit n = line n.
     std::vector<std::uint8_t> block(2 * std::min(samples.cells, kDecodeBlockCells));
@@ -139,7 +142,7 @@ DecodeResult RunDecoders(Library& library, const std::vector<ResolvedStack>& sta
             block[2 * i + 1] = samples.high[first + i];
         }
         if (const int rc = srd_session_send(session.get(), first, first + n, block.data(), 2 * n, 2); rc != SRD_OK)
-            Fail(library, "Die Dekodierung ist abgebrochen", rc);
+            Fail(library, "Die Dekodierung (" + names + ") ist abgebrochen", rc);
         if (progress && !progress(first + n, samples.cells)) {
             collector.result.cancelled = true;
             break;

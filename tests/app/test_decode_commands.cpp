@@ -127,7 +127,7 @@ TEST_F(DecodeCommandsTest, FailingDecoderGivesAGermanMessageAndTheProgramRunsOn)
     apply("uart:rx=D00:baudrate=0");
     EXPECT_THAT(lastMessage().toStdString(), HasSubstr("Dekodierung fehlgeschlagen"));
     // The decoder's own exception.
-    EXPECT_THAT(lastMessage().toStdString(), HasSubstr("Error"));
+    EXPECT_THAT(lastMessage().toStdString(), HasSubstr("Dekodierung (uart-1)"));
     EXPECT_THAT(decode().Window()->Status().text().toStdString(), HasSubstr("fehlgeschlagen"));
     EXPECT_TRUE(decode().Result().annotations.empty());
     apply("uart:rx=D00:baudrate=9600:format=ascii");

@@ -169,7 +169,7 @@ TEST(DecodeErrors, DecoderExceptionBecomesAMessageAndTheLibraryStaysUsable) {
         DecodeText({"uart:rx=D00:baudrate=0"}, s.Planes(), 1'000'000);
         ADD_FAILURE() << "no error";
     } catch (const DecodeError& e) {
-        EXPECT_THAT(e.what(), HasSubstr("Error"));
+        EXPECT_THAT(e.what(), HasSubstr("Dekodierung (uart-1)"));
     }
     s.Hold(100);
     EXPECT_EQ(ClassTexts(DecodeText({"uart:rx=D00:baudrate=9600:format=ascii"}, s.Planes(), 1'000'000), "uart",
