@@ -1,17 +1,24 @@
+#include "StartFolder.h"
 #include "TMain1.h"
+#include "cli/CommandLine.h"
 #include "platform/GuardedApplication.h"
 #include "platform/QtDesktop.h"
 
-#include <QCommandLineParser>
-#include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTranslator>
-#include <cstdio>
+#include <iostream>
 
 int main(int argc, char** argv) {
+    // Help, version and the commands run before any window exists, so they
+    // work without a display.
+    cli::Decision decision = cli::ReadCommandLine(std::vector<std::string>(argv + 1, argv + argc),
+                                                  {std::cout, std::cerr});
+    if (decision.exitCode) return *decision.exitCode;
+
     GuardedApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Spurwerk"));
-    app.setApplicationVersion(QStringLiteral("1.0.40.36"));
+    app.setApplicationVersion(QString::fromStdString(cli::VersionText()));
 
     // The program speaks German whatever the desktop's language, so Qt's own
     // dialogs and buttons ("Ja", "Nein", "Abbrechen") do too where Qt has the texts.
@@ -20,32 +27,24 @@ int main(int argc, char** argv) {
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtTexts);
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Spurwerk, ein Logikanalysator"));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption simulate(
-        QStringLiteral("simulate"),
-        QStringLiteral("Simulierte Druckerport- und USB-Hardware verwenden"));
-    const QCommandLineOption port(
-        QStringLiteral("port"),
-        QStringLiteral("Zugriff auf den Druckerport: ppdev (Standard) oder direct"),
-        QStringLiteral("art"), QStringLiteral("ppdev"));
-    parser.addOption(simulate);
-    parser.addOption(port);
-    parser.process(app);
-
-    const QString portKind = parser.value(port);
-    if (portKind != QStringLiteral("ppdev") && portKind != QStringLiteral("direct")) {
-        std::fprintf(stderr, "spurwerk: --port kennt nur ppdev oder direct, nicht '%s'\n",
-                     portKind.toLocal8Bit().constData());
-        return 2;
+    // The menu entry starts the program in the folder Spurwerk of the user's
+    // documents, where settings and recordings then go. A recording named on
+    // the command line still means the file beside the caller.
+    if (decision.window.documentsFolder) {
+        if (!decision.window.file.empty())
+            decision.window.file = QFileInfo(QString::fromStdString(decision.window.file))
+                                       .absoluteFilePath()
+                                       .toStdString();
+        if (EnterDocumentsFolder().isEmpty())
+            std::cerr << "spurwerk: der Ordner Spurwerk in den Dokumenten lässt sich nicht "
+                         "anlegen; es bleibt beim aktuellen Ordner\n";
     }
 
     StartOptions options;
-    options.simulate = parser.isSet(simulate);
-    options.directPort = portKind == QStringLiteral("direct");
+    options.simulate = decision.window.simulate;
+    options.directPort = decision.window.directPort;
     options.programDir = QCoreApplication::applicationDirPath();
+    options.boardLibrary = QString::fromStdString(decision.window.boardLibrary);
 
     QtDesktop desktop;
     app.SetErrorDesktop(&desktop);

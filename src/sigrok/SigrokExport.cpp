@@ -1,0 +1,209 @@
+#include "sigrok/SigrokExport.h"
+
+#include "sigrok/SafeFile.h"
+#include "sigrok/SigrokContext.h"
+#include "sigrok/SigrokError.h"
+#include "sigrok/SigrokHandles.h"
+#include "sigrok/SigrokOptions.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+namespace sigrok {
+
+namespace {
+
+const char* OutputModuleId(ExchangeFormat format) {
+    switch (format) {
+    case ExchangeFormat::Session:
+        return "srzip";
+    case ExchangeFormat::Vcd:
+        return "vcd";
+    case ExchangeFormat::Csv:
+        return "csv";
+    }
+    return "";
+}
+
+// A name as the format can hold it: VCD names end at white space, CSV
+// captions at the column separator.
+std::string ChannelName(const LogicFrames& frames, int line, ExchangeFormat format) {
+    std::string name = frames.names[static_cast<std::size_t>(line)];
+    if (name.empty()) name = DefaultLineName(line);
+    for (char& c : name) {
+        const bool blank = c == ' ' || c == '\t' || c == '\r' || c == '\n';
+        if ((format == ExchangeFormat::Vcd && blank) || (format == ExchangeFormat::Csv && c == ','))
+            c = '_';
+        if (format != ExchangeFormat::Vcd && (c == '\r' || c == '\n')) c = ' ';
+    }
+    return name;
+}
+
+// Packets from the input module go straight on to the output module; text
+// that it returns goes into the file.
+struct Feed {
+    const sr_output* output = nullptr;
+    SafeFile* file = nullptr;
+    bool writesItself = false;
+    std::exception_ptr error;
+};
+
+void ForwardPacket(const sr_dev_inst*, const sr_datafeed_packet* packet, void* data) {
+    auto* feed = static_cast<Feed*>(data);
+    if (feed->error) return;
+    try {
+        GString* raw = nullptr;
+        const int rc = sr_output_send(feed->output, packet, &raw);
+        const GStringPtr text(raw);
+        if (rc != SR_OK) throw Error(std::string("libsigrok: ") + sr_strerror(rc));
+        if (text && text->len > 0 && !feed->writesItself) feed->file->Write(text->str, text->len);
+    } catch (...) {
+        feed->error = std::current_exception();
+    }
+}
+
+const sr_input_module* FindInput(const char* id) {
+    const sr_input_module* module = sr_input_find(const_cast<char*>(id));
+    if (!module) throw Error(std::string("libsigrok fehlt das Eingabemodul ") + id + ".");
+    return module;
+}
+
+const sr_output_module* FindOutput(const char* id) {
+    const sr_output_module* module = sr_output_find(const_cast<char*>(id));
+    if (!module) throw Error(std::string("libsigrok fehlt das Ausgabemodul ") + id + ".");
+    return module;
+}
+
+// The samples as libsigrok packs logic data: little-endian units of one byte
+// up to 8 lines, two bytes above.
+GStringPtr PackedSamples(const LogicFrames& frames) {
+    const std::size_t unit = frames.Lines() <= 8 ? 1 : 2;
+    GStringPtr packed(g_string_sized_new(frames.samples.size() * unit + 1));
+    g_string_set_size(packed.get(), frames.samples.size() * unit);
+    auto* out = reinterpret_cast<std::uint8_t*>(packed->str);
+    for (const std::uint16_t sample : frames.samples) {
+        *out++ = static_cast<std::uint8_t>(sample & 0xFF);
+        if (unit == 2) *out++ = static_cast<std::uint8_t>(sample >> 8);
+    }
+    return packed;
+}
+
+// Output modules write their header with the first logic data, and libsigrok
+// feeds none for an empty recording. An empty recording is written from a
+// packet of its own: a session file takes an empty one. The text formats need
+// one sample to write their header: a VCD keeps it as the values at time 0
+// and ends at time 0, which libsigrok reads back as no sample; a CSV drops
+// the sample's row and ends with an empty line, without which libsigrok's
+// reader cuts the last caption of a file that has no rows.
+void WriteEmpty(const sr_output* output, ExchangeFormat format, std::uint64_t rateHz, int lines,
+                SafeFile& file) {
+    sr_config rate{SR_CONF_SAMPLERATE, g_variant_ref_sink(g_variant_new_uint64(rateHz))};
+    GSList configs{&rate, nullptr};
+    sr_datafeed_meta meta{&configs};
+    const sr_datafeed_packet metaPacket{SR_DF_META, &meta};
+    GString* raw = nullptr;
+    int rc = sr_output_send(output, &metaPacket, &raw);
+    GStringPtr(raw).reset();
+    g_variant_unref(rate.data);
+    if (rc != SR_OK) throw Error(std::string("libsigrok: ") + sr_strerror(rc));
+
+    std::uint8_t zero[2] = {0, 0};
+    const std::uint16_t unit = lines <= 8 ? 1 : 2;
+    sr_datafeed_logic logic{format == ExchangeFormat::Session ? 0u : unit, unit, zero};
+    const sr_datafeed_packet logicPacket{SR_DF_LOGIC, &logic};
+    raw = nullptr;
+    rc = sr_output_send(output, &logicPacket, &raw);
+    const GStringPtr text(raw);
+    if (rc != SR_OK) throw Error(std::string("libsigrok: ") + sr_strerror(rc));
+    if (format == ExchangeFormat::Session || !text) return;
+
+    std::string header(text->str, text->len);
+    if (format == ExchangeFormat::Vcd) {
+        header += "#0\n";
+    } else {
+        const std::size_t last = header.rfind('\n', header.size() >= 2 ? header.size() - 2 : 0);
+        header.resize(last == std::string::npos ? 0 : last + 1);
+        header += "\n";
+    }
+    file.Write(header.data(), header.size());
+}
+
+} // namespace
+
+std::uint64_t ExportRateHz(const sampling::TimeBase& timeBase) {
+    if (const auto exact = timeBase.period.ExactRateHz()) return std::max<std::uint64_t>(*exact, 1);
+    const auto rate = std::llround(timeBase.period.RateHz());
+    return rate < 1 ? 1 : static_cast<std::uint64_t>(rate);
+}
+
+void ExportFile(Context& context, const LogicFrames& frames, ExchangeFormat format,
+                const std::string& path) {
+    if (frames.Lines() < 1 || frames.Lines() > 16)
+        throw Error("Es lassen sich nur 1 bis 16 Leitungen exportieren.");
+    context.ClearLog();
+    const auto failed = [&](const std::string& what, int rc) {
+        std::string message = "Die Datei " + path + " kann nicht exportiert werden: " + what;
+        if (!context.LastMessage().empty())
+            message += " (" + context.LastMessage() + ")";
+        else if (rc != SR_OK)
+            message += std::string(" (") + sr_strerror(rc) + ")";
+        return Error(message);
+    };
+
+    SafeFile file(path);
+    const sr_output_module* outputModule = FindOutput(OutputModuleId(format));
+    const bool writesItself = sr_output_test_flag(outputModule, SR_OUTPUT_INTERNAL_IO_HANDLING);
+    if (writesItself) file.CloseHandle();
+
+    // The binary input module turns the packed samples into a device with
+    // channels and a sample rate, the way libsigrok's own tools feed outputs.
+    const sr_input_module* inputModule = FindInput("binary");
+    const HashTablePtr inputOptions =
+        InputOptions(inputModule, {{"numchannels", std::to_string(frames.Lines())},
+                                   {"samplerate", std::to_string(ExportRateHz(frames.timeBase))}});
+    InputPtr input(sr_input_new(inputModule, inputOptions.get()));
+    if (!input) throw failed("libsigrok nimmt die Daten nicht an", SR_OK);
+    // The module keeps the first data until the device it describes has been
+    // taken, and only then passes it on.
+    const GStringPtr packed = PackedSamples(frames);
+    int rc = sr_input_send(input.get(), packed.get());
+    sr_dev_inst* device = sr_input_dev_inst_get(input.get());
+    if (rc != SR_OK || !device) throw failed("libsigrok legt kein Gerät an", rc);
+    int line = 0;
+    for (GSList* l = sr_dev_inst_channels_get(device); l; l = l->next, ++line) {
+        auto* channel = static_cast<sr_channel*>(l->data);
+        if (line < frames.Lines())
+            sr_dev_channel_name_set(channel, ChannelName(frames, line, format).c_str());
+    }
+
+    OptionValues outputValues;
+    if (format == ExchangeFormat::Csv) outputValues = {{"label", "channel"}};
+    const HashTablePtr outputOptions = OutputOptions(outputModule, outputValues);
+    OutputPtr output(
+        sr_output_new(outputModule, outputOptions.get(), device, file.TempPath().c_str()));
+    if (!output) throw failed("libsigrok kann das Format nicht schreiben", SR_OK);
+
+    sr_session* rawSession = nullptr;
+    rc = sr_session_new(context.Raw(), &rawSession);
+    const SessionPtr session(rawSession);
+    if (rc != SR_OK) throw failed("keine libsigrok-Sitzung", rc);
+    Feed feed{output.get(), &file, writesItself, nullptr};
+    sr_session_dev_add(session.get(), device);
+    sr_session_datafeed_callback_add(session.get(), &ForwardPacket, &feed);
+
+    if (frames.samples.empty()) {
+        WriteEmpty(output.get(), format, ExportRateHz(frames.timeBase), frames.Lines(), file);
+    } else {
+        rc = sr_input_end(input.get());
+        if (feed.error) std::rethrow_exception(feed.error);
+        if (rc != SR_OK) throw failed("libsigrok meldet einen Fehler", rc);
+    }
+    if (context.ErrorLogged()) throw failed("libsigrok meldet einen Fehler", SR_OK);
+
+    sr_session_datafeed_callback_remove_all(session.get());
+    output.reset();
+    file.Commit();
+}
+
+} // namespace sigrok

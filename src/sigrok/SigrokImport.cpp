@@ -1,0 +1,299 @@
+#include "sigrok/SigrokImport.h"
+
+#include "sigrok/SigrokContext.h"
+#include "sigrok/SigrokError.h"
+#include "sigrok/SigrokHandles.h"
+#include "sigrok/SigrokOptions.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace sigrok {
+
+namespace {
+
+constexpr int MaxLines = 16;
+
+// Gathers the logic packets of one device into frames.
+class Collector {
+  public:
+    explicit Collector(std::size_t maxSamples) : maxSamples_(maxSamples) {}
+
+    void OnPacket(const sr_dev_inst* device, const sr_datafeed_packet* packet) {
+        if (error_) return;
+        try {
+            if (packet->type == SR_DF_META)
+                OnMeta(static_cast<const sr_datafeed_meta*>(packet->payload));
+            if (packet->type == SR_DF_LOGIC)
+                OnLogic(device, static_cast<const sr_datafeed_logic*>(packet->payload));
+        } catch (...) {
+            error_ = std::current_exception();
+        }
+    }
+
+    // Channels and rate of a device that sent no logic data (an empty file).
+    void TakeDevice(const sr_dev_inst* device) {
+        if (!haveChannels_) ReadChannels(device);
+    }
+
+    bool Full() const { return cut_; }
+    bool HaveChannels() const { return haveChannels_; }
+    void Rethrow() const {
+        if (error_) std::rethrow_exception(error_);
+    }
+
+    ImportResult Result() && {
+        ImportResult result;
+        result.frames = std::move(frames_);
+        result.frames.timeBase =
+            rateHz_ ? sampling::TimeBase::Exact(sampling::SamplePeriod::FromRateHz(*rateHz_))
+                    : sampling::TimeBase::Nominal();
+        result.cut = cut_;
+        return result;
+    }
+
+  private:
+    void OnMeta(const sr_datafeed_meta* meta) {
+        for (GSList* l = meta->config; l; l = l->next) {
+            const auto* config = static_cast<const sr_config*>(l->data);
+            if (config->key == SR_CONF_SAMPLERATE) {
+                const std::uint64_t rate = g_variant_get_uint64(config->data);
+                if (rate > 0) rateHz_ = rate;
+            }
+        }
+    }
+
+    void ReadChannels(const sr_dev_inst* device) {
+        std::vector<const sr_channel*> logic;
+        for (GSList* l = sr_dev_inst_channels_get(device); l; l = l->next) {
+            const auto* channel = static_cast<const sr_channel*>(l->data);
+            if (channel->type == SR_CHANNEL_LOGIC && channel->enabled) logic.push_back(channel);
+        }
+        std::stable_sort(logic.begin(), logic.end(), [](const sr_channel* a, const sr_channel* b) {
+            return a->index < b->index;
+        });
+        if (logic.size() > MaxLines) logic.resize(MaxLines);
+        for (std::size_t line = 0; line < logic.size(); ++line) {
+            const char* name = logic[line]->name;
+            frames_.names.push_back(name && *name ? name : DefaultLineName(static_cast<int>(line)));
+            bits_.push_back(logic[line]->index);
+        }
+        haveChannels_ = true;
+        if (!rateHz_) {
+            // Session files keep their rate as a device setting.
+            GVariant* value = nullptr;
+            const sr_dev_driver* driver = sr_dev_inst_driver_get(device);
+            if (driver &&
+                sr_config_get(driver, device, nullptr, SR_CONF_SAMPLERATE, &value) == SR_OK &&
+                value) {
+                if (const std::uint64_t rate = g_variant_get_uint64(value)) rateHz_ = rate;
+                g_variant_unref(value);
+            }
+        }
+    }
+
+    void OnLogic(const sr_dev_inst* device, const sr_datafeed_logic* logic) {
+        if (!haveChannels_) ReadChannels(device);
+        if (cut_ || logic->unitsize == 0) return;
+        const std::size_t unit = logic->unitsize;
+        const std::size_t count = logic->length / unit;
+        const std::size_t room = maxSamples_ - frames_.samples.size();
+        const std::size_t take = std::min(count, room);
+        if (count > room) cut_ = true;
+        const auto* data = static_cast<const std::uint8_t*>(logic->data);
+
+        // The usual case, channels 0..n-1 in the first bits, takes whole words.
+        bool dense = true;
+        for (std::size_t line = 0; line < bits_.size(); ++line)
+            dense = dense && bits_[line] == static_cast<int>(line);
+        const std::uint16_t mask = static_cast<std::uint16_t>((1u << bits_.size()) - 1);
+        const std::size_t start = frames_.samples.size();
+        frames_.samples.resize(start + take);
+        std::uint16_t* out = frames_.samples.data() + start;
+        for (std::size_t i = 0; i < take; ++i, data += unit) {
+            std::uint16_t word = 0;
+            if (dense) {
+                word = data[0];
+                if (unit > 1) word = static_cast<std::uint16_t>(word | (data[1] << 8));
+                word &= mask;
+            } else {
+                for (std::size_t line = 0; line < bits_.size(); ++line) {
+                    const std::size_t bit = static_cast<std::size_t>(bits_[line]);
+                    if (bit / 8 < unit && ((data[bit / 8] >> (bit % 8)) & 1))
+                        word = static_cast<std::uint16_t>(word | (1u << line));
+                }
+            }
+            out[i] = word;
+        }
+    }
+
+    std::size_t maxSamples_;
+    LogicFrames frames_;
+    std::vector<int> bits_;
+    std::optional<std::uint64_t> rateHz_;
+    bool haveChannels_ = false;
+    bool cut_ = false;
+    std::exception_ptr error_;
+};
+
+struct FeedTarget {
+    Collector* collector;
+    sr_session* session;
+};
+
+void CollectPacket(const sr_dev_inst* device, const sr_datafeed_packet* packet, void* data) {
+    auto* target = static_cast<FeedTarget*>(data);
+    const bool wasFull = target->collector->Full();
+    target->collector->OnPacket(device, packet);
+    // A running session (a session file) is told once to stop feeding.
+    if (!wasFull && target->collector->Full() && sr_session_is_running(target->session))
+        sr_session_stop(target->session);
+}
+
+class FileHandle {
+  public:
+    explicit FileHandle(int fd) : fd_(fd) {}
+    ~FileHandle() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    int Get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+bool HasLogicChannel(const sr_dev_inst* device) {
+    for (GSList* l = sr_dev_inst_channels_get(device); l; l = l->next)
+        if (static_cast<const sr_channel*>(l->data)->type == SR_CHANNEL_LOGIC) return true;
+    return false;
+}
+
+std::string Quote(const std::string& path) {
+    return "Die Datei " + path;
+}
+
+// libsigrok opens session files by name; refuse what is no regular file first
+// (a fifo would block, a directory gives an unclear message).
+void RequireRegularFile(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        throw Error(Quote(path) + " kann nicht gelesen werden: " + std::strerror(errno));
+    if (!S_ISREG(info.st_mode)) throw Error(Quote(path) + " ist keine gewöhnliche Datei.");
+}
+
+Error ReadFailure(Context& context, const std::string& path, const std::string& what,
+                  int rc = SR_OK) {
+    std::string message = Quote(path) + " kann nicht importiert werden: " + what;
+    if (!context.LastMessage().empty())
+        message += " (libsigrok: " + context.LastMessage() + ")";
+    else if (rc != SR_OK)
+        message += std::string(" (libsigrok: ") + sr_strerror(rc) + ")";
+    return Error(message + ".");
+}
+
+void ImportSession(Context& context, const std::string& path, Collector& collector) {
+    const PrivateMainContext mainContext;
+    sr_session* raw = nullptr;
+    const int rc = sr_session_load(context.Raw(), path.c_str(), &raw);
+    const SessionPtr session(raw);
+    if (rc != SR_OK || !session)
+        throw ReadFailure(context, path, "keine lesbare sigrok-Sitzungsdatei");
+    FeedTarget target{&collector, session.get()};
+    sr_session_datafeed_callback_add(session.get(), &CollectPacket, &target);
+    if (sr_session_start(session.get()) != SR_OK || sr_session_run(session.get()) != SR_OK)
+        throw ReadFailure(context, path, "die Daten lassen sich nicht lesen");
+    collector.Rethrow();
+    if (context.ErrorLogged()) throw ReadFailure(context, path, "die Daten sind beschädigt");
+    if (!collector.HaveChannels()) {
+        GSList* devices = nullptr;
+        if (sr_session_dev_list(session.get(), &devices) == SR_OK && devices)
+            collector.TakeDevice(static_cast<const sr_dev_inst*>(devices->data));
+        g_slist_free(devices);
+    }
+}
+
+void ImportStream(Context& context, ExchangeFormat format, const std::string& path,
+                  Collector& collector) {
+    const FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (file.Get() < 0)
+        throw Error(Quote(path) + " kann nicht gelesen werden: " + std::strerror(errno));
+    struct stat info {};
+    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode))
+        throw Error(Quote(path) + " ist keine gewöhnliche Datei.");
+
+    const char* id = format == ExchangeFormat::Vcd ? "vcd" : "csv";
+    const sr_input_module* module = sr_input_find(const_cast<char*>(id));
+    if (!module) throw Error(std::string("libsigrok fehlt das Eingabemodul ") + id + ".");
+    const HashTablePtr options = InputOptions(module, {});
+    const InputPtr input(sr_input_new(module, options.get()));
+    if (!input) throw ReadFailure(context, path, "libsigrok nimmt die Datei nicht an");
+
+    sr_session* raw = nullptr;
+    if (sr_session_new(context.Raw(), &raw) != SR_OK)
+        throw ReadFailure(context, path, "keine libsigrok-Sitzung");
+    const SessionPtr session(raw);
+    FeedTarget target{&collector, session.get()};
+    sr_session_datafeed_callback_add(session.get(), &CollectPacket, &target);
+
+    constexpr std::size_t chunk = 1 << 20;
+    const GStringPtr buffer(g_string_sized_new(chunk));
+    sr_dev_inst* device = nullptr;
+    // libsigrok's VCD reader divides by the channel count while it reads the
+    // data (0.5.2), so a file without a logic channel is refused as soon as
+    // its header has been read, before any data is passed on.
+    const auto addDevice = [&] {
+        if (device) return;
+        device = sr_input_dev_inst_get(input.get());
+        if (!device) return;
+        if (!HasLogicChannel(device)) throw Error(Quote(path) + " enthält keine Logikkanäle.");
+        sr_session_dev_add(session.get(), device);
+    };
+    for (;;) {
+        g_string_set_size(buffer.get(), chunk);
+        const ssize_t n = ::read(file.Get(), buffer->str, chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw Error(Quote(path) + " kann nicht gelesen werden: " + std::strerror(errno));
+        if (n == 0) break;
+        g_string_set_size(buffer.get(), static_cast<gsize>(n));
+        if (const int rc = sr_input_send(input.get(), buffer.get()); rc != SR_OK)
+            throw ReadFailure(context, path, "libsigrok kann den Inhalt nicht lesen", rc);
+        addDevice();
+        collector.Rethrow();
+        if (collector.Full()) break;
+    }
+    if (!collector.Full()) {
+        addDevice();
+        if (const int rc = sr_input_end(input.get()); rc != SR_OK)
+            throw ReadFailure(context, path, "libsigrok kann den Inhalt nicht lesen", rc);
+    }
+    collector.Rethrow();
+    if (context.ErrorLogged()) throw ReadFailure(context, path, "der Inhalt ist fehlerhaft");
+    if (device) collector.TakeDevice(device);
+}
+
+} // namespace
+
+ImportResult ImportFile(Context& context, ExchangeFormat format, const std::string& path,
+                        std::size_t maxSamples) {
+    context.ClearLog();
+    Collector collector(maxSamples);
+    if (format == ExchangeFormat::Session) {
+        RequireRegularFile(path);
+        ImportSession(context, path, collector);
+    } else {
+        ImportStream(context, format, path, collector);
+    }
+    ImportResult result = std::move(collector).Result();
+    if (result.frames.names.empty()) throw Error(Quote(path) + " enthält keine Logikkanäle.");
+    return result;
+}
+
+} // namespace sigrok
