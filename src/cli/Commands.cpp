@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include "cli/ConvertCommand.h"
+#include "cli/DecodeCommand.h"
 
 #include <array>
 
@@ -12,6 +13,10 @@ std::span<const Command> AllCommands() {
                 "wandelt eine Aufzeichnung um zwischen .DIG, .sr, .vcd und .csv "
                 "(nach den Dateiendungen)",
                 &RunConvert},
+        Command{"decode", "EINGABE -P DEKODIERER[:name=wert...] [-A DEKODIERER=ZEILE]",
+                "dekodiert ein Protokoll (UART, I2C, SPI, ...) mit libsigrokdecode und "
+                "schreibt eine Annotation je Zeile",
+                &RunDecode},
     };
     return commands;
 }

@@ -133,12 +133,13 @@ std::string StackText(const DecoderStack& stack) {
 int FindLine(const std::string& text, const std::vector<std::string>& lineNames) {
     const std::string t = Trim(text);
     if (t.empty()) return -1;
-    for (std::size_t i = 0; i < lineNames.size() && i < 16; ++i)
-        if (!lineNames[i].empty() && lineNames[i] == t) return int(i);
+    const int lines = int(std::min<std::size_t>(lineNames.size(), 16));
+    for (int i = 0; i < lines; ++i)
+        if (!lineNames[std::size_t(i)].empty() && lineNames[std::size_t(i)] == t) return i;
     if ((t[0] == 'D' || t[0] == 'd') && t.size() >= 2 && t.size() <= 3 &&
         std::all_of(t.begin() + 1, t.end(), [](unsigned char c) { return std::isdigit(c); })) {
         const int line = std::stoi(t.substr(1));
-        if (line <= 15) return line;
+        if (line < lines) return line;
     }
     return -1;
 }

@@ -37,7 +37,8 @@ struct ResolvedDecoder {
 using ResolvedStack = std::vector<ResolvedDecoder>;
 
 // The line a text names: "D00".."D15" (also "d3", "D3") or one of the user's
-// line names (index = line); -1 when it names none.
+// line names (index = line); -1 when it names none. `lineNames` has one entry
+// (maybe empty) per line the samples hold, at most 16.
 int FindLine(const std::string& text, const std::vector<std::string>& lineNames);
 
 // Checks every name, value and stacking rule; throws DecodeError with a German

@@ -30,4 +30,7 @@ TEST(DecodeSetupLines, FindsLinesByNumberAndByUserName) {
     for (const Case c : {Case{"D00", 0}, {"d7", 7}, {"D15", 15}, {" D04 ", 4}, {"Takt", 2}, {"D03", 9},
                          {"D16", -1}, {"D", -1}, {"D001", -1}, {"takt", -1}, {"", -1}, {"X1", -1}})
         EXPECT_EQ(FindLine(c.text, names), c.line) << c.text;
+    // A recording of four lines has no D04.
+    EXPECT_EQ(FindLine("D03", std::vector<std::string>(4)), 3);
+    EXPECT_EQ(FindLine("D04", std::vector<std::string>(4)), -1);
 }
