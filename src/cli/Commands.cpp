@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include "cli/ConvertCommand.h"
+#include "cli/RecordCommand.h"
 
 #include <array>
 
@@ -12,6 +13,8 @@ std::span<const Command> AllCommands() {
                 "wandelt eine Aufzeichnung um zwischen .DIG, .sr, .vcd und .csv "
                 "(nach den Dateiendungen)",
                 &RunConvert},
+        Command{"record", "--source QUELLE --samples N [--samplerate RATE] -o AUSGABE",
+                "nimmt von einem Gerät auf und schreibt eine Aufzeichnung", &RunRecord},
     };
     return commands;
 }
