@@ -2,6 +2,7 @@
 
 #include "cli/ConvertCommand.h"
 #include "cli/DecodeCommand.h"
+#include "cli/RecordCommand.h"
 
 #include <array>
 
@@ -17,6 +18,8 @@ std::span<const Command> AllCommands() {
                 "dekodiert ein Protokoll (UART, I2C, SPI, ...) mit libsigrokdecode und "
                 "schreibt eine Annotation je Zeile",
                 &RunDecode},
+        Command{"record", "--source QUELLE --samples N [--samplerate RATE] -o AUSGABE",
+                "nimmt von einem Gerät auf und schreibt eine Aufzeichnung", &RunRecord},
     };
     return commands;
 }
