@@ -6,11 +6,11 @@
 #
 #   scripts/package-test.sh [WORKDIR]
 #
-# WORKDIR defaults to a folder beside the repository ("<repo>-package"), at the
-# same depth, so ccache reuses the objects of the usual build.
+# WORKDIR defaults to build/package-test inside the repository; the clean tree
+# keeps the repository's layout, so ccache reuses the objects of the usual build.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
-work=${1:-$repo-package}
+work=${1:-$repo/build/package-test}
 src=$work/src
 out=$work/out
 root=$work/root

@@ -22,10 +22,6 @@ inline QString OwnLibraryName() {
 inline QString SimulatedLibraryName() {
     return QStringLiteral("libspurwerk_k8055sim.so");
 }
-// The third-party libk8055, which a user may choose instead of the own one.
-inline QString ThirdPartyLibraryName() {
-    return QStringLiteral("libk8055.so.0");
-}
 
 // A library to load: a name, and the directory searched first (empty: the
 // loader's usual search, beginning with the current directory).
