@@ -19,6 +19,7 @@ class RecordingCommands;
 class LiveCommands;
 class FileCommands;
 class SearchCommands;
+class DecodeCommands;
 class TSmartTools;
 class THookHelpSystem;
 class TAboutBox;
@@ -80,6 +81,7 @@ class TMain1 : public QMainWindow {
     LiveCommands& Live() const { return *live_; }
     FileCommands& File() const { return *file_; }
     SearchCommands& Search() const { return *search_; }
+    DecodeCommands& Decode() const { return *decode_; }
     TSmartTools& SmartTools1() const { return *smartTools_; }
     THookHelpSystem* HelpHook() const { return help_.get(); }
     sampling::MonotonicClock& SampleClock() const { return *sampleClock_; }
@@ -157,6 +159,7 @@ class TMain1 : public QMainWindow {
     LiveCommands* live_ = nullptr;
     FileCommands* file_ = nullptr;
     SearchCommands* search_ = nullptr;
+    DecodeCommands* decode_ = nullptr;
     bool closed_ = false;
     bool closeAfterRecording_ = false;
     // The close under way came from "&Beenden".
