@@ -139,7 +139,7 @@ void DecodeCommands::showWindow() {
         // Directly below the main window and as wide, so the rows sit under the diagram's cells.
         const QRect frame = main_.frameGeometry();
         window_->setGeometry(main_.geometry().x(), frame.bottom() + 1 + (main_.geometry().y() - frame.y()),
-                             main_.geometry().width(), 300);
+                             main_.geometry().width(), 380);
         window_->show();
     }
     updateMapping();
