@@ -134,13 +134,15 @@ void DecodeCommands::showWindow() {
         actions.exportAnnotations = [this] { AnnotationenExportieren1Click(); };
         window_ = new DecodeWindow(std::move(actions));
         window_->ShowResult(&result_, main_.Trazor1().GetTimeBase());
+    }
+    if (!window_->isVisible()) {
         // Directly below the main window and as wide, so the rows sit under the diagram's cells.
         const QRect frame = main_.frameGeometry();
         window_->setGeometry(main_.geometry().x(), frame.bottom() + 1 + (main_.geometry().y() - frame.y()),
-                             main_.geometry().width(), 300);
+                             main_.geometry().width(), 380);
+        window_->show();
     }
     updateMapping();
-    window_->show();
 }
 
 void DecodeCommands::updateMapping() {

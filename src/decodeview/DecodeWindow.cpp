@@ -26,8 +26,8 @@ DecodeWindow::DecodeWindow(Actions actions, QWidget* parent) : QWidget(parent, Q
     rowsArea->setWidgetResizable(true);
     rowsArea->setFrameShape(QFrame::NoFrame);
     rowsArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    rowsArea->setMaximumHeight(8 * AnnotationRowsView::kRowHeight + 2);
-    rowsArea->setMinimumHeight(2 * AnnotationRowsView::kRowHeight + 2);
+    rowsArea->setMaximumHeight(10 * AnnotationRowsView::kRowHeight + 2);
+    rowsArea->setMinimumHeight(5 * AnnotationRowsView::kRowHeight + 2);
     layout->addWidget(rowsArea);
 
     auto* bar = new QHBoxLayout;
