@@ -14,6 +14,12 @@ ColumnLevel columnLevel(const SamplePyramid::Span& span, int line) {
     return ColumnLevel::Toggling;
 }
 
+TColor activityFill(TColor line, TColor background) {
+    const QColor a = colors::toQColor(line), b = colors::toQColor(background);
+    return colors::fromQColor(
+        QColor((a.red() + b.red()) / 2, (a.green() + b.green()) / 2, (a.blue() + b.blue()) / 2));
+}
+
 int overviewRowHeight(int height, int digits) {
     return std::max(2, height / std::max(1, digits));
 }
@@ -23,16 +29,24 @@ QImage renderOverview(const SampleBuffer& buffer, const SamplePyramid& pyramid,
     QImage image(std::max(1, style.width), std::max(1, style.height), QImage::Format_RGB32);
     image.fill(colors::toQColor(style.background));
     if (style.width <= 0 || style.height <= 0) return image;
+    uchar* const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    auto pixel = [bits, stride](int x, int y) -> QRgb& {
+        return reinterpret_cast<QRgb*>(bits + y * stride)[x];
+    };
     const OverviewScale scale{pyramid.Cells(), style.width};
     const int digits = std::clamp(style.digits, 1, 16);
     const int rowHeight = overviewRowHeight(style.height, digits);
     // A one-pixel gap keeps neighbouring rows apart once they are tall enough.
     const int gap = rowHeight >= 4 ? 1 : 0;
 
-    std::array<QRgb, 16> rgb{};
+    std::array<QRgb, 16> rgb{}, fill{};
     std::array<bool, 16> shown{};
     for (int line = 0; line < digits; ++line) {
-        rgb[std::size_t(line)] = colors::toQColor(style.lineColors[std::size_t(line)]).rgb();
+        const TColor colour = style.lineColors[std::size_t(line)];
+        rgb[std::size_t(line)] = colors::toQColor(colour).rgb();
+        fill[std::size_t(line)] =
+            colors::toQColor(activityFill(colour, style.background)).rgb();
         shown[std::size_t(line)] = style.lineColors[std::size_t(line)] != style.background;
     }
 
@@ -47,21 +61,23 @@ QImage renderOverview(const SampleBuffer& buffer, const SamplePyramid& pyramid,
             const int top = line * rowHeight + gap;
             const int bottom = std::min((line + 1) * rowHeight - 1, style.height - 1);
             if (top > bottom) break;
-            int from = top, to = top;
+            const QRgb full = rgb[std::size_t(line)];
             switch (columnLevel(span, line)) {
             case ColumnLevel::Nothing:
-                continue;
+                break;
             case ColumnLevel::High:
+                pixel(x, top) = full;
                 break;
             case ColumnLevel::Low:
-                from = to = bottom;
+                pixel(x, bottom) = full;
                 break;
             case ColumnLevel::Toggling:
-                to = bottom;
+                for (int y = top + 1; y < bottom; ++y)
+                    pixel(x, y) = fill[std::size_t(line)];
+                pixel(x, top) = full;
+                pixel(x, bottom) = full;
                 break;
             }
-            for (int y = from; y <= to; ++y)
-                reinterpret_cast<QRgb*>(image.scanLine(y))[x] = rgb[std::size_t(line)];
         }
     }
     return image;

@@ -10,7 +10,7 @@
 // The picture of the whole buffer in the overview strip: one row per shown
 // line, each pixel column summing up the cells it stands for. A column where
 // the line keeps one level shows that level; a column where it toggles shows
-// a bar over the row's full height (activity), however many edges it holds.
+// a band over the row's full height (activity), however many edges it holds.
 namespace trazor {
 
 struct OverviewStyle {
@@ -24,6 +24,11 @@ struct OverviewStyle {
 
     bool operator==(const OverviewStyle&) const = default;
 };
+
+// The fill of a toggling column: the line's colour halfway to the
+// background, between a top and bottom edge in the full colour, so that
+// activity stands apart from a steady level at a glance.
+TColor activityFill(TColor line, TColor background);
 
 // What one column of one line shows.
 enum class ColumnLevel { Nothing, Low, High, Toggling };

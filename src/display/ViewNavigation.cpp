@@ -78,10 +78,11 @@ int OverviewScale::cellAt(int x) const {
 
 OverviewFrame overviewFrame(const OverviewScale& scale, int cellsPos, int visibleCells) {
     OverviewFrame frame;
-    frame.left = std::clamp(scale.xOf(cellsPos), 0, std::max(0, scale.width - 2));
+    frame.left = std::clamp(scale.xOf(cellsPos), 0, std::max(0, scale.width - kMinFrameWidth));
     // The last, partly shown cell belongs to the view as well.
-    frame.right = std::clamp(scale.xOf((long long)cellsPos + visibleCells + 1), frame.left + 2,
-                             std::max(frame.left + 2, scale.width));
+    frame.right =
+        std::clamp(scale.xOf((long long)cellsPos + visibleCells + 1), frame.left + kMinFrameWidth,
+                   std::max(frame.left + kMinFrameWidth, scale.width));
     return frame;
 }
 

@@ -59,7 +59,9 @@ struct OverviewScale {
     int cellAt(int x) const;
 };
 
-// The frame around the shown part: columns [left, right), at least 2 wide.
+// The frame around the shown part: columns [left, right), at least
+// kMinFrameWidth wide, so that it stays in sight on a long recording.
+constexpr int kMinFrameWidth = 5;
 struct OverviewFrame {
     int left = 0;
     int right = 0;

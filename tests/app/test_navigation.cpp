@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 #include "app/MainUiBuilder.h"
 #include "app/NavigationCommands.h"
+#include "display/OverviewImage.h"
 #include "display/TOverview.h"
 
 #include <QComboBox>
@@ -336,12 +337,16 @@ TEST_F(NavigationTest, OverviewShowsARecording) {
     trigger("MenuRecord_5_Sek");
     trigger("MenuRecord_Signal");
     TOverview* overview = window->Ui().Overview1;
-    // Line 0 of the simulated port toggles with the counter: activity, a bar
+    // Line 0 of the simulated port toggles with the counter: activity, a band
     // over its whole row, in every column.
     const QImage picture = overview->Picture();
-    for (int x : {0, 300, overview->width() - 1})
-        for (int y = 1; y <= 5; ++y)
-            EXPECT_EQ(colors::fromQColor(QColor(picture.pixel(x, y))), colors::Black) << x << "," << y;
+    const TColor band = trazor::activityFill(colors::Black, colors::White);
+    for (int x : {0, 300, overview->width() - 1}) {
+        EXPECT_EQ(colors::fromQColor(QColor(picture.pixel(x, 1))), colors::Black) << x;
+        for (int y = 2; y <= 4; ++y)
+            EXPECT_EQ(colors::fromQColor(QColor(picture.pixel(x, y))), band) << x << "," << y;
+        EXPECT_EQ(colors::fromQColor(QColor(picture.pixel(x, 5))), colors::Black) << x;
+    }
 }
 
 TEST_F(NavigationTest, ShowAllFitsShortBuffersAndStartsLongOnesAtTheBeginning) {

@@ -94,9 +94,9 @@ TEST(ViewNavigation, OverviewFrameAndClicks) {
     struct FrameCase {
         int cellsPos, left, right;
     };
-    // 23 cells are far below one column: the frame keeps two columns.
-    for (const FrameCase& c : {FrameCase{0, 0, 2}, FrameCase{524288, 432, 434},
-                               FrameCase{1048576, 862, 864}}) {
+    // 23 cells are far below one column: the frame keeps five columns.
+    for (const FrameCase& c : {FrameCase{0, 0, 5}, FrameCase{524288, 432, 437},
+                               FrameCase{1048576, 859, 864}}) {
         const OverviewFrame f = overviewFrame(scale, c.cellsPos, 23);
         EXPECT_EQ(f.left, c.left) << c.cellsPos;
         EXPECT_EQ(f.right, c.right) << c.cellsPos;

@@ -42,12 +42,14 @@ TEST(OverviewImage, ColumnsShowLevelOrActivity) {
     const Case cases[] = {
         {0, 1, kRed},          {0, 9, colors::White}, // line 0 high
         {2, 1, colors::White}, {2, 9, kRed},          // line 0 low
-        {0, 11, kBlue},        {0, 15, kBlue},        {0, 19, kBlue}, // line 1 toggles
+        {0, 11, kBlue},        {0, 15, activityFill(kBlue, colors::White)},
+        {0, 19, kBlue}, // line 1 toggles: a band between two edges
         {3, 11, kBlue},        {3, 19, colors::White}, // line 1 high
         {0, 0, colors::White}, {0, 10, colors::White}, // gaps between rows
     };
     for (const Case& c : cases)
         EXPECT_EQ(at(image, c.x, c.y), c.color) << c.x << "," << c.y;
+    EXPECT_EQ(activityFill(kBlue, colors::White), 0xFF7F7Fu);
 
     // More columns than cells: every column shows the cell under it.
     const QImage wide = renderOverview(buffer, pyramid, twoLines(80));
