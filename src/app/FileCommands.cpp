@@ -52,7 +52,17 @@ void FileCommands::ffnen1Click() {
     main_.SetDigiStatus(4, QStringLiteral("Daten werden geladen. Bitte warten !!!"), false);
     MainState& s = main_.State();
     s.CurrentFileName = file_->OpenRecordingFile(QStringLiteral("Spurwerk-Datei öffnen"));
-    if (s.CurrentFileName.isEmpty()) {
+    showOpened();
+}
+
+void FileCommands::OpenFile(const QString& path) {
+    main_.SetDigiStatus(4, QStringLiteral("Daten werden geladen. Bitte warten !!!"), false);
+    main_.State().CurrentFileName = file_->LoadRecordingFile(path);
+    showOpened();
+}
+
+void FileCommands::showOpened() {
+    if (main_.State().CurrentFileName.isEmpty()) {
         main_.SetDigiStatus(4, QStringLiteral("Fehler, die Datei oder das Verzeichnis fehlt."),
                             true);
         main_.desktop().MessageBox({QString(),

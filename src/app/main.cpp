@@ -3,6 +3,7 @@
 #include "platform/GuardedApplication.h"
 #include "platform/QtDesktop.h"
 
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <iostream>
@@ -29,6 +30,9 @@ int main(int argc, char** argv) {
     options.simulate = decision.window.simulate;
     options.directPort = decision.window.directPort;
     options.programDir = QCoreApplication::applicationDirPath();
+    if (!decision.window.file.empty())
+        options.openFile =
+            QFileInfo(QString::fromLocal8Bit(decision.window.file.c_str())).absoluteFilePath();
 
     QtDesktop desktop;
     app.SetErrorDesktop(&desktop);

@@ -21,8 +21,10 @@ QString TRecordingFile::OpenRecordingFile(const QString& title) {
     request.filter = recording::Filter;
     const std::optional<QString> chosen = desktop_.OpenFileDialog(request);
     if (!chosen) return QString();
-    const QString path = *chosen;
+    return LoadRecordingFile(*chosen);
+}
 
+QString TRecordingFile::LoadRecordingFile(const QString& path) {
     if (!QFileInfo::exists(path)) {
         desktop_.MessageBox(
             {QStringLiteral("Fehler"),

@@ -30,3 +30,7 @@ QString nearestExistingDirectory(const QString& path);
 
 // Turns the program's "Text (*.X)|*.X|..." filter into Qt's ";;" form.
 QString toQtFilter(const QString& filter);
+
+// The extension a Qt filter entry names, "VCD-Datei (*.vcd)" -> "vcd"; empty
+// for "*.*" and for entries of several types.
+QString filterExtension(const QString& filter);

@@ -36,6 +36,7 @@ class MainWindowTest : public ::testing::Test {
             return system;
         };
         if (!useOwnClock) options.sampleClock = &clock;
+        options.openFile = openFileAtStart;
         window = std::make_unique<TMain1>(desktop, options);
     }
     void TearDown() override {
@@ -64,6 +65,8 @@ class MainWindowTest : public ::testing::Test {
     ScriptedDesktop desktop;
     FakeClock clock{1'000};
     bool useOwnClock = false;
+    QString openFileAtStart; // as named on the command line
+
     RecordingPortSystem* port = nullptr; // owned by the window's PortIO1
     std::unique_ptr<TMain1> window;
 
