@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation qt6-translations-l10n
   libusb-1.0-0-dev libsigrok-dev libsigrokdecode-dev sigrok-cli
-  xvfb xauth xdotool imagemagick poppler-utils
+  xvfb xauth xdotool imagemagick poppler-utils desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do

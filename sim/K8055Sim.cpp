@@ -11,6 +11,7 @@ struct Board {
     bool present = false;
     bool open = false;
     bool pattern = true;
+    bool unplugged = false;
     long inputs = 0;
     unsigned long reads = 0;
     long digital = 0;
@@ -199,7 +200,8 @@ SIM_EXPORT long ReadDigitalChannel(long Channel) {
 
 SIM_EXPORT long ReadAllDigital(void) {
     Board* b = Current();
-    return Answer("ReadAllDigital", {}, b ? Inputs(*b) : 0);
+    // A board pulled out while open fails its reads, as the real library's do.
+    return Answer("ReadAllDigital", {}, !b ? 0 : b->unplugged ? -1 : Inputs(*b));
 }
 
 SIM_EXPORT long ReadCounter(long CounterNr) {
@@ -224,7 +226,15 @@ SIM_EXPORT void k8055sim_Reset(void) {
 SIM_EXPORT void k8055sim_SetBoardPresent(long card, long present) {
     if (Board* b = At(card)) {
         b->present = present != 0;
+        b->unplugged = false;
         if (!b->present) b->open = false;
+    }
+}
+
+SIM_EXPORT void k8055sim_Unplug(long card) {
+    if (Board* b = At(card)) {
+        b->present = false;
+        b->unplugged = true;
     }
 }
 

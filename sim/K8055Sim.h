@@ -44,6 +44,9 @@ long SetCounterDebounceTime(long CounterNr, long DebounceTime);
 // no forced open result, logging off and the log empty.
 void k8055sim_Reset(void);
 void k8055sim_SetBoardPresent(long card, long present);
+// Pulls an open board out: it stays the current board, and ReadAllDigital on
+// it answers -1 until the test resets the simulation.
+void k8055sim_Unplug(long card);
 // Fixed inputs (bits 0..4) for a board; the pattern stops for it.
 void k8055sim_SetInputs(long card, long inputs);
 // While enabled, every OpenDevice answers result (e.g. -2: support files

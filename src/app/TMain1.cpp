@@ -151,10 +151,9 @@ TMain1::~TMain1() {
 }
 
 std::unique_ptr<TPortUSB> TMain1::MakeBoardComponent() {
-    if (options_.simulate)
-        return std::make_unique<TPortUSB>(desktop_, k8055::SimulatedLibraryName(),
-                                          options_.programDir);
-    return std::make_unique<TPortUSB>(desktop_);
+    const k8055::LibraryChoice library =
+        k8055::ChooseLibrary(options_.simulate, options_.boardLibrary, options_.programDir);
+    return std::make_unique<TPortUSB>(desktop_, library.name, library.directory);
 }
 
 QAction* TMain1::Action(const QString& name) const {

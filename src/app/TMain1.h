@@ -38,7 +38,9 @@ class MonotonicClock;
 struct StartOptions {
     bool simulate = false;
     bool directPort = false;
-    QString programDir; // where the help file and the simulated board library are
+    QString programDir; // where the help file and the board libraries are
+    // A board library the user chose by name instead of the program's own.
+    QString boardLibrary;
     // Tests put their own port system here; otherwise the flags above choose one.
     std::function<std::unique_ptr<PortSystem>()> portSystem;
     // Tests put help viewer doubles here; null members are the real viewers.

@@ -1,3 +1,4 @@
+#include "StartFolder.h"
 #include "TMain1.h"
 #include "cli/CommandLine.h"
 #include "platform/GuardedApplication.h"
@@ -11,8 +12,8 @@
 int main(int argc, char** argv) {
     // Help, version and the commands run before any window exists, so they
     // work without a display.
-    const cli::Decision decision = cli::ReadCommandLine(
-        std::vector<std::string>(argv + 1, argv + argc), {std::cout, std::cerr});
+    cli::Decision decision = cli::ReadCommandLine(std::vector<std::string>(argv + 1, argv + argc),
+                                                  {std::cout, std::cerr});
     if (decision.exitCode) return *decision.exitCode;
 
     GuardedApplication app(argc, argv);
@@ -26,10 +27,24 @@ int main(int argc, char** argv) {
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtTexts);
 
+    // The menu entry starts the program in the folder Spurwerk of the user's
+    // documents, where settings and recordings then go. A recording named on
+    // the command line still means the file beside the caller.
+    if (decision.window.documentsFolder) {
+        if (!decision.window.file.empty())
+            decision.window.file = QFileInfo(QString::fromStdString(decision.window.file))
+                                       .absoluteFilePath()
+                                       .toStdString();
+        if (EnterDocumentsFolder().isEmpty())
+            std::cerr << "spurwerk: der Ordner Spurwerk in den Dokumenten lässt sich nicht "
+                         "anlegen; es bleibt beim aktuellen Ordner\n";
+    }
+
     StartOptions options;
     options.simulate = decision.window.simulate;
     options.directPort = decision.window.directPort;
     options.programDir = QCoreApplication::applicationDirPath();
+    options.boardLibrary = QString::fromStdString(decision.window.boardLibrary);
     if (!decision.window.file.empty())
         options.openFile =
             QFileInfo(QString::fromLocal8Bit(decision.window.file.c_str())).absoluteFilePath();

@@ -36,6 +36,11 @@ void Help(std::ostream& to) {
           "  -v, --version        die Versionsnummer zeigen\n"
           "  --simulate           simulierte Druckerport- und USB-Hardware verwenden\n"
           "  --port ppdev|direct  Zugriff auf den Druckerport (Standard: ppdev)\n"
+          "  --k8055-library BIBLIOTHEK\n"
+          "                       diese Bibliothek für die K8055-Karten laden statt der\n"
+          "                       eigenen, z. B. libk8055.so.0\n"
+          "  --documents-folder   im Ordner Spurwerk der Dokumente arbeiten: Einstellungen\n"
+          "                       und Aufzeichnungen liegen dort (so startet das Menü)\n"
           "\n"
           "Befehle (laufen ohne Fenster und ohne Bildschirm):\n";
     std::size_t width = 0;
@@ -92,6 +97,22 @@ Decision ReadCommandLine(const std::vector<std::string>& args, Streams io) {
             } else {
                 port = arg.substr(7);
             }
+        } else if (arg == "--k8055-library" || arg.rfind("--k8055-library=", 0) == 0) {
+            if (arg == "--k8055-library") {
+                if (i + 1 >= args.size()) {
+                    io.err << "spurwerk: --k8055-library braucht den Namen einer Bibliothek\n";
+                    return Exit(ExitUsage);
+                }
+                decision.window.boardLibrary = args[++i];
+            } else {
+                decision.window.boardLibrary = arg.substr(16);
+            }
+            if (decision.window.boardLibrary.empty()) {
+                io.err << "spurwerk: --k8055-library braucht den Namen einer Bibliothek\n";
+                return Exit(ExitUsage);
+            }
+        } else if (arg == "--documents-folder") {
+            decision.window.documentsFolder = true;
         } else if (Contains(QtOptionsWithValue, arg)) {
             ++i;
         } else if (Contains(QtFlags, arg)) {

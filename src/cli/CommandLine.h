@@ -13,6 +13,10 @@ struct WindowOptions {
     bool simulate = false;
     bool directPort = false;
     std::string file; // a recording to open after start-up, or empty
+    // A K8055 board library to load instead of the program's own, or empty.
+    std::string boardLibrary;
+    // Work in the folder Spurwerk of the user's documents (the menu entry's way).
+    bool documentsFolder = false;
 };
 
 // The outcome of reading the command line before any window or display exists:

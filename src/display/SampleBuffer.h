@@ -3,6 +3,7 @@
 #include "sampling/TimeBase.h"
 
 #include <QByteArray>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -23,10 +24,16 @@ class SampleBuffer {
     std::uint8_t GetCellLow(int index) const { return inRange(index) ? bytes_[index] : 0; }
     std::uint8_t GetCellHigh(int index) const { return inRange(index) ? bytes_[half_ + index] : 0; }
     void SetCellLow(int index, std::uint8_t value) {
-        if (inRange(index)) bytes_[index] = value;
+        if (inRange(index)) {
+            bytes_[index] = value;
+            noteChanged(index);
+        }
     }
     void SetCellHigh(int index, std::uint8_t value) {
-        if (inRange(index)) bytes_[half_ + index] = value;
+        if (inRange(index)) {
+            bytes_[half_ + index] = value;
+            noteChanged(index);
+        }
     }
 
     // Bit `line` (0..15) of a cell, read from the plane the line lives in;
@@ -53,10 +60,31 @@ class SampleBuffer {
 
     const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
 
+    // The cells written since the last call, for summaries kept beside the
+    // buffer (see SamplePyramid). `Reshaped` says the whole stream was
+    // replaced, cleared or resized, so nothing kept about it holds.
+    struct Changes {
+        bool Reshaped = false;
+        int First = 0; // changed cells First .. Last-1 (empty when First >= Last)
+        int Last = 0;
+        bool Any() const { return Reshaped || First < Last; }
+    };
+    Changes TakeChanges();
+
   private:
     bool inRange(int index) const { return index >= 0 && static_cast<std::size_t>(index) < half_; }
+    // The recording loop writes every sample through here: two branch-free
+    // min/max updates, no allocation.
+    void noteChanged(int index) {
+        changedFirst_ = std::min(changedFirst_, index);
+        changedLast_ = std::max(changedLast_, index + 1);
+    }
+    void noteReshaped();
 
     std::vector<std::uint8_t> bytes_;
     std::size_t half_ = 0;
     sampling::TimeBase timeBase_;
+    bool reshaped_ = true;
+    int changedFirst_ = 0;
+    int changedLast_ = 0;
 };

@@ -31,6 +31,8 @@ TTrazor::TTrazor(QWidget* owner, Desktop& desktop)
 
     setCursor(Qt::CrossCursor);
     setMouseTracking(true);
+    // Clicking the diagram gives it the keys that move through the buffer.
+    setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     resetMarkers();
 

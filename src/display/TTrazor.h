@@ -2,13 +2,17 @@
 
 #include "display/ETrazorComponentExists.h"
 #include "display/MarkerRecord.h"
+#include "display/PulseReadout.h"
 #include "display/SampleBuffer.h"
+#include "display/SamplePyramid.h"
 #include "display/TLineVariable.h"
 #include "display/TrazorOptions.h"
+#include "display/ViewNavigation.h"
 #include "platform/Color.h"
 
 #include <QByteArray>
 #include <QImage>
+#include <QPoint>
 #include <QRegion>
 #include <QWidget>
 #include <array>
@@ -67,6 +71,12 @@ class TTrazor : public QWidget {
     void SetTimeBase(const sampling::TimeBase& timeBase) { buffer_.SetTimeBase(timeBase); }
     // Used by Option.CellsSize: 2 x cells zero bytes.
     void ResizeBuffer(int cells);
+    // The min/max summary of the buffer, first brought up to date with the
+    // cells written since it was last asked for.
+    const SamplePyramid& Pyramid();
+    // Counts the summary's changes: a picture made from it is stale when the
+    // count moved on.
+    std::uint64_t PyramidVersion() const { return pyramidVersion_; }
 
     // --- state -----------------------------------------------------------
     bool Ready() const { return ready_; }
@@ -111,6 +121,19 @@ class TTrazor : public QWidget {
     // Used by Option.ColorMarker.
     void SetMarkerColors(TColor color);
 
+    // --- navigation and the pointer ------------------------------------
+    // Where the view stands; lastPos is the position that shows the buffer's
+    // last cell at the right edge.
+    trazor::ViewGeometry View() const;
+    // The pointer while it is over the diagram (the press position is MouseX/Y).
+    std::optional<QPoint> PointerPos() const { return pointer_; }
+    // The shown line whose row holds pixel y.
+    std::optional<int> LineAt(int y) const;
+    // The pulse of the line under point p, measured around the cell there.
+    std::optional<trazor::PulseMeasure> MeasureAt(QPoint p);
+    // The x that zoom keys keep in place: the pointer's, else the middle of the cells.
+    int ZoomAnchorX() const;
+
     // --- popup -----------------------------------------------------------
     TTrazorPopup& Popup() { return *popup_; }
     // The menu a right-click opens; the popup's own menu unless another is set.
@@ -129,16 +152,36 @@ class TTrazor : public QWidget {
     // Used by the Digits, TimeStep and TimeScale setters after storing.
     void OptionDigitsChanged(int digits);
     void OptionScaleChanged();
+    // Used by the CellsPos and TimeStep setters when the value changed.
+    void OptionViewChanged() { emit viewChanged(); }
 
   signals:
     // The mouse moved over the diagram (the main window shows Option().Marker()).
     void mouseMovedOverDisplay();
+    // The pointer moved over the diagram or left it (PointerPos tells where).
+    void pointerMoved();
+    // CellsPos, TimeStep or the number of visible cells changed: what the
+    // diagram shows moved. Views kept beside it (the overview) follow this.
+    void viewChanged();
+    // A drawing operation changed the bitmap.
+    void pictureChanged();
+
+    // Navigation asked for by the mouse or the keys; the owner carries them
+    // out, so that the scroll bar and the zoom field keep in step.
+    void scrollRequested(int cells);    // negative: back
+    void positionRequested(int cellsPos);
+    void zoomRequested(int delta, int anchorX);
+    void edgeJumpRequested(bool forward);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     static QWidget* checkSingleInstance(QWidget* owner);
@@ -154,6 +197,8 @@ class TTrazor : public QWidget {
     void shiftBitmap(int direction);
     void drawScaleOn(trazor::Canvas& canvas, int startCell);
     void drawMarkerLineOn(trazor::Canvas& canvas, int m, int x, int* cells);
+    // The bitmap changed: show it and tell the views beside the diagram.
+    void pictureDrawn();
 
     Desktop& desktop_;
     bool ready_ = false;
@@ -174,4 +219,16 @@ class TTrazor : public QWidget {
     // Position whose complete diagram the bitmap shows, or -1 when a partial
     // drawing or a change of the buffer has made the picture unusable for a shift.
     int shownPos_ = -1;
+
+    SamplePyramid pyramid_;
+    std::uint64_t pyramidVersion_ = 0;
+    std::optional<QPoint> pointer_;
+    // A left-button drag: where it started and the position then.
+    struct Drag {
+        int pressX = 0;
+        int pressPos = 0;
+    };
+    std::optional<Drag> drag_;
+    // Wheel turns below one notch (fine-grained wheels and touchpads) add up.
+    int wheelRest_ = 0;
 };

@@ -20,7 +20,7 @@ void TTrazor::ClearArea(TColor color) {
     if (!ready_) return;
     shownPos_ = -1;
     canvas().fill(bitmap_.rect(), color);
-    update();
+    pictureDrawn();
 }
 
 void TTrazor::DrawScale(int startCell) {
@@ -28,7 +28,7 @@ void TTrazor::DrawScale(int startCell) {
     shownPos_ = -1;
     Canvas canvas = this->canvas();
     drawScaleOn(canvas, startCell);
-    update();
+    pictureDrawn();
 }
 
 void TTrazor::drawScaleOn(Canvas& canvas, int startCell) {
@@ -66,7 +66,9 @@ void TTrazor::drawScaleOn(Canvas& canvas, int startCell) {
         canvas.rotatedText(tick.x + 7, yAxis + 10, QString::number(opt.TimeScale() * tick.cell),
                            labelFont, font, 2700);
     }
+    const bool moreOrFewer = visibleCells_ != layout.visibleCells;
     visibleCells_ = layout.visibleCells;
+    if (moreOrFewer) emit viewChanged();
 
     // Unit legend: "t" centred over a rule, the time per cell below it.
     const QString factor = QString::number(opt.Timefactor());
@@ -89,7 +91,7 @@ void TTrazor::DrawBaseLines() {
         const int y = lineOption_->Row(r).LowY;
         canvas.stroke(gx, y, width, y, option_->DigiColor().Get(r));
     }
-    update();
+    pictureDrawn();
     idle_ = true;
 }
 
@@ -137,9 +139,14 @@ void TTrazor::DrawSignals() {
         }
     }
     DrawMarkers();
-    update();
+    pictureDrawn();
     shownPos_ = option_->CellsPos();
     idle_ = true;
+}
+
+void TTrazor::pictureDrawn() {
+    update();
+    emit pictureChanged();
 }
 
 void TTrazor::Redraw() {

@@ -22,7 +22,7 @@ int TTrazor::DrawMarkerLine(int m, int x) {
     trazor::Canvas canvas = this->canvas();
     int cells = 0;
     drawMarkerLineOn(canvas, m, x, &cells);
-    update();
+    pictureDrawn();
     return cells;
 }
 
@@ -61,7 +61,7 @@ void TTrazor::DrawMarkers() {
             drawMarkerLineOn(canvas, m, gx + cw * (point.CellIndex - pos), &cells);
         }
     }
-    update();
+    pictureDrawn();
 }
 
 void TTrazor::ShowTimeMeasurement(int m, int bit) {

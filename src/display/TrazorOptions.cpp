@@ -129,6 +129,7 @@ void TTrazorproperty::SetCellsPos(int v) {
     if (cellsPos_ < 0) cellsPos_ = 0;
     if (cellsPos_ > cellsSize_) cellsPos_ = cellsSize_;
     digiColor_->MirrorCellsPos(cellsPos_);
+    trazor_.OptionViewChanged();
 }
 
 void TTrazorproperty::SetDigits(int v) {
@@ -142,8 +143,10 @@ void TTrazorproperty::SetTimeScale(int v) {
 }
 
 void TTrazorproperty::SetTimeStep(int v) {
+    const int before = timeStep_;
     if (v != timeStep_) timeStep_ = (v >= 2 && v <= 102) ? v : 10;
     redrawScale();
+    if (timeStep_ != before) trazor_.OptionViewChanged();
 }
 
 void TTrazorproperty::SetTimeUnit(const QString& unit) {

@@ -157,7 +157,11 @@ void TPortUSB::CloseUser() {
 
 std::uint8_t TPortUSB::ReadUsbInputs() {
     if (!cardOpen_ || !AddrValid() || !slots_[addr_ - 1].open || !readAllDigital_) return 0;
-    return static_cast<std::uint8_t>(readAllDigital_());
+    // A failed read (the board unplugged or not answering) comes back as -1;
+    // its low byte would show every line high, so it reads as no inputs.
+    const long inputs = readAllDigital_();
+    if (inputs < 0) return 0;
+    return static_cast<std::uint8_t>(inputs);
 }
 
 void TPortUSB::SetUSBportTest(bool value) {

@@ -23,11 +23,10 @@ class TPortUSB {
     // Loads libraryName through TDLLoader from the current directory,
     // /usr/local/lib, the system library directory and ./system, in this
     // order; a non-empty libraryDir is searched instead of the current
-    // directory (the program passes its own directory for the simulated
-    // library). A library that cannot be loaded is reported by the loader,
-    // and the component goes on without it.
-    explicit TPortUSB(Desktop& desktop, const QString& libraryName = k8055::DefaultLibraryName(),
-                      const QString& libraryDir = QString());
+    // directory (the program passes the folder of its own libraries). A
+    // library that cannot be loaded is reported by the loader, and the
+    // component goes on without it.
+    TPortUSB(Desktop& desktop, const QString& libraryName, const QString& libraryDir = QString());
     ~TPortUSB();
     TPortUSB(const TPortUSB&) = delete;
     TPortUSB& operator=(const TPortUSB&) = delete;
@@ -48,7 +47,8 @@ class TPortUSB {
     void SetUSBportTest(bool value);
     bool USBprocess() const { return process_; }
 
-    // The board's five inputs in bits 0..4; 0 when no board is open.
+    // The board's five inputs in bits 0..4; 0 when no board is open or the
+    // read failed.
     std::uint8_t ReadUsbInputs();
 
     // The component's last message box.

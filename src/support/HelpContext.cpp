@@ -1,6 +1,7 @@
 #include "support/HelpContext.h"
 
 #include "platform/Desktop.h"
+#include "support/InstallLayout.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,7 +27,9 @@ QString AnchorOf(int context) {
 }
 
 QString HelpFilePath(const QString& programDir) {
-    return QDir(programDir).filePath(QStringLiteral("spurwerk.html"));
+    const QString name = QStringLiteral("spurwerk.html");
+    return QDir(install::DirectoryWith(name, programDir, install::DataDirectory(programDir)))
+        .filePath(name);
 }
 
 QString CheckHelpFile(Desktop& desktop, const QString& programDir) {

@@ -19,7 +19,8 @@ int HelpContextOf(const QObject& object);
 // The anchor of a context in the help file, e.g. "ctx42".
 QString AnchorOf(int context);
 
-// The help file beside the program (programDir is the program's directory).
+// The help file beside the program (programDir is the program's directory),
+// or in the installed help folder when it is not beside it.
 QString HelpFilePath(const QString& programDir);
 
 // The start-up check: reports a missing help file to the user and returns

@@ -28,7 +28,8 @@ class MainWindowTest : public ::testing::Test {
         cwd_.emplace(dir_.path());
         ASSERT_TRUE(cwd_->Entered());
         StartOptions options;
-        options.simulate = true;
+        options.simulate = simulate;
+        options.boardLibrary = boardLibrary;
         options.programDir = QStringLiteral(SPURWERK_BINARY_DIR);
         options.portSystem = [this] {
             auto system = std::make_unique<RecordingPortSystem>();
@@ -66,7 +67,10 @@ class MainWindowTest : public ::testing::Test {
     FakeClock clock{1'000};
     bool useOwnClock = false;
     QString openFileAtStart; // as named on the command line
-
+    // A fixture that clears simulate starts the program's real board library
+    // (the parallel port stays the recording double).
+    bool simulate = true;
+    QString boardLibrary;
     RecordingPortSystem* port = nullptr; // owned by the window's PortIO1
     std::unique_ptr<TMain1> window;
 

@@ -51,6 +51,20 @@ TEST(CommandLine, WindowOptions) {
     EXPECT_FALSE(plain.decision.window.simulate);
     EXPECT_FALSE(plain.decision.window.directPort);
     EXPECT_EQ(plain.decision.window.file, "");
+    EXPECT_EQ(plain.decision.window.boardLibrary, "");
+    EXPECT_FALSE(plain.decision.window.documentsFolder);
+}
+
+TEST(CommandLine, BoardLibraryAndDocumentsFolder) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--k8055-library", "libk8055.so.0", "--documents-folder"},
+             {"--documents-folder", "--k8055-library=libk8055.so.0"}}) {
+        const Outcome run = Read(args);
+        ASSERT_FALSE(run.decision.exitCode) << run.err;
+        EXPECT_EQ(run.decision.window.boardLibrary, "libk8055.so.0");
+        EXPECT_TRUE(run.decision.window.documentsFolder);
+    }
+    EXPECT_NE(Read({"--help"}).out.find("--k8055-library"), std::string::npos);
 }
 
 TEST(CommandLine, WrongUseIsAnErrorOnStandardError) {
@@ -58,6 +72,8 @@ TEST(CommandLine, WrongUseIsAnErrorOnStandardError) {
                                                          {"--port"},
                                                          {"--port", "usb"},
                                                          {"--port=lpt"},
+                                                         {"--k8055-library"},
+                                                         {"--k8055-library="},
                                                          {"a.DIG", "b.DIG"},
                                                          {"convert"},
                                                          {"convert", "a.DIG"},

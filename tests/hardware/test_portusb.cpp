@@ -100,6 +100,17 @@ TEST_F(PortUSBTest, UserModeOpenResultsAndTheirMessages) {
     }
 }
 
+TEST_F(PortUSBTest, AFailedReadOfAnUnpluggedBoardReadsAsNoInputs) {
+    k8055sim_SetInputs(0, 0x15);
+    OpenUser(1);
+    EXPECT_EQ(usb->ReadUsbInputs(), 0x15);
+    k8055sim_Unplug(0);
+    k8055sim_ClearLog();
+    // The library answers -1; its low byte would be every line high.
+    EXPECT_EQ(usb->ReadUsbInputs(), 0);
+    EXPECT_EQ(BoardLog(), Lines({"ReadAllDigital()=-1"}));
+}
+
 TEST_F(PortUSBTest, AutoModePicksTheHighestPresentBoardSilently) {
     k8055sim_SetBoardPresent(0, 0);
     k8055sim_SetBoardPresent(1, 1);

@@ -1,10 +1,12 @@
 #include "ScriptedDesktop.h"
 #include "support/HelpContext.h"
 #include "support/HelpViewers.h"
+#include "support/InstallLayout.h"
 #include "support/THelpWindow.h"
 #include "support/THookHelpSystem.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
@@ -64,6 +66,19 @@ TEST(HelpFile, StartupCheckReportsOnlyAMissingFile) {
     QFile::copy(kHelpFile, path);
     desktop.clear();
     help::CheckHelpFile(desktop, dir.path());
+    EXPECT_TRUE(desktop.messages().empty());
+}
+
+TEST(HelpFile, AnInstalledProgramFindsItInTheSharedFolder) {
+    QTemporaryDir root;
+    const QString bin = root.filePath(QStringLiteral("usr/bin"));
+    const QString share = install::DataDirectory(bin);
+    ASSERT_TRUE(QDir().mkpath(bin));
+    ASSERT_TRUE(QDir().mkpath(share));
+    ASSERT_TRUE(QFile::copy(kHelpFile, QDir(share).filePath(QStringLiteral("spurwerk.html"))));
+    ScriptedDesktop desktop;
+    EXPECT_EQ(help::CheckHelpFile(desktop, bin),
+              root.filePath(QStringLiteral("usr/share/spurwerk/spurwerk.html")));
     EXPECT_TRUE(desktop.messages().empty());
 }
 

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// Where the files the program ships are found. In the build tree everything
+// lies beside the program. Installed, the program is in bin/, its libraries in
+// a folder of their own under lib/ and the help under share/; those folders
+// are found relative to the program's own directory, so an installed tree
+// works wherever it was unpacked.
+namespace install {
+
+// The folder of the program's own libraries for a program in programDir.
+QString LibraryDirectory(const QString& programDir);
+// The folder of the help file for a program in programDir.
+QString DataDirectory(const QString& programDir);
+
+// The first of programDir and installedDir that holds fileName; programDir
+// when neither does, so a message names the place beside the program.
+QString DirectoryWith(const QString& fileName, const QString& programDir,
+                      const QString& installedDir);
+
+} // namespace install
