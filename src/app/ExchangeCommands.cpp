@@ -125,6 +125,8 @@ bool ExchangeCommands::ExportTo(const QString& path) {
 }
 
 void ExchangeCommands::Importieren1Click() {
+    // An import replaces the buffer as "Öffnen" does.
+    if (!main_.ConfirmDiscardRecording()) return;
     main_.SetDigiStatus(4, QStringLiteral("Daten importieren"), true);
     Desktop::FileDialogRequest request;
     request.title = QStringLiteral("Spurwerk - Daten importieren");
@@ -163,7 +165,11 @@ bool ExchangeCommands::ImportFrom(const QString& path) {
     for (int line = 0; line < frames.Lines(); ++line)
         t.Option().DigiName().Set(line, QString::fromStdString(frames.names[std::size_t(line)]));
     main_.SetMultiBit(frames.Lines());
+    // The data is in no recording file yet: it counts as unsaved, and saving
+    // proposes a .DIG file beside the imported one.
     MainState& s = main_.State();
+    main_.SetUnsavedRecording(true);
+    s.OpenedFile.clear();
     s.CurrentFileName =
         QFileInfo(path).dir().filePath(QFileInfo(path).completeBaseName() + QStringLiteral(".DIG"));
     main_.SetCaption(recording::ApplicationTitle + " Version " + recording::VersionText + " - " +

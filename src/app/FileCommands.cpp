@@ -16,7 +16,8 @@ FileCommands::FileCommands(TMain1& main)
       file_(std::make_unique<TRecordingFile>(
           main.desktop(), main.Trazor1(),
           TRecordingFile::Window{[&main] { main.update(); },
-                                 [&main](const QString& caption) { main.SetCaption(caption); }})) {}
+                                 [&main](const QString& caption) { main.SetCaption(caption); },
+                                 [&main](const QString&) { main.SetUnsavedRecording(false); }})) {}
 
 FileCommands::~FileCommands() = default;
 
@@ -39,7 +40,9 @@ void FileCommands::setFileCommands(bool save, bool saveAs, bool close, bool setu
 }
 
 void FileCommands::NeueAufzeichnung1Click() {
+    if (!main_.ConfirmDiscardRecording()) return;
     main_.ClearSampleBuffer();
+    main_.State().OpenedFile.clear();
     main_.desktop().Beep();
     main_.SetDigiStatus(4, QStringLiteral("Daten sind jetzt gelöscht!"), true);
     main_.SetStandardCaption();
@@ -49,6 +52,7 @@ void FileCommands::NeueAufzeichnung1Click() {
 }
 
 void FileCommands::ffnen1Click() {
+    if (!main_.ConfirmDiscardRecording()) return;
     main_.SetDigiStatus(4, QStringLiteral("Daten werden geladen. Bitte warten !!!"), false);
     MainState& s = main_.State();
     s.CurrentFileName = file_->OpenRecordingFile(QStringLiteral("Spurwerk-Datei öffnen"));
@@ -56,13 +60,16 @@ void FileCommands::ffnen1Click() {
 }
 
 void FileCommands::OpenFile(const QString& path) {
+    if (!main_.ConfirmDiscardRecording()) return;
     main_.SetDigiStatus(4, QStringLiteral("Daten werden geladen. Bitte warten !!!"), false);
     main_.State().CurrentFileName = file_->LoadRecordingFile(path);
     showOpened();
 }
 
 void FileCommands::showOpened() {
-    if (main_.State().CurrentFileName.isEmpty()) {
+    MainState& s = main_.State();
+    s.OpenedFile = s.CurrentFileName;
+    if (s.CurrentFileName.isEmpty()) {
         main_.SetDigiStatus(4, QStringLiteral("Fehler, die Datei oder das Verzeichnis fehlt."),
                             true);
         main_.desktop().MessageBox({QString(),
@@ -70,6 +77,7 @@ void FileCommands::showOpened() {
                                     Desktop::Icon::None, Desktop::Yes});
         return;
     }
+    main_.SetUnsavedRecording(false);
     main_.desktop().Beep();
     // A DIG file stores no timing: say that its times are only assumed.
     main_.SetDigiStatus(
@@ -97,7 +105,24 @@ void FileCommands::Speichernunter1Click() {
 
 void FileCommands::Schliessen1Click() {
     main_.SetDigiStatus(4, QStringLiteral("Daten oder Datei schließen"), true);
-    file_->SaveRecordingFile(QStringLiteral("Spurwerk - "), 2, main_.State().CurrentFileName);
+    MainState& s = main_.State();
+    // Only a recording that is stored nowhere is written: back into the file
+    // it replaced, or where the user chooses. A loaded or saved buffer is on
+    // disk already and closes without writing anything.
+    if (main_.HasUnsavedRecording()) {
+        if (!s.OpenedFile.isEmpty())
+            file_->SaveRecordingFile(QStringLiteral("Spurwerk - "), 2, s.OpenedFile);
+        else
+            file_->SaveRecordingFile(QStringLiteral("Spurwerk - "), 0, s.CurrentFileName);
+        // Cancelled, or "Nein" to replacing the file: the recording stays
+        // open and saveable.
+        if (main_.HasUnsavedRecording()) {
+            main_.SetDigiStatus(4, QStringLiteral("Daten nicht gespeichert, nicht geschlossen"),
+                                true);
+            return;
+        }
+    }
+    s.OpenedFile.clear();
     TTrazor& t = main_.Trazor1();
     t.Redraw();
     t.DrawBaseLines();

@@ -24,31 +24,43 @@ LiveCommands::LiveCommands(TMain1& main) : QObject(&main), main_(main) {}
 
 void LiveCommands::Connect() {
     main_.OnAction(QStringLiteral("MenuPlay_Scan"), [this] { Hauptsimultan(); });
-    main_.OnAction(QStringLiteral("MenuStop_Scan"), [this] { Hauptsimultanstop(); });
+    main_.OnAction(QStringLiteral("MenuStop_Scan"), [this] { StopClick(); });
     main_.OnAction(QStringLiteral("Synchronisieren1"), [this] { Synchronisieren1Click(); });
     const MainUi& ui = main_.Ui();
     connect(ui.ButtonPlay_Scan, &QToolButton::clicked, this,
             [this] { main_.RunGuarded([this] { Hauptsimultan(); }); });
-    // During a timed recording the stop button ends the recording instead.
-    connect(ui.ButtonStop_Scan, &QToolButton::clicked, this, [this] {
-        main_.RunGuarded([this] {
-            if (main_.Recording().Running())
-                main_.Recording().RequestStop();
-            else
-                Hauptsimultanstop();
-        });
-    });
+    connect(ui.ButtonStop_Scan, &QToolButton::clicked, this,
+            [this] { main_.RunGuarded([this] { StopClick(); }); });
     connect(ui.SimultanTimer1, &QTimer::timeout, this,
             [this] { main_.RunGuarded([this] { SimultanTimer1Timer(); }); });
 }
 
-void LiveCommands::Hauptsimultan() {
-    QTimer* timer = main_.Ui().SimultanTimer1;
-    if (timer->isActive()) {
-        // The menu item toggles its own check mark; live mode is still on.
-        main_.Action(QStringLiteral("MenuPlay_Scan"))->setChecked(true);
+void LiveCommands::StopClick() {
+    // During a timed recording "Simultanstop" ends the recording: stopping
+    // live mode would switch the menus on and zero the cells under the loop.
+    if (main_.Recording().Running()) {
+        main_.Recording().RequestStop();
         return;
     }
+    // Outside live mode the stop only empties the buffer.
+    if (main_.State().LiveRunning == 0 && !main_.ConfirmDiscardRecording()) return;
+    Hauptsimultanstop();
+}
+
+void LiveCommands::Hauptsimultan() {
+    QTimer* timer = main_.Ui().SimultanTimer1;
+    QAction* play = main_.Action(QStringLiteral("MenuPlay_Scan"));
+    if (timer->isActive()) {
+        // The menu item toggles its own check mark; live mode is still on.
+        play->setChecked(true);
+        return;
+    }
+    // The bursts overwrite the first cells and the stop empties the buffer.
+    if (!main_.ConfirmDiscardRecording()) {
+        play->setChecked(false);
+        return;
+    }
+    main_.SetUnsavedRecording(false);
     TTrazor& t = main_.Trazor1();
     MainState& s = main_.State();
     auto& opt = t.Option();
@@ -168,6 +180,7 @@ void LiveCommands::Hauptsimultanstop() {
         main_.SetAllButtons(true);
         TTrazor& t = main_.Trazor1();
         t.ClearCells();
+        main_.SetUnsavedRecording(false);
         t.Option().SetCopyMode(s.SavedCopyMode);
         t.Option().SetTimeStep(s.SavedTimeStep);
     }

@@ -14,6 +14,10 @@ class LiveCommands : public QObject {
 
     void Hauptsimultan();
     void Hauptsimultanstop();
+    // "Simultanstop" (button and menu item): ends a running timed recording,
+    // or stops live mode; outside live mode it asks before emptying an unsaved
+    // recording.
+    void StopClick();
     void SimultanTimer1Timer();
     void Synchronisieren1Click();
 

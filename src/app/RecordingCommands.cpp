@@ -11,10 +11,13 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>
 #include <chrono>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -81,6 +84,9 @@ void RecordingCommands::RecordSignal() {
     main_.SetAllButtons(false);
     // The stop button (and Escape) end a recording early.
     main_.Ui().ButtonStop_Scan->setEnabled(true);
+    // Nothing may load, clear, resize or replace the buffer under the loop.
+    main_.SetRecordMenuEntry(false);
+    const std::vector<std::pair<QAction*, bool>> fileCommands = SwitchOffBufferCommands();
 
     s.SampleIndex = 0;
     if (main_.Action(QStringLiteral("MenuRecord_10_Sek"))->isChecked())
@@ -145,6 +151,10 @@ void RecordingCommands::RecordSignal() {
     // A narrow window cuts the panel; the whole text stays at hand.
     main_.Ui().Panels[4]->setToolTip(summary);
 
+    if (s.SampleIndex > 0) main_.SetUnsavedRecording(true);
+    for (const auto& [command, enabled] : fileCommands)
+        command->setEnabled(enabled);
+
     d.Beep();
     main_.SetAllMainMenu(true);
     main_.SetRecordMenuEntry(true);
@@ -157,23 +167,70 @@ void RecordingCommands::RecordSignal() {
     main_.RecordingEnded();
 }
 
+std::vector<std::pair<QAction*, bool>> RecordingCommands::SwitchOffBufferCommands() {
+    // Every command of "&Datei" acts on the buffer, except setting up the
+    // printer and quitting (which ends the recording first).
+    std::vector<std::pair<QAction*, bool>> states;
+    const auto* menu = main_.findChild<QMenu*>(QStringLiteral("Datei1Menu"));
+    if (!menu) return states;
+    for (QAction* a : menu->actions()) {
+        if (a->isSeparator() || a->objectName() == QLatin1String("E1") ||
+            a->objectName() == QLatin1String("Druckeneinrichten1"))
+            continue;
+        states.emplace_back(a, a->isEnabled());
+        a->setEnabled(false);
+    }
+    return states;
+}
+
 void RecordingCommands::MenuRecord_5_SekClick() {
-    main_.Action(QStringLiteral("MenuRecord_5_Sek"))->setChecked(true);
-    main_.Action(QStringLiteral("MenuRecord_10_Sek"))->setChecked(false);
-    main_.Trazor1().Option().SetCellsSize(main_.State().InputSource == 1 ? 8192 : 0x80000);
+    ChooseRecordLength(true);
 }
 
 void RecordingCommands::MenuRecord_10_SekClick() {
-    main_.Action(QStringLiteral("MenuRecord_10_Sek"))->setChecked(true);
-    main_.Action(QStringLiteral("MenuRecord_5_Sek"))->setChecked(false);
-    main_.Trazor1().Option().SetCellsSize(main_.State().InputSource == 1 ? 0x4000 : 0x100000);
+    ChooseRecordLength(false);
+}
+
+int RecordingCommands::RecordLengthCells(bool fiveSeconds) const {
+    const bool board = main_.State().InputSource == 1;
+    if (fiveSeconds) return board ? 8192 : 0x80000;
+    return board ? 0x4000 : 0x100000;
+}
+
+void RecordingCommands::CheckRecordLength(bool fiveSeconds) {
+    main_.Action(QStringLiteral("MenuRecord_5_Sek"))->setChecked(fiveSeconds);
+    main_.Action(QStringLiteral("MenuRecord_10_Sek"))->setChecked(!fiveSeconds);
+}
+
+void RecordingCommands::ChooseRecordLength(bool fiveSeconds) {
+    const int cells = RecordLengthCells(fiveSeconds);
+    // Another length empties the buffer; "Nein" keeps the length and the recording.
+    if (cells != main_.Trazor1().Option().CellsSize() && !main_.ConfirmDiscardRecording()) {
+        // The click toggled only its own item; the other still shows whether
+        // it was the checked one.
+        QAction* five = main_.Action(QStringLiteral("MenuRecord_5_Sek"));
+        QAction* ten = main_.Action(QStringLiteral("MenuRecord_10_Sek"));
+        if (fiveSeconds)
+            five->setChecked(!ten->isChecked());
+        else
+            ten->setChecked(!five->isChecked());
+        return;
+    }
+    CheckRecordLength(fiveSeconds);
+    SetRecordLength(cells);
+}
+
+void RecordingCommands::SetRecordLength(int cells) {
+    auto& opt = main_.Trazor1().Option();
+    // Another length empties the buffer: nothing is left unsaved then.
+    if (opt.CellsSize() != cells) main_.SetUnsavedRecording(false);
+    opt.SetCellsSize(cells);
 }
 
 void RecordingCommands::ApplyRecordLength() {
-    if (main_.Action(QStringLiteral("MenuRecord_5_Sek"))->isChecked())
-        MenuRecord_5_SekClick();
-    else
-        MenuRecord_10_SekClick();
+    const bool five = main_.Action(QStringLiteral("MenuRecord_5_Sek"))->isChecked();
+    CheckRecordLength(five);
+    SetRecordLength(RecordLengthCells(five));
 }
 
 void RecordingCommands::MenuRecord_SignalClearClick() {

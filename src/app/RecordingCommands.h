@@ -5,7 +5,10 @@
 #include <QObject>
 #include <cstdint>
 #include <optional>
+#include <utility>
+#include <vector>
 
+class QAction;
 class TMain1;
 
 namespace sampling {
@@ -48,6 +51,13 @@ class RecordingCommands : public QObject {
 
   private:
     sampling::MonotonicClock& clock() const;
+    // The cells of " 5 Sek." or "10 Sek." for the current source.
+    int RecordLengthCells(bool fiveSeconds) const;
+    void CheckRecordLength(bool fiveSeconds);
+    void ChooseRecordLength(bool fiveSeconds);
+    void SetRecordLength(int cells);
+    // Switches off the file commands for the run; answers what they were.
+    std::vector<std::pair<QAction*, bool>> SwitchOffBufferCommands();
 
     TMain1& main_;
     bool running_ = false;

@@ -1,5 +1,6 @@
 #include "TMain1.h"
 
+#include "DiscardQuestion.h"
 #include "ExchangeCommands.h"
 #include "FileCommands.h"
 #include "LiveCommands.h"
@@ -19,7 +20,7 @@
 #include "persistence/SmartTools.h"
 #include "platform/Color.h"
 #include "platform/Desktop.h"
-#include "platform/GuardedApplication.h"
+#include "platform/Guard.h"
 #include "sampling/MonotonicClock.h"
 #include "search/TOKBottomDlg1.h"
 #include "support/HelpContext.h"
@@ -90,8 +91,8 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
     opt.SetTimefactor(10);
     trazor_->Loaded();
 
-    connect(ui_.Timer2, &QTimer::timeout, this, &TMain1::Timer2Timer);
-    connect(ui_.Timer4, &QTimer::timeout, this, &TMain1::Timer4Timer);
+    connect(ui_.Timer2, &QTimer::timeout, this, guard::Slot(&desktop_, [this] { Timer2Timer(); }));
+    connect(ui_.Timer4, &QTimer::timeout, this, guard::Slot(&desktop_, [this] { Timer4Timer(); }));
     OnAction(QStringLiteral("E1"), [this] { E1Click(); });
     OnAction(QStringLiteral("Einstellungspeichern1"), [this] { Einstellungspeichern1Click(); });
     OnAction(QStringLiteral("KeineHilfevorhanden1"), [this] { KeineHilfevorhanden1Click(); });
@@ -104,10 +105,11 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
             if (recording_) recording_->RequestStop();
         });
     });
-    connect(trazor_, &TTrazor::mouseMovedOverDisplay, this, [this] {
-        ui_.MarkerOriginLabel->setText(QString::number(trazor_->Option().Marker().MOrigin()));
-        ui_.MarkerStopLabel->setText(QString::number(trazor_->Option().Marker().MStop()));
-    });
+    connect(trazor_, &TTrazor::mouseMovedOverDisplay, this, guard::Slot(&desktop_, [this] {
+                ui_.MarkerOriginLabel->setText(
+                    QString::number(trazor_->Option().Marker().MOrigin()));
+                ui_.MarkerStopLabel->setText(QString::number(trazor_->Option().Marker().MStop()));
+            }));
     ConnectMenuMessages();
     view_ = new ViewCommands(*this);
     view_->Connect();
@@ -245,16 +247,29 @@ void TMain1::Info1Click() {
 }
 
 void TMain1::closeEvent(QCloseEvent* event) {
-    // A recording runs in a loop below this event: end it first; the window
-    // closes when the loop has returned and released the port.
-    if (recording_ && recording_->Running()) {
-        recording_->RequestStop();
-        closeAfterRecording_ = true;
+    RunGuarded([this, event] {
         event->ignore();
-        return;
-    }
-    FormClose();
-    event->accept();
+        // A recording runs in a loop below this event: end it first; the window
+        // closes when the loop has returned and released the port.
+        if (recording_ && recording_->Running()) {
+            recording_->RequestStop();
+            closeAfterRecording_ = true;
+            return;
+        }
+        if (!closed_ && !ConfirmDiscardRecording()) {
+            // "Nein": the window stays, with the menus "&Beenden" switched off.
+            for (const auto& [menu, enabled] : quitMenus_)
+                menu->setEnabled(enabled);
+            quitMenus_.clear();
+            return;
+        }
+        FormClose();
+        event->accept();
+    });
+}
+
+bool TMain1::ConfirmDiscardRecording() {
+    return !state_.UnsavedRecording || AskDiscardRecording(desktop_);
 }
 
 void TMain1::RecordingEnded() {
@@ -269,11 +284,7 @@ void TMain1::resizeEvent(QResizeEvent* event) {
 }
 
 void TMain1::RunGuarded(const std::function<void()>& command) {
-    try {
-        command();
-    } catch (const std::exception& e) {
-        ShowGeneralError(&desktop_, QString::fromUtf8(e.what()));
-    }
+    guard::Run(&desktop_, command);
 }
 
 void TMain1::OnAction(const QString& name, std::function<void()> handler) {
@@ -284,9 +295,12 @@ void TMain1::OnAction(const QString& name, std::function<void()> handler) {
 }
 
 void TMain1::E1Click() {
-    Action(QStringLiteral("MNMenuBearbeiten"))->setEnabled(false);
-    Action(QStringLiteral("MNMenuSynchronmodus"))->setEnabled(false);
-    Action(QStringLiteral("MNMenuAufzeichnen"))->setEnabled(false);
+    quitMenus_.clear();
+    for (const char* name : {"MNMenuBearbeiten", "MNMenuSynchronmodus", "MNMenuAufzeichnen"}) {
+        QAction* menu = Action(QString::fromLatin1(name));
+        quitMenus_.emplace_back(menu, menu->isEnabled());
+        menu->setEnabled(false);
+    }
     close();
 }
 
@@ -296,6 +310,7 @@ void TMain1::ClearSampleBuffer() {
     desktop_.Sleep(1000);
     desktop_.PumpEvents();
     trazor_->ClearCells();
+    state_.UnsavedRecording = false;
     trazor_->DrawScale(trazor_->Option().CellsPos());
     trazor_->DrawBaseLines();
 }
@@ -411,9 +426,10 @@ void TMain1::ConnectMenuMessages() {
         QMenu* menu = findChild<QMenu*>(QString::fromLatin1(m.menu) + QStringLiteral("Menu"));
         const QString text = QString::fromUtf8(m.text);
         const bool onlyWhenNotLive = m.onlyWhenNotLive;
-        connect(menu, &QMenu::aboutToShow, this, [this, text, onlyWhenNotLive] {
-            if (onlyWhenNotLive && state_.LiveRunning != 0) return;
-            SetDigiStatus(4, text, true);
-        });
+        connect(menu, &QMenu::aboutToShow, this,
+                guard::Slot(&desktop_, [this, text, onlyWhenNotLive] {
+                    if (onlyWhenNotLive && state_.LiveRunning != 0) return;
+                    SetDigiStatus(4, text, true);
+                }));
     }
 }

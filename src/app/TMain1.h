@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class Desktop;
 class PortSystem;
@@ -88,6 +90,14 @@ class TMain1 : public QMainWindow {
     TSmartTools& SmartTools1() const { return *smartTools_; }
     THookHelpSystem* HelpHook() const { return help_.get(); }
     sampling::MonotonicClock& SampleClock() const { return *sampleClock_; }
+    // The buffer holds a recording that was never saved: set after a recording
+    // (and an import), cleared when it is written, replaced by a loaded file
+    // or emptied.
+    void SetUnsavedRecording(bool unsaved) { state_.UnsavedRecording = unsaved; }
+    bool HasUnsavedRecording() const { return state_.UnsavedRecording; }
+    // Asked before a command discards the buffer: true when the command may go
+    // on (nothing unsaved, or the user answered "Ja"), false for "Nein".
+    bool ConfirmDiscardRecording();
     // Called when a timed recording has ended; finishes a close that came
     // during it, now that the loop has let go of the hardware.
     void RecordingEnded();
@@ -159,6 +169,8 @@ class TMain1 : public QMainWindow {
     SearchCommands* search_ = nullptr;
     bool closed_ = false;
     bool closeAfterRecording_ = false;
+    // What "&Beenden" switched off, to switch back when the close is refused.
+    std::vector<std::pair<QAction*, bool>> quitMenus_;
     std::unique_ptr<sampling::MonotonicClock> ownClock_;
     sampling::MonotonicClock* sampleClock_ = nullptr;
 };

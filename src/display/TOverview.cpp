@@ -1,6 +1,7 @@
 #include "display/TOverview.h"
 
 #include "display/TTrazor.h"
+#include "platform/Guard.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -51,6 +52,10 @@ int TOverview::PositionAt(int x) const {
 }
 
 void TOverview::paintEvent(QPaintEvent*) {
+    guard::Run(nullptr, [this] { paintStrip(); });
+}
+
+void TOverview::paintStrip() {
     QPainter painter(this);
     painter.drawImage(0, 0, Picture());
     const trazor::OverviewFrame frame = Frame();
@@ -69,7 +74,8 @@ void TOverview::mousePressEvent(QMouseEvent* event) {
         QWidget::mousePressEvent(event);
         return;
     }
-    emit positionRequested(PositionAt(event->position().toPoint().x()));
+    const int x = event->position().toPoint().x();
+    guard::Run(nullptr, [this, x] { emit positionRequested(PositionAt(x)); });
 }
 
 void TOverview::mouseMoveEvent(QMouseEvent* event) {
@@ -77,6 +83,9 @@ void TOverview::mouseMoveEvent(QMouseEvent* event) {
         QWidget::mouseMoveEvent(event);
         return;
     }
-    const int wanted = PositionAt(event->position().toPoint().x());
-    if (wanted != trazor_.Option().CellsPos()) emit positionRequested(wanted);
+    const int x = event->position().toPoint().x();
+    guard::Run(nullptr, [this, x] {
+        const int wanted = PositionAt(x);
+        if (wanted != trazor_.Option().CellsPos()) emit positionRequested(wanted);
+    });
 }

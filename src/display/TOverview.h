@@ -40,6 +40,7 @@ class TOverview : public QWidget {
     void mouseMoveEvent(QMouseEvent* event) override;
 
   private:
+    void paintStrip();
     trazor::OverviewStyle style() const;
     trazor::OverviewScale scale() const;
 

@@ -2,6 +2,7 @@
 
 #include "display/TTrazorPopup.h"
 #include "display/TrazorCanvas.h"
+#include "platform/Guard.h"
 
 #include <QMenu>
 #include <QPainter>
@@ -116,14 +117,18 @@ trazor::Canvas TTrazor::canvas() {
 
 void TTrazor::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    // SetBounds or a drawing operation may have taken the new size already.
-    if (bitmap_.size() == bitmapSize()) return;
-    adoptSize();
-    DrawScale(0);
-    DrawBaseLines();
+    guard::Run(&desktop_, [this] {
+        // SetBounds or a drawing operation may have taken the new size already.
+        if (bitmap_.size() == bitmapSize()) return;
+        adoptSize();
+        DrawScale(0);
+        DrawBaseLines();
+    });
 }
 
 void TTrazor::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.drawImage(0, 0, bitmap_);
+    guard::Run(&desktop_, [this] {
+        QPainter painter(this);
+        painter.drawImage(0, 0, bitmap_);
+    });
 }

@@ -3,6 +3,7 @@
 #include "display/MarkerRecord.h"
 #include "display/TTrazor.h"
 #include "platform/Desktop.h"
+#include "platform/Guard.h"
 
 #include <QAction>
 #include <QMenu>
@@ -44,7 +45,8 @@ TTrazorPopup::TTrazorPopup(TTrazor& trazor, Desktop& desktop)
                                 QStringLiteral("Startmarke%1").arg(m));
         item->setCheckable(true);
         item->setChecked(false);
-        connect(item, &QAction::triggered, this, [this, m] { markerItemClicked(m); });
+        connect(item, &QAction::triggered, this,
+                guard::Slot(&desktop_, [this, m] { markerItemClicked(m); }));
         markerItems_[m - 1] = item;
     }
 
@@ -87,11 +89,12 @@ QMenu* TTrazorPopup::buildLineMenu(QMenu* parent, int m, bool frequency) {
         QAction* item =
             addItem(sub, QStringLiteral("Bit  %1").arg(i), prefix + QString::number(i), false);
         if (frequency) {
-            connect(item, &QAction::triggered, this, [this, m, i] { trazor_.ShowFrequency(m, i); });
+            connect(item, &QAction::triggered, this,
+                    guard::Slot(&desktop_, [this, m, i] { trazor_.ShowFrequency(m, i); }));
             frequencyItems_[m - 1][i] = item;
         } else {
             connect(item, &QAction::triggered, this,
-                    [this, m, i] { trazor_.ShowTimeMeasurement(m, i); });
+                    guard::Slot(&desktop_, [this, m, i] { trazor_.ShowTimeMeasurement(m, i); }));
             timeItems_[m - 1][i] = item;
         }
     }

@@ -3,6 +3,7 @@
 // requests of the wheel, dragging and the keys. Moves are only asked for
 // here; the owner carries them out.
 #include "display/TTrazor.h"
+#include "platform/Guard.h"
 
 #include <QKeyEvent>
 #include <QMenu>
@@ -14,30 +15,36 @@ namespace {
 constexpr int kNotch = 120;
 } // namespace
 
+// Every handler runs its logic inside the guard: what the receivers of the
+// requests throw must not travel through Qt's event loop.
 void TTrazor::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
-    if (!ready_) return;
-    const QPoint pos = event->position().toPoint();
-    mouseX_ = pos.x();
-    mouseY_ = pos.y();
-    if (event->button() == Qt::RightButton && popupMenu_) {
-        popupMenu_->popup(event->globalPosition().toPoint());
-    } else if (event->button() == Qt::LeftButton) {
-        drag_ = Drag{pos.x(), option_->CellsPos()};
-        setCursor(Qt::ClosedHandCursor);
-    }
+    guard::Run(&desktop_, [this, event] {
+        if (!ready_) return;
+        const QPoint pos = event->position().toPoint();
+        mouseX_ = pos.x();
+        mouseY_ = pos.y();
+        if (event->button() == Qt::RightButton && popupMenu_) {
+            popupMenu_->popup(event->globalPosition().toPoint());
+        } else if (event->button() == Qt::LeftButton) {
+            drag_ = Drag{pos.x(), option_->CellsPos()};
+            setCursor(Qt::ClosedHandCursor);
+        }
+    });
 }
 
 void TTrazor::mouseMoveEvent(QMouseEvent* event) {
     QWidget::mouseMoveEvent(event);
-    const QPoint pos = event->position().toPoint();
-    pointer_ = pos;
-    if (drag_ && (event->buttons() & Qt::LeftButton)) {
-        const int wanted = trazor::dragPos(View(), drag_->pressPos, drag_->pressX, pos.x());
-        if (wanted != option_->CellsPos()) emit positionRequested(wanted);
-    }
-    emit mouseMovedOverDisplay();
-    emit pointerMoved();
+    guard::Run(&desktop_, [this, event] {
+        const QPoint pos = event->position().toPoint();
+        pointer_ = pos;
+        if (drag_ && (event->buttons() & Qt::LeftButton)) {
+            const int wanted = trazor::dragPos(View(), drag_->pressPos, drag_->pressX, pos.x());
+            if (wanted != option_->CellsPos()) emit positionRequested(wanted);
+        }
+        emit mouseMovedOverDisplay();
+        emit pointerMoved();
+    });
 }
 
 void TTrazor::mouseReleaseEvent(QMouseEvent* event) {
@@ -50,31 +57,33 @@ void TTrazor::mouseReleaseEvent(QMouseEvent* event) {
 void TTrazor::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
     pointer_.reset();
-    emit pointerMoved();
+    guard::Run(&desktop_, [this] { emit pointerMoved(); });
 }
 
 void TTrazor::wheelEvent(QWheelEvent* event) {
     if (!ready_) return;
-    // With Alt some platforms turn the vertical wheel into a horizontal one.
-    const QPoint angle = event->angleDelta();
-    const int delta = angle.y() != 0 ? angle.y() : angle.x();
-    wheelRest_ += delta;
-    const int notches = wheelRest_ / kNotch;
-    wheelRest_ -= notches * kNotch;
     event->accept();
-    if (notches == 0) return;
-    const Qt::KeyboardModifiers mods = event->modifiers();
-    const int x = event->position().toPoint().x();
-    // Turning the wheel away from the user goes back in time, zooms in, or
-    // jumps to the previous edge.
-    if (mods & Qt::ControlModifier) {
-        emit zoomRequested(notches > 0 ? +1 : -1, x);
-    } else if (mods & Qt::AltModifier) {
-        pointer_ = event->position().toPoint();
-        emit edgeJumpRequested(notches < 0);
-    } else {
-        emit scrollRequested(-notches * trazor::wheelCells(visibleCells_));
-    }
+    guard::Run(&desktop_, [this, event] {
+        // With Alt some platforms turn the vertical wheel into a horizontal one.
+        const QPoint angle = event->angleDelta();
+        const int delta = angle.y() != 0 ? angle.y() : angle.x();
+        wheelRest_ += delta;
+        const int notches = wheelRest_ / kNotch;
+        wheelRest_ -= notches * kNotch;
+        if (notches == 0) return;
+        const Qt::KeyboardModifiers mods = event->modifiers();
+        const int x = event->position().toPoint().x();
+        // Turning the wheel away from the user goes back in time, zooms in, or
+        // jumps to the previous edge.
+        if (mods & Qt::ControlModifier) {
+            emit zoomRequested(notches > 0 ? +1 : -1, x);
+        } else if (mods & Qt::AltModifier) {
+            pointer_ = event->position().toPoint();
+            emit edgeJumpRequested(notches < 0);
+        } else {
+            emit scrollRequested(-notches * trazor::wheelCells(visibleCells_));
+        }
+    });
 }
 
 void TTrazor::keyPressEvent(QKeyEvent* event) {
@@ -82,38 +91,45 @@ void TTrazor::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
-    switch (event->key()) {
-    case Qt::Key_Left:
-        emit scrollRequested(-1);
-        break;
-    case Qt::Key_Right:
-        emit scrollRequested(+1);
-        break;
-    case Qt::Key_PageUp:
-        emit scrollRequested(-std::max(1, visibleCells_));
-        break;
-    case Qt::Key_PageDown:
-        emit scrollRequested(+std::max(1, visibleCells_));
-        break;
-    case Qt::Key_Home:
-        emit positionRequested(0);
-        break;
-    case Qt::Key_End:
-        emit positionRequested(View().lastPos);
-        break;
-    case Qt::Key_Plus:
-        emit zoomRequested(+1, ZoomAnchorX());
-        break;
-    case Qt::Key_Minus:
-        emit zoomRequested(-1, ZoomAnchorX());
-        break;
-    case Qt::Key_N:
-        emit edgeJumpRequested(true);
-        break;
-    case Qt::Key_P:
-        emit edgeJumpRequested(false);
-        break;
-    default:
+    bool known = true;
+    guard::Run(&desktop_, [this, event, &known] {
+        switch (event->key()) {
+        case Qt::Key_Left:
+            emit scrollRequested(-1);
+            break;
+        case Qt::Key_Right:
+            emit scrollRequested(+1);
+            break;
+        case Qt::Key_PageUp:
+            emit scrollRequested(-std::max(1, visibleCells_));
+            break;
+        case Qt::Key_PageDown:
+            emit scrollRequested(+std::max(1, visibleCells_));
+            break;
+        case Qt::Key_Home:
+            emit positionRequested(0);
+            break;
+        case Qt::Key_End:
+            emit positionRequested(View().lastPos);
+            break;
+        case Qt::Key_Plus:
+            emit zoomRequested(+1, ZoomAnchorX());
+            break;
+        case Qt::Key_Minus:
+            emit zoomRequested(-1, ZoomAnchorX());
+            break;
+        case Qt::Key_N:
+            emit edgeJumpRequested(true);
+            break;
+        case Qt::Key_P:
+            emit edgeJumpRequested(false);
+            break;
+        default:
+            known = false;
+            break;
+        }
+    });
+    if (!known) {
         QWidget::keyPressEvent(event);
         return;
     }

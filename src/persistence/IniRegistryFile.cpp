@@ -1,11 +1,12 @@
 // The store's file handling: the backup on save, the set-aside of a damaged
 // file on load, and the fall-back to the backup.
 #include "persistence/EINIRegistryError.h"
+#include "persistence/FileAccess.h"
 #include "persistence/IniRegistry.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <optional>
 
 namespace {
 
@@ -13,23 +14,14 @@ QString shown(const QString& path) {
     return QFileInfo(path).absoluteFilePath();
 }
 
+const QString kSubject = QStringLiteral("Die Einstellungsdatei");
+
 QByteArray readSettingsFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EFileError(QStringLiteral("Die Einstellungsdatei %1 kann nicht gelesen werden: %2")
-                             .arg(shown(path), file.errorString()));
-    if (file.size() > TIniRegistry::MaxFileSize)
-        throw EFileError(
-            QStringLiteral(
-                "Die Einstellungsdatei %1 ist mit %2 Bytes zu groß (höchstens %3 Bytes).")
-                .arg(shown(path))
-                .arg(file.size())
-                .arg(TIniRegistry::MaxFileSize));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw EFileError(QStringLiteral("Die Einstellungsdatei %1 kann nicht gelesen werden: %2")
-                             .arg(shown(path), file.errorString()));
-    return bytes;
+    return fileaccess::ReadRegularFile(
+        shown(path), kSubject, TIniRegistry::MaxFileSize,
+        QStringLiteral("Die Einstellungsdatei %1 ist zu groß (höchstens %2 Bytes).")
+            .arg(shown(path))
+            .arg(TIniRegistry::MaxFileSize));
 }
 
 } // namespace
@@ -66,29 +58,18 @@ bool TIniRegistry::LoadFromFile(const QString& name) {
 void TIniRegistry::SaveToFile(const QString& name) {
     const QString base = IniBaseName(name);
     if (base.isEmpty()) return;
-    const QString ini = base + iniExtension_;
+    const QString ini = shown(base + iniExtension_);
     const QByteArray image = SaveToBytes();
 
-    // The new image goes to a temporary file first; the old file is replaced
-    // only once the new one is complete, so a full disk or a missing right
-    // never leaves an empty or half-written settings file behind. The flush
-    // matters: commit() alone does not notice a write that fails while the
-    // last buffered bytes go out.
-    QSaveFile file(ini);
-    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.flush()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throw EFileError(
-            QStringLiteral("Die Einstellungsdatei %1 kann nicht gespeichert werden: %2")
-                .arg(shown(ini), reason));
-    }
-    // The previous file becomes the backup. It is copied rather than renamed,
-    // so that the settings file stays in place until the new one replaces it.
-    const QString backup = base + backupExtension_;
-    QFile::remove(backup);
-    if (QFile::exists(ini)) QFile::copy(ini, backup);
-    if (!file.commit())
-        throw EFileError(
-            QStringLiteral("Die Einstellungsdatei %1 kann nicht gespeichert werden: %2")
-                .arg(shown(ini), file.errorString()));
+    // Every step either succeeds or ends the save with an error before the
+    // next one, and each file is replaced only by a complete successor: at
+    // any moment there is the old backup or the new one, and the old settings
+    // file or the new one. The old file is read first, because a settings
+    // file written in place (a folder without write right) is emptied when
+    // its writing begins.
+    std::optional<QByteArray> previous;
+    if (QFile::exists(ini)) previous = readSettingsFile(ini);
+    fileaccess::PendingFile next(ini, kSubject, image);
+    if (previous) fileaccess::WriteRegularFile(shown(base + backupExtension_), kSubject, *previous);
+    next.Commit();
 }

@@ -75,7 +75,10 @@ bool TRecordingFile::SaveRecordingFile(const QString& titlePrefix, std::uint8_t 
     }
 
     const int answer = QFileInfo::exists(path) ? ConfirmOverwrite(0, path) : ModalYes;
-    if (answer == ModalYes) recording::WriteRecordingFile(path, trazor_.Stream());
+    if (answer == ModalYes) {
+        recording::WriteRecordingFile(path, trazor_.Stream());
+        if (window_.saved) window_.saved(path);
+    }
     return true;
 }
 

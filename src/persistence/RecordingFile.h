@@ -13,10 +13,12 @@ class TTrazor;
 // display component's sample buffer and ask through the desktop.
 class TRecordingFile {
   public:
-    // What the routines need from the main window: repainting it and setting its caption.
+    // What the routines need from the main window: repainting it, setting its
+    // caption, and hearing that the buffer was written to a file.
     struct Window {
         std::function<void()> repaint;
         std::function<void(const QString&)> setCaption;
+        std::function<void(const QString&)> saved;
     };
 
     TRecordingFile(Desktop& desktop, TTrazor& trazor, Window window);

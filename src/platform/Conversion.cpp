@@ -37,10 +37,12 @@ std::int32_t StrToInt(const QString& text) {
         // Hexadecimal text may fill all 32 bits (as "$FFFFFFFF" for -1); decimal may not.
         if (value > (base == 16 ? 0xFFFFFFFFLL : 0x80000000LL)) throw fail();
     }
+    // Negation in 32 unsigned bits, which wrap by definition: "-$80000000" is
+    // the smallest integer itself, and "-$FFFFFFFF" is the negated -1. Negating
+    // the signed value would overflow for the smallest one.
     if (base == 16) {
         const auto bits = static_cast<std::uint32_t>(value);
-        const auto v = static_cast<std::int32_t>(bits);
-        return negative ? -v : v;
+        return static_cast<std::int32_t>(negative ? 0u - bits : bits);
     }
     if (negative) return static_cast<std::int32_t>(-value);
     if (value > 0x7FFFFFFFLL) throw fail();

@@ -2,6 +2,7 @@
 
 #include "display/TTrazor.h"
 #include "platform/Desktop.h"
+#include "platform/Guard.h"
 #include "search/SearchHost.h"
 #include "search/SyncSetup.h"
 #include "search/TRadioGroup.h"
@@ -101,7 +102,8 @@ void TOKBottomDlg1::buildControls() {
     radioGroup1_->setEnabled(false);
     radioGroup3_->setEnabled(false);
     radioGroup4_->setEnabled(false);
-    connect(radioGroup2_, &TRadioGroup::itemChosen, this, &TOKBottomDlg1::RadioGroup2Click);
+    connect(radioGroup2_, &TRadioGroup::itemChosen, this,
+            guard::Slot(&desktop_, [this] { RadioGroup2Click(); }));
 
     auto* label1 = new QLabel(QStringLiteral("Nibbel / Byte / Word"), this);
     label1->setObjectName(QStringLiteral("Label1"));
@@ -126,8 +128,10 @@ void TOKBottomDlg1::buildControls() {
     ok->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("Abbrechen"), this);
     cancel->setObjectName(QStringLiteral("CancelBtn"));
-    connect(ok, &QPushButton::clicked, this, &TOKBottomDlg1::OKBtnClick);
-    connect(cancel, &QPushButton::clicked, this, &TOKBottomDlg1::CancelBtnClick);
+    // The searches pump events and may raise errors: neither may reach Qt.
+    connect(ok, &QPushButton::clicked, this, guard::Slot(&desktop_, [this] { OKBtnClick(); }));
+    connect(cancel, &QPushButton::clicked, this,
+            guard::Slot(&desktop_, [this] { CancelBtnClick(); }));
 
     auto* valueColumn = new QVBoxLayout;
     valueColumn->addWidget(radioGroup3_);
@@ -191,8 +195,10 @@ void TOKBottomDlg1::showAtFront() {
 
 void TOKBottomDlg1::changeEvent(QEvent* event) {
     // On activation the set-up mode holds to the kind it shows.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && tag_ > 0)
-        lockedKind_ = radioGroup2_->ItemIndex();
+    guard::Run(&desktop_, [this, event] {
+        if (event->type() == QEvent::ActivationChange && isActiveWindow() && tag_ > 0)
+            lockedKind_ = radioGroup2_->ItemIndex();
+    });
     QDialog::changeEvent(event);
 }
 

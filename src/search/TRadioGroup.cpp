@@ -1,5 +1,7 @@
 #include "search/TRadioGroup.h"
 
+#include "platform/Guard.h"
+
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QRadioButton>
@@ -21,9 +23,13 @@ TRadioGroup::TRadioGroup(const QString& name, const QString& title, const QStrin
         buttons_.append(button);
     }
     connect(group_, &QButtonGroup::idClicked, this, [this](int index) {
-        if (index == itemIndex_) return;
-        itemIndex_ = index;
-        emit itemChosen(index);
+        // The dialog's handlers run from this signal; those of other owners
+        // may not guard themselves.
+        guard::Run(nullptr, [this, index] {
+            if (index == itemIndex_) return;
+            itemIndex_ = index;
+            emit itemChosen(index);
+        });
     });
 }
 

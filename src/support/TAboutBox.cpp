@@ -1,5 +1,7 @@
 #include "support/TAboutBox.h"
 
+#include "platform/Guard.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QFrame>
@@ -69,7 +71,7 @@ TAboutBox::TAboutBox(QWidget* parent, std::function<void()> repaintDisplay)
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("OKButton"));
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);
+    connect(ok, &QPushButton::clicked, this, guard::Slot(nullptr, [this] { OKButtonClick(); }));
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

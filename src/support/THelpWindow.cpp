@@ -1,5 +1,6 @@
 #include "support/THelpWindow.h"
 
+#include "platform/Guard.h"
 #include "support/HelpContext.h"
 
 #include <QApplication>
@@ -31,8 +32,9 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(forward, &QPushButton::clicked, browser_, &QTextBrowser::forward);
     connect(browser_, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
     connect(browser_, &QTextBrowser::forwardAvailable, forward, &QPushButton::setEnabled);
-    connect(contents, &QPushButton::clicked, this,
-            [this] { ShowAnchor(file_, help::AnchorOf(help::kMainContext)); });
+    connect(contents, &QPushButton::clicked, this, guard::Slot(nullptr, [this] {
+                ShowAnchor(file_, help::AnchorOf(help::kMainContext));
+            }));
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(contents);

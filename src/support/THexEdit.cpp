@@ -1,5 +1,6 @@
 #include "support/THexEdit.h"
 
+#include "platform/Guard.h"
 #include "support/HexDigits.h"
 
 #include <QFocusEvent>
@@ -18,14 +19,14 @@ bool isDroppedKey(const QKeyEvent& event) {
 
 THexEdit::THexEdit(QWidget* parent) : QLineEdit(parent) {
     applyLengthLimit();
-    connect(this, &QLineEdit::textChanged, this, [this] {
-        // A text left longer than the limit may shrink, but never grow again.
-        const int limit = std::max(maxlength_, static_cast<int>(text().size()));
-        if (maxLength() <= limit) return;
-        const int cursor = cursorPosition();
-        setMaxLength(limit);
-        setCursorPosition(cursor);
-    });
+    connect(this, &QLineEdit::textChanged, this, guard::Slot(nullptr, [this] {
+                // A text left longer than the limit may shrink, but never grow again.
+                const int limit = std::max(maxlength_, static_cast<int>(text().size()));
+                if (maxLength() <= limit) return;
+                const int cursor = cursorPosition();
+                setMaxLength(limit);
+                setCursorPosition(cursor);
+            }));
 }
 
 void THexEdit::SetNumRETURN(bool value) {
@@ -53,22 +54,26 @@ void THexEdit::applyLengthLimit() {
 }
 
 void THexEdit::keyPressEvent(QKeyEvent* event) {
-    if (isDroppedKey(*event)) return;
-    const QString typed = event->text();
-    const bool shortcut = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
-    if (!shortcut && typed.size() == 1 && typed[0].isPrint() &&
-        !hexdigits::IsAcceptedChar(typed[0]))
-        return;
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        // Commit before the dialog's default button sees the key, so the
-        // button acts on the value the field shows.
-        Commit();
-    }
-    QLineEdit::keyPressEvent(event);
+    guard::Run(nullptr, [this, event] {
+        if (isDroppedKey(*event)) return;
+        const QString typed = event->text();
+        const bool shortcut = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+        if (!shortcut && typed.size() == 1 && typed[0].isPrint() &&
+            !hexdigits::IsAcceptedChar(typed[0]))
+            return;
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            // Commit before the dialog's default button sees the key, so the
+            // button acts on the value the field shows.
+            Commit();
+        }
+        QLineEdit::keyPressEvent(event);
+    });
 }
 
 void THexEdit::focusOutEvent(QFocusEvent* event) {
-    // The field's own context menu takes the focus only for a moment.
-    if (event->reason() != Qt::PopupFocusReason) Commit();
-    QLineEdit::focusOutEvent(event);
+    guard::Run(nullptr, [this, event] {
+        // The field's own context menu takes the focus only for a moment.
+        if (event->reason() != Qt::PopupFocusReason) Commit();
+        QLineEdit::focusOutEvent(event);
+    });
 }

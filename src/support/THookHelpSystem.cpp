@@ -1,6 +1,7 @@
 #include "support/THookHelpSystem.h"
 
 #include "platform/Desktop.h"
+#include "platform/Guard.h"
 #include "support/HelpContext.h"
 #include "support/HelpViewers.h"
 #include "support/THelpWindow.h"
@@ -124,9 +125,12 @@ bool THookHelpSystem::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1 ||
         !watched->isWidgetType())
         return false;
-    const int context = contextForHelpKey(watched);
-    if (context == 0) return false;
-    return HelpRequest(HelpContextCmd, context);
+    bool handled = false;
+    guard::Run(&desktop_, [&] {
+        const int context = contextForHelpKey(watched);
+        if (context != 0) handled = HelpRequest(HelpContextCmd, context);
+    });
+    return handled;
 }
 
 void KeineHilfevorhanden(THookHelpSystem& hook) {

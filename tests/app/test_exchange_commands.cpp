@@ -120,6 +120,31 @@ TEST_F(ExchangeCommandsTest, ImportFillsTheBufferWithLinesNamesAndRate) {
         << panel(4).toStdString();
 }
 
+TEST_F(ExchangeCommandsTest, ImportCountsAsUnsavedAndAsksBeforeReplacingUnsavedData) {
+    writeForeign(QStringLiteral("eins.sr"), threeLines(300));
+    writeForeign(QStringLiteral("zwei.csv"), threeLines(200));
+    fillBuffer(1024);
+    desktop.fileAnswers = {path(QStringLiteral("eins.sr"))};
+    trigger("Importieren1");
+    EXPECT_TRUE(window->HasUnsavedRecording());
+    EXPECT_EQ(window->State().CurrentFileName, path(QStringLiteral("eins.DIG")));
+    const std::vector<std::uint8_t> imported = stream();
+
+    desktop.clear();
+    desktop.messageAnswers = {Desktop::No};
+    desktop.fileAnswers = {path(QStringLiteral("zwei.csv"))};
+    trigger("Importieren1");
+    ASSERT_EQ(desktop.messages().size(), 1u);
+    EXPECT_TRUE(
+        lastMessage().startsWith(QStringLiteral("Die Aufzeichnung ist noch nicht gespeichert")));
+    EXPECT_EQ(stream(), imported);
+
+    desktop.clear();
+    desktop.messageAnswers = {Desktop::Yes};
+    trigger("Importieren1");
+    EXPECT_EQ(stream(), sigrok::PlanesFromSamples(threeLines(200).samples));
+}
+
 TEST_F(ExchangeCommandsTest, ImportLongerThanTheBufferIsCutWithAMessage) {
     // A VCD holds time stamps: a rate of a whole decade reads back sample for sample.
     writeForeign(QStringLiteral("lang.vcd"), threeLines(5000, 1'000'000));

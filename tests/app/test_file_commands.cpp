@@ -9,6 +9,8 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <array>
+#include <functional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -307,33 +309,62 @@ TEST_F(FileCommandsTest, CancelledSaveDialogWritesNothing) {
     }
 }
 
-TEST_F(FileCommandsTest, CloseAfterARecordingWritesNonameAndAsksOnlyWhenItExists) {
+TEST_F(FileCommandsTest, OpenOnAPipeIsRefusedAtOnceAndTheBufferStays) {
+    fillPattern();
+    const QByteArray before = buffer();
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path(QStringLiteral("pipe.DIG"))).constData(), 0600), 0);
+    desktop.messageAnswers = {Desktop::Ok};
+
+    openFile(path(QStringLiteral("pipe.DIG")));
+
+    const auto boxes = desktop.messages();
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes[0].icon, Desktop::Icon::Error);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Die Datei ") + path(QStringLiteral("pipe.DIG")) +
+                                 QStringLiteral(" ist keine gewöhnliche Datei (etwa eine Pipe "
+                                                "oder ein Gerät) und wird nicht verwendet."));
+    EXPECT_EQ(buffer(), before);
+    EXPECT_EQ(caption(), kCaption + kSimulated);
+}
+
+TEST_F(FileCommandsTest, CloseAsksWhereToSaveARecordingThatHasNoFile) {
     record();
-    EXPECT_EQ(fileRow(), kAllOn);
-    const QByteArray first = buffer();
-    ASSERT_EQ(first.size(), 2 * 524288);
+    const QByteArray recorded = buffer();
     desktop.clear();
+    desktop.fileAnswers = {QString()}; // cancelled
 
     trigger("Schliessen1");
 
-    EXPECT_TRUE(desktop.messages().empty()) << "no file yet, so no question";
-    EXPECT_EQ(desktop.count(ScriptedDesktop::Call::Kind::SaveFile), 0) << "closing shows no dialog";
-    EXPECT_EQ(readFile(QStringLiteral("NONAME.DIG")), first);
-    EXPECT_EQ(buffer(), first) << "closing does not clear the buffer";
-    EXPECT_EQ(panel(4), status("Daten oder Datei schließen"));
+    const auto dialogs = fileRequests(ScriptedDesktop::Call::Kind::SaveFile);
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].title, QStringLiteral("Spurwerk - Daten speichern"));
+    EXPECT_EQ(dialogs[0].fileName, QStringLiteral("NONAME.DIG"));
+    EXPECT_TRUE(files().isEmpty()) << "nothing is written unasked";
+    EXPECT_EQ(fileRow(), kAllOn) << "a cancelled close keeps the recording saveable";
+    EXPECT_EQ(panel(4), status("Daten nicht gespeichert, nicht geschlossen"));
+
+    desktop.clear();
+    desktop.fileAnswers = {path(QStringLiteral("messung.DIG"))};
+    trigger("Schliessen1");
+    EXPECT_EQ(files(), QStringList{QStringLiteral("messung.DIG")});
+    EXPECT_EQ(readFile(QStringLiteral("messung.DIG")), recorded);
+    EXPECT_EQ(buffer(), recorded) << "closing does not clear the buffer";
     EXPECT_EQ(caption(), kCaption + kSimulated);
     EXPECT_EQ(fileRow(), kAllOff);
+    EXPECT_FALSE(window->HasUnsavedRecording());
+}
 
-    // A second recording differs from the first; now the file exists and the
-    // question decides.
+TEST_F(FileCommandsTest, CloseWritesANewRecordingBackIntoTheOpenedFileAfterAsking) {
+    const QByteArray old("\x10\x20\x30\x40", 4);
     struct Case {
         int answer;
         bool replaced;
     } cases[] = {{Desktop::No, false}, {Desktop::Yes, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answer);
+        writeFile(QStringLiteral("alt.DIG"), old);
+        openFile(path(QStringLiteral("alt.DIG")));
         record();
-        ASSERT_NE(buffer(), first);
         desktop.clear();
         desktop.messageAnswers = {c.answer};
 
@@ -341,25 +372,53 @@ TEST_F(FileCommandsTest, CloseAfterARecordingWritesNonameAndAsksOnlyWhenItExists
 
         const auto boxes = desktop.messages();
         ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, QStringLiteral("Die Datei NONAME.DIG ist schon vorhanden !\rSoll "
+        EXPECT_EQ(boxes[0].text, QStringLiteral("Die Datei alt.DIG ist schon vorhanden !\rSoll "
                                                 "diese Datei überschrieben werden ?\r"));
-        EXPECT_EQ(readFile(QStringLiteral("NONAME.DIG")), c.replaced ? buffer() : first);
-        EXPECT_EQ(fileRow(), kAllOff);
+        EXPECT_EQ(desktop.count(ScriptedDesktop::Call::Kind::SaveFile), 0);
+        EXPECT_EQ(readFile(QStringLiteral("alt.DIG")), c.replaced ? buffer() : old);
+        EXPECT_EQ(fileRow(), c.replaced ? kAllOff : kAllOn);
+        EXPECT_EQ(files(), QStringList{QStringLiteral("alt.DIG")});
     }
 }
 
-TEST_F(FileCommandsTest, CloseAfterAFailedOpenWritesNonameNotTheFileLoadedBefore) {
+TEST_F(FileCommandsTest, CloseWithNothingUnsavedWritesNothingAndAsksNothing) {
     const QByteArray loaded("\x10\x20\x30\x40", 4);
-    writeFile("da.DIG", loaded);
-    openFile(path("da.DIG"));
-    trigger("ffnen1"); // cancelled
-    desktop.clear();
+    writeFile(QStringLiteral("da.DIG"), loaded);
+    struct Case {
+        const char* name;
+        std::function<void()> prepare;
+    };
+    const Case cases[] = {
+        {"a loaded file", [&] { openFile(path(QStringLiteral("da.DIG"))); }},
+        {"a failed open after a load",
+         [&] {
+             openFile(path(QStringLiteral("da.DIG")));
+             trigger("ffnen1"); // cancelled
+         }},
+        {"a saved recording",
+         [&] {
+             record();
+             desktop.fileAnswers = {path(QStringLiteral("da.DIG"))};
+             desktop.messageAnswers = {Desktop::Yes};
+             trigger("Speichernunter1");
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(QStringLiteral("da.DIG"), loaded);
+        c.prepare();
+        const QByteArray before = readFile(QStringLiteral("da.DIG"));
+        action("Schliessen1")->setEnabled(true);
+        desktop.clear();
 
-    trigger("Schliessen1");
+        trigger("Schliessen1");
 
-    EXPECT_EQ(readFile(QStringLiteral("NONAME.DIG")), loaded);
-    EXPECT_EQ(readFile(QStringLiteral("da.DIG")), loaded);
-    EXPECT_TRUE(desktop.messages().empty());
+        EXPECT_TRUE(desktop.messages().empty());
+        EXPECT_EQ(desktop.count(ScriptedDesktop::Call::Kind::SaveFile), 0);
+        EXPECT_EQ(files(), QStringList{QStringLiteral("da.DIG")});
+        EXPECT_EQ(readFile(QStringLiteral("da.DIG")), before);
+        EXPECT_EQ(fileRow(), kAllOff);
+    }
 }
 
 TEST_F(FileCommandsTest, CloseThatCannotWriteKeepsTheRecordingSaveable) {
@@ -367,6 +426,7 @@ TEST_F(FileCommandsTest, CloseThatCannotWriteKeepsTheRecordingSaveable) {
     const QByteArray recorded = buffer();
     ASSERT_TRUE(QDir::current().mkdir(QStringLiteral("NONAME.DIG"))); // in the way of the file
     desktop.clear();
+    desktop.fileAnswers = {path(QStringLiteral("NONAME.DIG"))};
     desktop.messageAnswers = {Desktop::Yes};
 
     trigger("Schliessen1");
@@ -378,6 +438,7 @@ TEST_F(FileCommandsTest, CloseThatCannotWriteKeepsTheRecordingSaveable) {
         << boxes[1].text.toStdString();
     EXPECT_EQ(buffer(), recorded);
     EXPECT_EQ(fileRow(), kAllOn) << "the recording is stored nowhere yet";
+    EXPECT_TRUE(window->HasUnsavedRecording());
 }
 
 class PrintCommandsTest : public FileCommandsTest {

@@ -4,6 +4,7 @@
 
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 
 class LiveTest : public MainWindowTest {
   protected:
@@ -165,6 +166,37 @@ TEST_F(LiveTest, StopDuringARefreshingTickLeavesTheTimerOffAndTheNextStartTicks)
     fill(0xEE);
     live().SimultanTimer1Timer();
     EXPECT_TRUE(refreshedLastTick()) << "the first tick after a new start must run";
+}
+
+TEST_F(LiveTest, AfterAStopDuringARefreshingTickTheBufferIsAllZero) {
+    // The port's burst pumps only after it; the board's 10 ms samples pump
+    // inside it, so a stop lands between two of its samples.
+    struct Case {
+        const char* source;
+        int stopAtPump;
+    };
+    for (const Case c :
+         {Case{"PortAuswahl1", 1}, Case{"PortAuswahl5", 3}, Case{"PortAuswahl5", 40}}) {
+        SCOPED_TRACE(std::string(c.source) + " pump " + std::to_string(c.stopAtPump));
+        TearDown();
+        MainWindowTest::SetUp();
+        trigger(c.source);
+        trigger("Eingabeprogrammieren1");
+        trazor().Option().SetCellsSize(4096);
+        live().Hauptsimultan();
+        int pumps = 0;
+        desktop.onPump = [&] {
+            if (live().TickRunning() && ++pumps == c.stopAtPump) live().Hauptsimultanstop();
+        };
+        live().SimultanTimer1Timer();
+        desktop.onPump = nullptr;
+        ASSERT_GE(pumps, c.stopAtPump);
+        EXPECT_EQ(window->State().LiveRunning, 0);
+        const auto& cells = trazor().Stream();
+        EXPECT_EQ(std::count(cells.begin(), cells.end(), 0), std::ptrdiff_t(cells.size()))
+            << "no sample of the burst is left after the stop";
+        EXPECT_FALSE(timer()->isActive());
+    }
 }
 
 TEST_F(LiveTest, StopBetweenTicksDoesNotSwallowTheNextStartsFirstTick) {

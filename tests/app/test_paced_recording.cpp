@@ -4,8 +4,10 @@
 #include "hardware/SimulatedPattern.h"
 #include "sampling/TimeFormat.h"
 
+#include <QApplication>
 #include <QProgressBar>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolButton>
 #include <chrono>
 
@@ -178,6 +180,37 @@ TEST_F(PacedRecordingTest, ClosingTheWindowDuringARecordingEndsItThenCloses) {
     ASSERT_GT(desktop.messages().size(), messagesAtClose);
     EXPECT_TRUE(desktop.messages().back().text.startsWith(QStringLiteral("ACHTUNG")));
     EXPECT_EQ(port->inner.Control(0x378) & 0x23, 0x01);
+}
+
+TEST_F(PacedRecordingTest, ClosingTheWindowDuringABoardRecordingEndsTheEventLoop) {
+    // The program runs in QApplication::exec() until its window closes: a close
+    // during a recording must let exec() return, so the process ends.
+    programInput("PortAuswahl5");
+    window->show();
+    bool closeCalled = false;
+    desktop.onPump = [&] {
+        if (closeCalled || window->State().SampleIndex < 50) return;
+        closeCalled = true;
+        window->close();
+    };
+    QTimer::singleShot(0, window.get(), [this] { trigger("MenuRecord_Signal"); });
+    bool hung = false;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        hung = true;
+        window->Recording().RequestStop();
+        QCoreApplication::exit(1);
+    });
+    guard.start(60'000);
+    const int result = QApplication::exec();
+    guard.stop();
+    EXPECT_FALSE(hung);
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(closeCalled);
+    EXPECT_LT(window->State().SampleIndex, 100) << "the recording ended early";
+    EXPECT_FALSE(window->Recording().Running());
+    EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(PacedRecordingTest, ChoosingASourceAppliesItsLengthForTheCheckedItem) {

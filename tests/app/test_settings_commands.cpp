@@ -7,6 +7,7 @@
 #include <QFile>
 #include <functional>
 #include <map>
+#include <sys/stat.h>
 
 namespace {
 const QString kCaption = QStringLiteral("Spurwerk Version 1.0.40.36 [Simulation]");
@@ -194,6 +195,24 @@ TEST_F(SettingsCommandsTest, BadSettingsShowTheErrorAndTheWindowStillStarts) {
          QStringLiteral("Die Einstellungsdatei ") + path("Spurwerk.ini") +
              QStringLiteral(" ist beschädigt"),
          8},
+        // A pipe used to keep the window from ever appearing, a device to
+        // read until the memory ran out.
+        {"a pipe",
+         [&] {
+             QFile::remove(path("Spurwerk.ini"));
+             ASSERT_EQ(::mkfifo(QFile::encodeName(path("Spurwerk.ini")).constData(), 0600), 0);
+         },
+         QStringLiteral("Die Einstellungsdatei ") + path("Spurwerk.ini") +
+             QStringLiteral(" ist keine gewöhnliche Datei"),
+         8},
+        {"a device",
+         [&] {
+             QFile::remove(path("Spurwerk.ini"));
+             ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path("Spurwerk.ini")));
+         },
+         QStringLiteral("Die Einstellungsdatei ") + path("Spurwerk.ini") +
+             QStringLiteral(" ist keine gewöhnliche Datei"),
+         8},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -211,6 +230,19 @@ TEST_F(SettingsCommandsTest, BadSettingsShowTheErrorAndTheWindowStillStarts) {
         EXPECT_EQ(trazor().Option().TimeStep(), 10);
         expectStartedNormally();
     }
+}
+
+TEST_F(SettingsCommandsTest, TheSmallestIntegerInTheSettingsIsApplied) {
+    trigger("Einstellungspeichern1");
+    auto values = storedValues();
+    values[QStringLiteral("Hintergrundfarbe")] = QStringLiteral("-$80000000");
+    values[QStringLiteral("Markerfarbe")] = QStringLiteral("-0x80000000");
+    writeSettings(values);
+    restart();
+    EXPECT_TRUE(desktop.messages().empty());
+    EXPECT_EQ(trazor().Option().ColorBackground(), 0x80000000u);
+    EXPECT_EQ(trazor().Option().ColorMarker(), 0x80000000u);
+    expectStartedNormally();
 }
 
 TEST_F(SettingsCommandsTest, DamagedFileIsSetAsideAndTheBackupTakesItsPlace) {

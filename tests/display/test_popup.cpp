@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMouseEvent>
+#include <stdexcept>
 
 class Popup : public TrazorFixture {
   protected:
@@ -161,4 +162,22 @@ TEST_F(Popup, MouseMovesAreAnnounced) {
     EXPECT_EQ(moves, 1);
     EXPECT_EQ(trazor->Option().Marker().MOrigin(), 0);
     EXPECT_EQ(trazor->Option().Marker().MStop(), 0);
+}
+
+TEST_F(Popup, WhatAMeasurementItemThrowsReachesTheErrorBoxNotQt) {
+    // A desktop whose first box fails, as a dialog that cannot be shown would.
+    bool thrown = false;
+    desktop.onMessage = [&](const Desktop::MessageBoxRequest&) {
+        if (thrown) return;
+        thrown = true;
+        throw std::runtime_error("Anzeige gescheitert");
+    };
+    for (int i = 0; i < 3; ++i)
+        popup().MarkerItem(2)->trigger();
+    EXPECT_NO_THROW(popup().TimeItem(2, 1)->trigger());
+    EXPECT_TRUE(thrown);
+    const auto messages = desktop.messages();
+    ASSERT_EQ(messages.size(), 2u) << "the measurement, then the error";
+    EXPECT_EQ(messages[1].icon, Desktop::Icon::Error);
+    EXPECT_EQ(messages[1].text, QStringLiteral("Anzeige gescheitert"));
 }

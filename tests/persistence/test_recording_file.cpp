@@ -26,7 +26,8 @@ class RecordingFile : public ::testing::Test {
     }
 
     TRecordingFile::Window window() {
-        return {[this] { ++repaints; }, [this](const QString& c) { captions << c; }};
+        return {[this] { ++repaints; }, [this](const QString& c) { captions << c; },
+                [this](const QString& p) { saved << p; }};
     }
     QString path(const QString& name) const { return dir.filePath(name); }
     QByteArray read(const QString& name) const { return ReadTestFile(path(name)); }
@@ -51,6 +52,7 @@ class RecordingFile : public ::testing::Test {
     TTrazor* trazor = nullptr;
     int repaints = 0;
     QStringList captions;
+    QStringList saved; // files the routines report as written
     QTemporaryDir dir;
 };
 
@@ -122,6 +124,7 @@ TEST_F(RecordingFile, OverwriteQuestionDecidesTheWrite) {
     desktop.messageAnswers = {Desktop::No};
     EXPECT_TRUE(files.SaveRecordingFile("Spurwerk - ", 0, path("OLD.DIG")));
     EXPECT_EQ(read("OLD.DIG"), "previous contents");
+    EXPECT_TRUE(saved.isEmpty()) << "only a written file counts as saved";
     ASSERT_EQ(desktop.messages().size(), 1u);
     const auto question = desktop.messages()[0];
     EXPECT_EQ(question.caption, "Spurwerk");
@@ -135,6 +138,7 @@ TEST_F(RecordingFile, OverwriteQuestionDecidesTheWrite) {
     desktop.messageAnswers = {Desktop::Yes};
     EXPECT_TRUE(files.SaveRecordingFile("Spurwerk - ", 0, path("OLD.DIG")));
     EXPECT_EQ(read("OLD.DIG"), stream());
+    EXPECT_EQ(saved, QStringList{path("OLD.DIG")});
 }
 
 TEST_F(RecordingFile, CloseWritesBackWithoutADialog) {
@@ -261,6 +265,7 @@ TEST_F(RecordingFile, FailingWriteKeepsTheOldFileAndTheBuffer) {
     }
     EXPECT_EQ(read("OLD.DIG"), old);
     EXPECT_EQ(stream(), before);
+    EXPECT_TRUE(saved.isEmpty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"OLD.DIG"});
 }
 

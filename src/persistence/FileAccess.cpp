@@ -1,0 +1,124 @@
+#include "persistence/FileAccess.h"
+
+#include "persistence/EINIRegistryError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fileaccess {
+
+namespace {
+
+QString shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+EFileError notRegular(const QString& subject, const QString& path) {
+    return EFileError(QStringLiteral("%1 %2 ist keine gewöhnliche Datei (etwa eine Pipe oder ein "
+                                     "Gerät) und wird nicht verwendet.")
+                          .arg(subject, shown(path)));
+}
+
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+} // namespace
+
+QByteArray ReadRegularFile(const QString& path, const QString& subject, qint64 maxBytes,
+                           const QString& tooLarge) {
+    const auto cannotRead = [&](int error) {
+        return EFileError(QStringLiteral("%1 %2 kann nicht gelesen werden: %3")
+                              .arg(subject, shown(path), systemReason(error)));
+    };
+    // Non-blocking, so that opening a FIFO without a writer returns at once;
+    // the type check below then refuses it.
+    const QByteArray native = QFile::encodeName(path);
+    const FileDescriptor fd(
+        ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0) throw cannotRead(errno);
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0) throw cannotRead(errno);
+    if (!S_ISREG(info.st_mode)) throw notRegular(subject, path);
+    if (info.st_size > maxBytes) throw EFileError(tooLarge);
+
+    QByteArray bytes;
+    bytes.reserve(qsizetype(info.st_size));
+    constexpr qint64 chunk = 1024 * 1024;
+    for (;;) {
+        // One byte beyond the cap is enough to know a file grew past it.
+        const qint64 want = std::min(chunk, maxBytes + 1 - qint64(bytes.size()));
+        const qsizetype at = bytes.size();
+        bytes.resize(at + qsizetype(want));
+        const ssize_t got = ::read(fd.get(), bytes.data() + at, size_t(want));
+        if (got < 0) {
+            if (errno == EINTR) {
+                bytes.resize(at);
+                continue;
+            }
+            throw cannotRead(errno);
+        }
+        bytes.resize(at + qsizetype(got));
+        if (got == 0) break;
+        if (bytes.size() > maxBytes) throw EFileError(tooLarge);
+    }
+    return bytes;
+}
+
+PendingFile::PendingFile(const QString& path, const QString& subject, const QByteArray& bytes)
+    : path_(path), subject_(subject), file_(std::make_unique<QSaveFile>(path)) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode))
+        throw notRegular(subject, path);
+    // A folder the user may not write can still hold a file the user may:
+    // then the file is written in place, as a plain write would.
+    file_->setDirectWriteFallback(true);
+    // The explicit flush matters: commit() alone does not notice a write that
+    // fails while the last buffered bytes go out (a full disk), and would put
+    // the cut file in place of the old one.
+    if (!file_->open(QIODevice::WriteOnly) || file_->write(bytes) != bytes.size() ||
+        !file_->flush())
+        Fail();
+}
+
+PendingFile::~PendingFile() {
+    if (file_->isOpen()) file_->cancelWriting();
+}
+
+void PendingFile::Commit() {
+    if (!file_->commit()) Fail();
+}
+
+void PendingFile::Fail() {
+    const QString reason = file_->errorString();
+    if (file_->isOpen()) file_->cancelWriting();
+    throw EFileError(QStringLiteral("%1 %2 kann nicht gespeichert werden: %3")
+                         .arg(subject_, shown(path_), reason));
+}
+
+void WriteRegularFile(const QString& path, const QString& subject, const QByteArray& bytes) {
+    PendingFile(path, subject, bytes).Commit();
+}
+
+} // namespace fileaccess

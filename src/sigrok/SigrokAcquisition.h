@@ -1,0 +1,88 @@
+#pragma once
+
+#include "sampling/TimeBase.h"
+#include "sigrok/DeviceSpec.h"
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace sigrok {
+
+class Context;
+
+struct AcquisitionRequest {
+    DeviceSpec device;
+    std::uint64_t rateHz = 0; // 0: the device's own rate
+    std::uint64_t samples = 0;
+};
+
+// How an acquisition ended. The samples that arrived are kept in every case.
+struct AcquisitionOutcome {
+    sampling::TimeBase timeBase = sampling::TimeBase::Nominal();
+    int lines = 0;                // logic lines the device has, at most 16
+    std::uint64_t received = 0;   // samples handed over
+    bool stoppedEarly = false;    // Stop() ended it
+    std::string error;            // German, empty when the device delivered all
+};
+
+// Records from a libsigrok device on a thread of its own. Samples come in
+// blocks of 16-bit words (line n in bit n; the first 16 logic channels, the
+// lines a smaller device lacks stay low) which the owner takes on its own
+// thread; the acquisition thread touches nothing else.
+//
+//   Acquisition run(context, {spec, 1'000'000, 100'000});
+//   while (!run.Finished()) { run.TakeBlocks(into); ... }
+//   run.TakeBlocks(into);  const AcquisitionOutcome& o = run.Outcome();
+//
+// The context must outlive the acquisition and serve no other thread meanwhile.
+class Acquisition {
+  public:
+    Acquisition(Context& context, AcquisitionRequest request);
+    // Stops the device and waits for the thread.
+    ~Acquisition();
+    Acquisition(const Acquisition&) = delete;
+    Acquisition& operator=(const Acquisition&) = delete;
+
+    // Ends the recording soon; what arrived so far stays. Any thread.
+    void Stop();
+    // Appends the blocks that arrived since the last call; returns the
+    // number of samples appended.
+    std::size_t TakeBlocks(std::vector<std::uint16_t>& into);
+    // Moves out the waiting blocks as they are, without copying.
+    std::vector<std::vector<std::uint16_t>> TakeBlockList();
+    bool Finished() const { return finished_.load(std::memory_order_acquire); }
+    // Blocks until the thread has ended.
+    void Wait();
+    // The rate the device records at: known once the device is set up (0 before).
+    std::uint64_t RateHz() const { return rateHz_.load(std::memory_order_acquire); }
+    // Samples received so far (any thread).
+    std::uint64_t Received() const { return received_.load(std::memory_order_relaxed); }
+    // Valid once Finished().
+    const AcquisitionOutcome& Outcome() const { return outcome_; }
+
+    // Called on the acquisition thread.
+    void Run(Context& context);
+    void OnLogic(const void* data, std::uint64_t bytes, unsigned unitSize);
+
+  private:
+    void StopSession();
+
+    AcquisitionRequest request_;
+    AcquisitionOutcome outcome_;
+    std::uint16_t mask_ = 0xFFFF;
+
+    std::mutex mutex_; // guards blocks_ and session_
+    std::vector<std::vector<std::uint16_t>> blocks_;
+    void* session_ = nullptr;
+    std::atomic<bool> stopRequested_{false};
+    std::atomic<bool> finished_{false};
+    std::atomic<std::uint64_t> rateHz_{0};
+    std::atomic<std::uint64_t> received_{0};
+    std::thread thread_;
+};
+
+} // namespace sigrok
