@@ -1,8 +1,15 @@
-// Feeds arbitrary bytes to the settings-store loader. It must either refuse
-// them with one of its errors or load a tree that saves and reloads to the
-// same image; it must never crash, hang or allocate without bound.
+// Feeds arbitrary bytes to the settings-store loader and from there to the
+// display, as start-up does. The loader must either refuse the bytes with one
+// of its errors or load a tree that saves and reloads to the same image; the
+// values applied must leave the display in a state it can draw, and storing
+// and applying them again must give the same options. Nothing may crash,
+// hang, allocate without bound or step into undefined behaviour.
+#include "FuzzDisplay.h"
+#include "display/TTrazor.h"
+#include "persistence/AppSettings.h"
 #include "persistence/EINIRegistryError.h"
 #include "persistence/IniRegistry.h"
+#include "platform/Conversion.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -25,7 +32,33 @@ void readEverything(const TIniRegistryList& key) {
     }
 }
 
+// Applies the settings as start-up does; false when they end with one of the
+// errors start-up reports (the options read before stay applied).
+bool apply(TIniRegistry& store, TTrazor& trazor) {
+    try {
+        ApplySettings(store, trazor);
+    } catch (const EINIRegistryError&) {
+        return false;
+    } catch (const EConvertError&) {
+        return false;
+    }
+    return true;
+}
+
+// The display must draw, scroll and zoom with whatever was applied.
+void draw(TTrazor& trazor) {
+    trazor.Redraw();
+    trazor.DrawSignals();
+    trazor.ScrollForward(3);
+    trazor.ChangeTimeStep(-1);
+}
+
 } // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzzdisplay::StartApplication();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray image(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
@@ -48,10 +81,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray saved = store.SaveToBytes();
     TIniRegistry again;
     if (!again.LoadFromBytes(saved) || again.SaveToBytes() != saved) std::abort();
-    // The application's own reads: any outcome but a store error is a fault.
-    try {
-        if (store.OpenKey("\\Spurwerk", false)) store.ReadString("Digits");
-    } catch (const EINIRegistryError&) {
-    }
+
+    // The settings as start-up applies them, on the display it draws.
+    fuzzdisplay::Display first(8192);
+    const bool complete = apply(store, first.trazor());
+    // The options as they came out of their setters, stored and applied to a
+    // second display, must come out the same: the setters' limits hold.
+    TIniRegistry restored;
+    StoreSettings(restored, first.trazor());
+    draw(first.trazor());
+    if (!complete) return 0;
+    fuzzdisplay::Display second(8192);
+    if (!apply(restored, second.trazor())) std::abort();
+    TIniRegistry compared;
+    StoreSettings(compared, second.trazor());
+    if (compared.SaveToBytes() != restored.SaveToBytes()) std::abort();
+    draw(second.trazor());
     return 0;
 }

@@ -1,13 +1,45 @@
-// Feeds arbitrary files to the recording-file loader and the sample buffer
-// that takes them: every length loads, the planes split at half the length,
-// and reads outside the cells yield 0.
+// Feeds arbitrary files to the recording-file loader and on into the display,
+// as "Öffnen" does: every length loads whole, the planes split at half the
+// length, reads outside the cells yield 0, and the display draws, scrolls,
+// measures between markers and searches whatever the file holds. The first
+// bytes of the file also choose the record length, the line count, the zoom,
+// the shown position and the marker cells, so that those reach every value.
+#include "FuzzDisplay.h"
 #include "display/SampleBuffer.h"
+#include "display/TTrazor.h"
 #include "persistence/RecordingData.h"
+#include "search/SearchRoutines.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdint>
 #include <cstdlib>
+
+namespace {
+
+class Cells final : public search::CellReader {
+  public:
+    explicit Cells(const TTrazor& trazor) : trazor_(trazor) {}
+    std::uint8_t GetCellLow(std::int32_t index) const override { return trazor_.GetCellLow(index); }
+    std::uint8_t GetCellHigh(std::int32_t index) const override {
+        return trazor_.GetCellHigh(index);
+    }
+
+  private:
+    const TTrazor& trazor_;
+};
+
+// Byte i of the input, 0 beyond its end.
+std::uint8_t at(const std::uint8_t* data, std::size_t size, std::size_t i) {
+    return i < size ? data[i] : 0;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzzdisplay::StartApplication();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const QTemporaryDir dir;
@@ -32,5 +64,37 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (int line = -1; line <= 16; ++line)
             buffer.Bit(i, line);
     }
+
+    // The board's record lengths (" 5 Sek.", "10 Sek.") and two beside them:
+    // what matters is how the file's length and the record length relate,
+    // and the port's 1,048,576 cells would cost a second per input here.
+    static constexpr int kLengths[] = {4096, 8192, 16384, 65536};
+    const std::uint8_t choice = at(data, size, 0);
+    fuzzdisplay::Display display(kLengths[choice & 3]);
+    TTrazor& trazor = display.trazor();
+    trazor.LoadStream(loaded);
+    auto& option = trazor.Option();
+    option.SetDigits(1 + (choice >> 4));
+    option.SetTimeStep(at(data, size, 1) - 64);
+    option.SetCellsPos(at(data, size, 2) | at(data, size, 3) << 8 | (choice & 0x0C) << 14);
+    trazor.Redraw();
+    trazor.DrawSignals();
+
+    const int line = at(data, size, 4) % 18 - 1;
+    for (int point = 0; point < 3; ++point)
+        trazor.StoreMarkerPoint(1, (at(data, size, 5 + point) << 8 | at(data, size, 8)) - 256);
+    trazor.DrawMarkers();
+    trazor.ShowTimeMeasurement(1, line);
+    trazor.ShowFrequency(1, line);
+
+    const Cells reader(trazor);
+    const int size32 = option.CellsSize();
+    search::FindEdge(reader, option.CellsPos(), size32, line, at(data, size, 9) & 1);
+    search::FindNibble(reader, option.CellsPos(), size32, at(data, size, 10) % 17,
+                       (at(data, size, 10) >> 5) & 1, 1 + ((at(data, size, 10) >> 6) & 1));
+    search::ScrollBarPosition(option.CellsPos(), size32);
+
+    trazor.ScrollForward(1 + at(data, size, 11) % 70);
+    trazor.ScrollBack(1 + at(data, size, 12) % 70);
     return 0;
 }

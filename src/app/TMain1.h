@@ -22,6 +22,7 @@ class LiveCommands;
 class FileCommands;
 class ExchangeCommands;
 class SearchCommands;
+class DecodeCommands;
 class TSmartTools;
 class THookHelpSystem;
 class TAboutBox;
@@ -87,6 +88,7 @@ class TMain1 : public QMainWindow {
     FileCommands& File() const { return *file_; }
     ExchangeCommands& Exchange() const { return *exchange_; }
     SearchCommands& Search() const { return *search_; }
+    DecodeCommands& Decode() const { return *decode_; }
     TSmartTools& SmartTools1() const { return *smartTools_; }
     THookHelpSystem* HelpHook() const { return help_.get(); }
     sampling::MonotonicClock& SampleClock() const { return *sampleClock_; }
@@ -167,6 +169,7 @@ class TMain1 : public QMainWindow {
     FileCommands* file_ = nullptr;
     ExchangeCommands* exchange_ = nullptr;
     SearchCommands* search_ = nullptr;
+    DecodeCommands* decode_ = nullptr;
     bool closed_ = false;
     bool closeAfterRecording_ = false;
     // What "&Beenden" switched off, to switch back when the close is refused.

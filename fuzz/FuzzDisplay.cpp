@@ -1,0 +1,43 @@
+#include "FuzzDisplay.h"
+
+#include "display/TTrazor.h"
+#include "platform/Color.h"
+
+#include <QApplication>
+
+namespace fuzzdisplay {
+
+void StartApplication() {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "spurwerk-fuzz";
+    static char* argv[] = {name, nullptr};
+    static QApplication application(argc, argv);
+}
+
+int SilentDesktop::MessageBox(const MessageBoxRequest& request) {
+    for (int button = 1; button <= Ignore; button <<= 1)
+        if (request.buttons & button) return button;
+    return Ok;
+}
+
+Display::Display(int cells) : owner_(std::make_unique<QWidget>()) {
+    trazor_ = new TTrazor(owner_.get(), desktop_);
+    auto& opt = trazor_->Option();
+    opt.SetCopyMode(0);
+    opt.SetColorMarker(colors::Black);
+    opt.SetColorScale(colors::Black);
+    opt.SetCellsSize(cells);
+    opt.SetDigits(8);
+    opt.SetTimeScale(10);
+    opt.SetTimeStep(10);
+    opt.SetTimeUnit(QStringLiteral("µs"));
+    opt.SetTimefactor(10);
+    trazor_->Loaded();
+    trazor_->LineOption().Apply(TLineVariable::WindowLayout, 10);
+    trazor_->SetBounds(0, 40, 772, 390);
+}
+
+Display::~Display() = default;
+
+} // namespace fuzzdisplay

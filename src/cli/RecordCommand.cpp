@@ -1,0 +1,253 @@
+#include "cli/RecordCommand.h"
+
+#include "cli/RecordingExchange.h"
+#include "sigrok/DeviceSpec.h"
+#include "sigrok/SigrokAcquisition.h"
+#include "sigrok/SigrokContext.h"
+#include "sigrok/SigrokDevices.h"
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <exception>
+#include <optional>
+#include <thread>
+#include <unistd.h>
+
+namespace cli {
+
+namespace {
+
+// The most samples one recording holds: 64 Mi words, 128 MiB.
+constexpr std::uint64_t MaxRecordSamples = 64ull * 1024 * 1024;
+
+void Usage(std::ostream& to) {
+    to << "Aufruf: spurwerk record --source QUELLE --samples N [--samplerate RATE]\n"
+          "                       -o AUSGABE [--simulate]\n"
+          "\n"
+          "Nimmt N Abtastwerte auf und schreibt sie in AUSGABE (.DIG, .sr, .vcd oder\n"
+          ".csv, nach der Dateiendung). Strg+C beendet die Aufnahme vorzeitig; was\n"
+          "bis dahin kam, wird geschrieben.\n"
+          "\n"
+          "Quellen:\n"
+          "  sigrok:TREIBER[:SCHLÜSSEL=WERT...]\n"
+          "        ein Gerät über libsigrok, z. B. sigrok:fx2lafw oder\n"
+          "        sigrok:demo:pattern=incremental (das Demo-Gerät nur mit --simulate)\n"
+          "  lpt1, lpt2, usb1..usb4\n"
+          "        Druckerport und K8055-Karten: bisher nur im Programmfenster\n"
+          "\n"
+          "--samples N      Anzahl der Abtastwerte, höchstens 67108864 (64 Mi);\n"
+          "                 auch mit k, M, G (1M = 1000000)\n"
+          "--samplerate R   Abtastrate, z. B. 1M, 24MHz, 200k (sonst die des Geräts)\n"
+          "--simulate       das Demo-Gerät von libsigrok zulassen\n"
+          "\n"
+          "Ein Fortschritt erscheint auf der Standardfehlerausgabe, wenn sie ein\n"
+          "Terminal ist.\n";
+}
+
+// Ctrl+C asks the recording to end; the handler only sets this flag, which
+// the waiting loop turns into a stop. Restored when the recording is over.
+std::atomic<bool> interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+extern "C" void OnInterrupt(int) {
+    interrupted.store(true);
+}
+
+class InterruptCatcher {
+  public:
+    InterruptCatcher() {
+        interrupted = false;
+        struct sigaction action {};
+        action.sa_handler = &OnInterrupt;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &previousInt_);
+        sigaction(SIGTERM, &action, &previousTerm_);
+    }
+    ~InterruptCatcher() {
+        sigaction(SIGINT, &previousInt_, nullptr);
+        sigaction(SIGTERM, &previousTerm_, nullptr);
+    }
+    InterruptCatcher(const InterruptCatcher&) = delete;
+    InterruptCatcher& operator=(const InterruptCatcher&) = delete;
+
+  private:
+    struct sigaction previousInt_ {};
+    struct sigaction previousTerm_ {};
+};
+
+struct Options {
+    std::string source;
+    std::string output;
+    std::optional<std::uint64_t> samples;
+    std::uint64_t rateHz = 0;
+    bool simulate = false;
+};
+
+// nullopt after a usage error has been written to err.
+std::optional<Options> ReadOptions(const std::vector<std::string>& args, std::ostream& err) {
+    Options options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--simulate") {
+            options.simulate = true;
+            continue;
+        }
+        std::string name = arg;
+        std::string value;
+        const std::size_t eq = arg.find('=');
+        if (arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            name = arg.substr(0, eq);
+            value = arg.substr(eq + 1);
+        } else if (arg == "--source" || arg == "--samples" || arg == "--samplerate" ||
+                   arg == "-o" || arg == "--output") {
+            if (i + 1 >= args.size()) {
+                err << "spurwerk record: " << arg << " braucht einen Wert.\n";
+                return std::nullopt;
+            }
+            value = args[++i];
+        } else {
+            err << "spurwerk record: unbekanntes Argument '" << arg << "'.\n";
+            return std::nullopt;
+        }
+        if (name == "--source") {
+            options.source = value;
+        } else if (name == "-o" || name == "--output") {
+            options.output = value;
+        } else if (name == "--samples") {
+            options.samples = sigrok::ParseQuantity(value);
+            if (!options.samples || *options.samples > MaxRecordSamples) {
+                err << "spurwerk record: --samples braucht eine Anzahl von 1 bis "
+                    << MaxRecordSamples << ", nicht '" << value << "'.\n";
+                return std::nullopt;
+            }
+        } else if (name == "--samplerate") {
+            const auto rate = sigrok::ParseQuantity(value);
+            if (!rate) {
+                err << "spurwerk record: --samplerate versteht '" << value
+                    << "' nicht (Beispiele: 1M, 24MHz, 200k).\n";
+                return std::nullopt;
+            }
+            options.rateHz = *rate;
+        } else {
+            err << "spurwerk record: unbekannte Option '" << name << "'.\n";
+            return std::nullopt;
+        }
+    }
+    if (options.source.empty() || !options.samples || options.output.empty()) {
+        err << "spurwerk record: --source, --samples und -o sind nötig.\n";
+        return std::nullopt;
+    }
+    if (!KnownRecordingExtension(options.output)) {
+        err << "spurwerk record: unbekannte Dateiendung bei \"" << options.output
+            << "\" (erlaubt: .DIG, .sr, .vcd, .csv).\n";
+        return std::nullopt;
+    }
+    return options;
+}
+
+// The device a sigrok source names, with the demo's usual channels unless the
+// source sets them.
+std::optional<sigrok::DeviceSpec> SigrokSource(const Options& options, std::ostream& err) {
+    const auto spec = sigrok::ParseDeviceSpec(options.source.substr(7));
+    if (!spec) {
+        err << "spurwerk record: die Quelle '" << options.source
+            << "' hat nicht die Form sigrok:TREIBER[:SCHLÜSSEL=WERT...].\n";
+        return std::nullopt;
+    }
+    if (spec->driver != "demo") return spec;
+    if (!options.simulate) {
+        err << "spurwerk record: das Demo-Gerät von libsigrok gibt es nur mit --simulate.\n";
+        return std::nullopt;
+    }
+    sigrok::DeviceSpec demo = sigrok::DemoDeviceSpec();
+    for (const auto& option : spec->options) {
+        bool replaced = false;
+        for (auto& own : demo.options)
+            if (own.first == option.first) {
+                own.second = option.second;
+                replaced = true;
+            }
+        if (!replaced) demo.options.push_back(option);
+    }
+    return demo;
+}
+
+void ShowProgress(std::ostream& err, std::uint64_t have, std::uint64_t total) {
+    err << "\rAufnahme: " << (have * 100 / total) << " % (" << have << " von " << total
+        << " Abtastwerten)" << std::flush;
+}
+
+} // namespace
+
+int RunRecord(const std::vector<std::string>& args, Streams io) {
+    for (const std::string& arg : args)
+        if (arg == "--help" || arg == "-h") {
+            Usage(io.out);
+            return ExitOk;
+        }
+    const std::optional<Options> options = ReadOptions(args, io.err);
+    if (!options) {
+        io.err << "\"spurwerk record --help\" beschreibt die Argumente.\n";
+        return ExitUsage;
+    }
+    static const char* const portSources[] = {"lpt1", "lpt2", "usb1", "usb2", "usb3", "usb4"};
+    for (const char* port : portSources)
+        if (options->source == port) {
+            io.err << "spurwerk record: die Quelle " << port
+                   << " nimmt bisher nur das Programmfenster auf; von der Befehlszeile "
+                      "gehen sigrok-Geräte.\n";
+            return ExitUsage;
+        }
+    if (options->source.rfind("sigrok:", 0) != 0) {
+        io.err << "spurwerk record: unbekannte Quelle '" << options->source
+               << "' (sigrok:TREIBER, lpt1, lpt2, usb1..usb4).\n";
+        return ExitUsage;
+    }
+    const auto device = SigrokSource(*options, io.err);
+    if (!device) return ExitUsage;
+
+    try {
+        sigrok::Context context;
+        sigrok::LogicFrames frames;
+        frames.samples.reserve(*options->samples);
+        const bool terminal = ::isatty(STDERR_FILENO) == 1;
+        sigrok::AcquisitionOutcome outcome;
+        {
+            const InterruptCatcher catcher;
+            sigrok::Acquisition run(context, {*device, options->rateHz, *options->samples});
+            while (!run.Finished()) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                if (interrupted) run.Stop();
+                run.TakeBlocks(frames.samples);
+                if (terminal) ShowProgress(io.err, frames.samples.size(), *options->samples);
+            }
+            run.Wait();
+            run.TakeBlocks(frames.samples);
+            outcome = run.Outcome();
+        }
+        if (terminal) {
+            ShowProgress(io.err, frames.samples.size(), *options->samples);
+            io.err << "\n";
+        }
+        if (!outcome.error.empty()) io.err << "spurwerk record: " << outcome.error << "\n";
+        if (frames.samples.empty()) {
+            io.err << "spurwerk record: keine Abtastwerte empfangen; " << options->output
+                   << " wird nicht geschrieben.\n";
+            return ExitFailure;
+        }
+        if (outcome.stoppedEarly)
+            io.err << "spurwerk record: abgebrochen nach " << frames.samples.size()
+                   << " Abtastwerten.\n";
+        for (int line = 0; line < std::max(outcome.lines, 1); ++line)
+            frames.names.push_back(sigrok::DefaultLineName(line));
+        frames.timeBase = outcome.timeBase;
+        WriteRecording(context, frames, options->output);
+        return outcome.error.empty() ? ExitOk : ExitFailure;
+    } catch (const std::exception& error) {
+        io.err << "spurwerk record: " << error.what() << "\n";
+        return ExitFailure;
+    }
+}
+
+} // namespace cli
