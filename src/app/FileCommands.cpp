@@ -56,6 +56,18 @@ void FileCommands::ffnen1Click() {
     main_.SetDigiStatus(4, QStringLiteral("Daten werden geladen. Bitte warten !!!"), false);
     MainState& s = main_.State();
     s.CurrentFileName = file_->OpenRecordingFile(QStringLiteral("Spurwerk-Datei öffnen"));
+    showOpened();
+}
+
+void FileCommands::OpenFile(const QString& path) {
+    if (!main_.ConfirmDiscardRecording()) return;
+    main_.SetDigiStatus(4, QStringLiteral("Daten werden geladen. Bitte warten !!!"), false);
+    main_.State().CurrentFileName = file_->LoadRecordingFile(path);
+    showOpened();
+}
+
+void FileCommands::showOpened() {
+    MainState& s = main_.State();
     s.OpenedFile = s.CurrentFileName;
     if (s.CurrentFileName.isEmpty()) {
         main_.SetDigiStatus(4, QStringLiteral("Fehler, die Datei oder das Verzeichnis fehlt."),

@@ -24,6 +24,8 @@ class FileCommands : public QObject {
     void Schliessen1Click();
     void Druckeneinrichten1Click();
     void Drucken1Click();
+    // Opens a recording named on the command line, as "Öffnen" does after its dialog.
+    void OpenFile(const QString& path);
 
     // Tests print to a PDF file instead of a printer.
     void SetPrinterFactory(std::function<std::unique_ptr<QPrinter>()> factory) {
@@ -31,6 +33,7 @@ class FileCommands : public QObject {
     }
 
   private:
+    void showOpened();
     void setFileCommands(bool save, bool saveAs, bool close, bool setup, bool print);
 
     TMain1& main_;

@@ -62,6 +62,9 @@ void buildDatei(QMenuBar* bar) {
     item(m, "Speichernunter1", QStringLiteral("Speichern unter"), {.help = 45, .off = true});
     item(m, "Schliessen1", QStringLiteral("Schließen"), {.help = 46, .off = true});
     m->addSeparator();
+    item(m, "Importieren1", QStringLiteral("Importieren ..."), {.help = 402});
+    item(m, "Exportieren1", QStringLiteral("Exportieren ..."), {.help = 401, .off = true});
+    m->addSeparator();
     item(m, "Druckeneinrichten1", QStringLiteral("Drucker einrichten"), {.help = 47});
     item(m, "Drucken1", QStringLiteral("Drucken"), {.help = 48, .off = true});
     m->addSeparator();

@@ -1,6 +1,7 @@
 #include "TMain1.h"
 
 #include "DiscardQuestion.h"
+#include "ExchangeCommands.h"
 #include "FileCommands.h"
 #include "LiveCommands.h"
 #include "MainMenuBuilder.h"
@@ -134,6 +135,8 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
     live_->Connect();
     file_ = new FileCommands(*this);
     file_->Connect();
+    exchange_ = new ExchangeCommands(*this);
+    exchange_->Connect();
     search_ = new SearchCommands(*this, searchDialog_);
     search_->Connect();
 
@@ -148,6 +151,19 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
         move(screen->availableGeometry().center() - rect().center());
     // The keys that move through the buffer work from the start.
     trazor_->setFocus();
+
+    // After start-up has finished and the window shows, as if the user had
+    // chosen the file: its messages then appear over the window.
+    if (!options_.openFile.isEmpty())
+        QTimer::singleShot(0, this,
+                           [this] { RunGuarded([this] { OpenStartFile(options_.openFile); }); });
+}
+
+void TMain1::OpenStartFile(const QString& path) {
+    if (path.endsWith(QStringLiteral(".dig"), Qt::CaseInsensitive))
+        file_->OpenFile(path);
+    else
+        exchange_->ImportFrom(path);
 }
 
 TMain1::~TMain1() {

@@ -18,6 +18,7 @@ class SourceCommands;
 class RecordingCommands;
 class LiveCommands;
 class FileCommands;
+class ExchangeCommands;
 class SearchCommands;
 class DecodeCommands;
 class TSmartTools;
@@ -48,6 +49,9 @@ struct StartOptions {
     HelpBackends helpBackends;
     // The clock timed recordings are paced against; null is the steady clock.
     sampling::MonotonicClock* sampleClock = nullptr;
+    // A recording named on the command line: opened (a .DIG file) or imported
+    // (.sr, .vcd, .csv) once the window runs.
+    QString openFile;
 };
 
 // The main window: owns the display, the hardware components, the settings
@@ -82,6 +86,7 @@ class TMain1 : public QMainWindow {
     RecordingCommands& Recording() const { return *recording_; }
     LiveCommands& Live() const { return *live_; }
     FileCommands& File() const { return *file_; }
+    ExchangeCommands& Exchange() const { return *exchange_; }
     SearchCommands& Search() const { return *search_; }
     DecodeCommands& Decode() const { return *decode_; }
     TSmartTools& SmartTools1() const { return *smartTools_; }
@@ -98,6 +103,8 @@ class TMain1 : public QMainWindow {
     // Called when a timed recording has ended; finishes a close that came
     // during it, now that the loop has let go of the hardware.
     void RecordingEnded();
+    // Opens or imports the file named on the command line.
+    void OpenStartFile(const QString& path);
     TAboutBox& AboutBox() const { return *aboutBox_; }
     TOKBottomDlg1& SearchDialog() const { return *searchDialog_; }
     TOKBottomDlg2& BitTextDialog() const { return *bitTextDialog_; }
@@ -161,6 +168,7 @@ class TMain1 : public QMainWindow {
     RecordingCommands* recording_ = nullptr;
     LiveCommands* live_ = nullptr;
     FileCommands* file_ = nullptr;
+    ExchangeCommands* exchange_ = nullptr;
     SearchCommands* search_ = nullptr;
     DecodeCommands* decode_ = nullptr;
     bool closed_ = false;

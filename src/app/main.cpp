@@ -45,6 +45,9 @@ int main(int argc, char** argv) {
     options.directPort = decision.window.directPort;
     options.programDir = QCoreApplication::applicationDirPath();
     options.boardLibrary = QString::fromStdString(decision.window.boardLibrary);
+    if (!decision.window.file.empty())
+        options.openFile =
+            QFileInfo(QString::fromLocal8Bit(decision.window.file.c_str())).absoluteFilePath();
 
     QtDesktop desktop;
     app.SetErrorDesktop(&desktop);

@@ -23,8 +23,10 @@ QString TRecordingFile::OpenRecordingFile(const QString& title) {
     request.createPrompt = true;
     const std::optional<QString> chosen = desktop_.OpenFileDialog(request);
     if (!chosen) return QString();
-    const QString path = *chosen;
+    return LoadRecordingFile(*chosen);
+}
 
+QString TRecordingFile::LoadRecordingFile(const QString& path) {
     if (!QFileInfo::exists(path)) {
         desktop_.MessageBox(
             {QStringLiteral("Fehler"),

@@ -26,6 +26,9 @@ class TRecordingFile {
     // Asks for a file and loads it into the sample buffer. Returns its path, or
     // the empty text when nothing was loaded (cancelled or missing).
     QString OpenRecordingFile(const QString& title);
+    // Loads a named file as OpenRecordingFile does after its dialog: used for
+    // a file given on the command line.
+    QString LoadRecordingFile(const QString& path);
     // Mode 0 save, 1 delete, 2 save to FileName without a dialog, 3 save as,
     // 4..255 nothing. False only when a dialog was cancelled.
     bool SaveRecordingFile(const QString& titlePrefix, std::uint8_t mode, const QString& fileName);

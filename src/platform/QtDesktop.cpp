@@ -59,6 +59,12 @@ std::optional<QString> runFileDialog(const Desktop::FileDialogRequest& r, bool s
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save || !r.fileMustExist ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!r.defaultExt.isEmpty()) dialog.setDefaultSuffix(r.defaultExt);
+    // As on Windows, a name typed without extension takes the chosen file
+    // type's one, so the type list can choose a format.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
+        const QString ext = filterExtension(f);
+        if (!ext.isEmpty()) dialog.setDefaultSuffix(ext);
+    });
     // The program asks its own overwrite question where it wants one.
     if (!r.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!r.fileName.isEmpty()) dialog.selectFile(r.fileName);
@@ -99,6 +105,16 @@ QString nearestExistingDirectory(const QString& path) {
         dir = parent;
     }
     return dir;
+}
+
+QString filterExtension(const QString& filter) {
+    const qsizetype open = filter.lastIndexOf(QLatin1Char('('));
+    if (open < 0 || !filter.endsWith(QLatin1Char(')'))) return QString();
+    const QStringList list =
+        filter.mid(open + 1).chopped(1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (list.size() != 1 || !list.front().startsWith(QStringLiteral("*."))) return QString();
+    const QString ext = list.front().mid(2);
+    return ext.contains(QLatin1Char('*')) || ext.contains(QLatin1Char('?')) ? QString() : ext;
 }
 
 QString toQtFilter(const QString& filter) {

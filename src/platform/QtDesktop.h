@@ -36,3 +36,7 @@ QString toQtFilter(const QString& filter);
 // What a file dialog's options ask for once the user has chosen `path`.
 enum class ChosenFileCheck { Accept, FolderMissing, AskToCreate };
 ChosenFileCheck CheckChosenFile(const QString& path, const Desktop::FileDialogRequest& request);
+
+// The extension a Qt filter entry names, "VCD-Datei (*.vcd)" -> "vcd"; empty
+// for "*.*" and for entries of several types.
+QString filterExtension(const QString& filter);

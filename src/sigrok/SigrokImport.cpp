@@ -43,6 +43,7 @@ class Collector {
     }
 
     bool Full() const { return cut_; }
+    std::size_t Room() const { return maxSamples_; }
     bool HaveChannels() const { return haveChannels_; }
     void Rethrow() const {
         if (error_) std::rethrow_exception(error_);
@@ -232,7 +233,15 @@ void ImportStream(Context& context, ExchangeFormat format, const std::string& pa
     const char* id = format == ExchangeFormat::Vcd ? "vcd" : "csv";
     const sr_input_module* module = sr_input_find(const_cast<char*>(id));
     if (!module) throw Error(std::string("libsigrok fehlt das Eingabemodul ") + id + ".");
-    const HashTablePtr options = InputOptions(module, {});
+    // A VCD gap becomes as many samples as its length in time-scale units:
+    // from a fine time scale a single gap could keep libsigrok busy for hours.
+    // Gaps longer than the buffer are shortened to just over its length, which
+    // changes none of the samples that are taken.
+    OptionValues values;
+    if (format == ExchangeFormat::Vcd)
+        values.emplace_back(
+            "compress", std::to_string(std::min<std::size_t>(collector.Room() + 1, 0x7FFFFFFF)));
+    const HashTablePtr options = InputOptions(module, values);
     const InputPtr input(sr_input_new(module, options.get()));
     if (!input) throw ReadFailure(context, path, "libsigrok nimmt die Datei nicht an");
 
@@ -243,7 +252,8 @@ void ImportStream(Context& context, ExchangeFormat format, const std::string& pa
     FeedTarget target{&collector, session.get()};
     sr_session_datafeed_callback_add(session.get(), &CollectPacket, &target);
 
-    constexpr std::size_t chunk = 1 << 20;
+    // Small enough that little is read past the end of what is taken.
+    constexpr std::size_t chunk = 64 * 1024;
     const GStringPtr buffer(g_string_sized_new(chunk));
     sr_dev_inst* device = nullptr;
     // libsigrok's VCD reader divides by the channel count while it reads the

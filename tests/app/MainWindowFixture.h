@@ -37,6 +37,7 @@ class MainWindowTest : public ::testing::Test {
             return system;
         };
         if (!useOwnClock) options.sampleClock = &clock;
+        options.openFile = openFileAtStart;
         window = std::make_unique<TMain1>(desktop, options);
     }
     void TearDown() override {
@@ -65,6 +66,7 @@ class MainWindowTest : public ::testing::Test {
     ScriptedDesktop desktop;
     FakeClock clock{1'000};
     bool useOwnClock = false;
+    QString openFileAtStart; // as named on the command line
     // A fixture that clears simulate starts the program's real board library
     // (the parallel port stays the recording double).
     bool simulate = true;

@@ -29,6 +29,23 @@ TEST(QtFilter, ConvertsPipePairsToQtForm) {
         EXPECT_EQ(toQtFilter(c.in), QString::fromUtf8(c.out)) << c.in;
 }
 
+TEST(QtFilter, ChosenTypeGivesTheExtensionOfATypedName) {
+    struct Case {
+        const char* filter;
+        const char* ext;
+    } cases[] = {
+        {"VCD-Datei (*.vcd)", "vcd"},
+        {"sigrok-Sitzung (*.sr)", "sr"},
+        {"Alle Dateien              (*.*)", ""},
+        {"Alle (*)", ""},
+        {"Aufzeichnungen (*.sr *.vcd)", ""},
+        {"kein Muster", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(filterExtension(QString::fromUtf8(c.filter)), QString::fromUtf8(c.ext))
+            << c.filter;
+}
+
 namespace {
 class Thrower : public QObject {
   public:

@@ -59,6 +59,20 @@ TEST_F(BadInput, FilesWithoutLogicDataOrWithText) {
     }
 }
 
+TEST_F(BadInput, HugeGapsInAVcdCostOnlyWhatIsTaken) {
+    // Picosecond steps with gaps of seconds: read out in full, these would be
+    // more than 10^12 samples.
+    WriteBytes(Path("gaps.vcd"),
+               "$timescale 1 ps $end\n$scope module top $end\n$var wire 1 ! clk $end\n"
+               "$upscope $end\n$enddefinitions $end\n#0 1!\n#1000000000000 0!\n"
+               "#2000000000000 1!\n#3000000000000 0!\n");
+    const sigrok::ImportResult result =
+        sigrok::ImportFile(context, ExchangeFormat::Vcd, Path("gaps.vcd"), 4096);
+    EXPECT_TRUE(result.cut);
+    EXPECT_EQ(result.frames.names, std::vector<std::string>{"clk"});
+    EXPECT_EQ(result.frames.samples, std::vector<std::uint16_t>(4096, 1));
+}
+
 TEST_F(BadInput, UnreadableFiles) {
     for (const ExchangeFormat format :
          {ExchangeFormat::Session, ExchangeFormat::Vcd, ExchangeFormat::Csv}) {

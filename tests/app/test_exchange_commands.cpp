@@ -1,0 +1,238 @@
+#include "MainWindowFixture.h"
+#include "app/ExchangeCommands.h"
+#include "sigrok/DigPlanes.h"
+#include "sigrok/SigrokContext.h"
+#include "sigrok/SigrokExport.h"
+#include "sigrok/SigrokImport.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+using sigrok::ExchangeFormat;
+
+class ExchangeCommandsTest : public MainWindowTest {
+  protected:
+    // Fills the buffer with `cells` samples that change on every line.
+    void fillBuffer(int cells) {
+        trigger("NeueAufzeichnung1");
+        trazor().Option().SetCellsSize(cells);
+        for (int i = 0; i < cells; ++i) {
+            trazor().SetCellLow(i, static_cast<std::uint8_t>(i * 7));
+            trazor().SetCellHigh(i, static_cast<std::uint8_t>(255 - i * 3));
+        }
+    }
+    // A file of another tool, written through libsigrok.
+    void writeForeign(const QString& name, const sigrok::LogicFrames& frames) {
+        sigrok::Context context;
+        sigrok::ExportFile(context, frames, *sigrok::FormatFromPath(name.toStdString()),
+                           path(name).toStdString());
+    }
+    sigrok::ImportResult readBack(const QString& name) {
+        sigrok::Context context;
+        return sigrok::ImportFile(context, *sigrok::FormatFromPath(name.toStdString()),
+                                  path(name).toStdString(), 1 << 20);
+    }
+    static sigrok::LogicFrames threeLines(std::size_t samples, std::uint64_t rateHz = 24'000'000) {
+        sigrok::LogicFrames frames;
+        frames.names = {"CLK", "DATA", "CS"};
+        for (std::size_t i = 0; i < samples; ++i)
+            frames.samples.push_back(static_cast<std::uint16_t>((i % 8) ^ (i / 3 % 2)));
+        frames.timeBase = sampling::TimeBase::Exact(sampling::SamplePeriod::FromRateHz(rateHz));
+        return frames;
+    }
+    std::vector<std::uint8_t> stream() const { return trazor().Stream(); }
+};
+
+TEST_F(ExchangeCommandsTest, ItemsFollowSaveAsAndOpen) {
+    EXPECT_EQ(action("Exportieren1")->text(), QStringLiteral("Exportieren ..."));
+    EXPECT_EQ(action("Importieren1")->text(), QStringLiteral("Importieren ..."));
+    EXPECT_FALSE(action("Speichernunter1")->isEnabled());
+    EXPECT_FALSE(action("Exportieren1")->isEnabled());
+    EXPECT_TRUE(action("Importieren1")->isEnabled());
+    trigger("NeueAufzeichnung1");
+    EXPECT_TRUE(action("Exportieren1")->isEnabled());
+    action("ffnen1")->setEnabled(false);
+    EXPECT_FALSE(action("Importieren1")->isEnabled());
+}
+
+TEST_F(ExchangeCommandsTest, ExportWritesTheLinesInUseWithNamesAndRate) {
+    fillBuffer(300);
+    window->SetMultiBit(10);
+    trazor().Option().DigiName().Set(0, QStringLiteral("Takt"));
+    trazor().Option().DigiName().Set(9, QStringLiteral("Übertrag"));
+    // A whole decade, which a VCD's time scale holds exactly.
+    const auto period = sampling::SamplePeriod::FromRateHz(1'000'000);
+    trazor().SetTimeBase(sampling::TimeBase::Paced(period));
+
+    for (const char* name : {"export.sr", "export.vcd", "export.csv"}) {
+        desktop.fileAnswers = {path(QString::fromLatin1(name))};
+        trigger("Exportieren1");
+        ASSERT_TRUE(desktop.messages().empty()) << lastMessage().toStdString();
+        const sigrok::ImportResult back = readBack(QString::fromLatin1(name));
+        ASSERT_EQ(back.frames.Lines(), 10) << name;
+        EXPECT_EQ(back.frames.names.front(), "Takt") << name;
+        EXPECT_EQ(back.frames.names.back(), "Übertrag") << name;
+        EXPECT_EQ(back.frames.names[1], "D01") << name;
+        std::vector<std::uint16_t> expected = sigrok::SamplesFromPlanes(stream());
+        for (auto& s : expected)
+            s &= 0x3FF;
+        EXPECT_EQ(back.frames.samples, expected) << name;
+        if (std::string(name) != "export.csv") { // CSV keeps no rate
+            EXPECT_EQ(back.frames.timeBase.period, period) << name;
+        }
+        EXPECT_TRUE(panel(4).contains(QStringLiteral("Daten wurden exportiert"))) << name;
+    }
+}
+
+TEST_F(ExchangeCommandsTest, ExportAsksWithTheThreeFormats) {
+    fillBuffer(10);
+    desktop.fileAnswers = {QString()};
+    trigger("Exportieren1");
+    ASSERT_EQ(desktop.calls.size() > 0, true);
+    const auto& request = desktop.calls.back().file;
+    EXPECT_EQ(request.filter, ExchangeCommands::ExportFilter);
+    EXPECT_TRUE(request.overwritePrompt);
+    EXPECT_EQ(request.fileName, QStringLiteral("NONAME.vcd"));
+
+    desktop.fileAnswers = {path(QStringLiteral("falsch.txt"))};
+    trigger("Exportieren1");
+    EXPECT_TRUE(
+        lastMessage().contains(QStringLiteral("Das Format der Datei falsch.txt ist unbekannt")))
+        << lastMessage().toStdString();
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("falsch.txt"))));
+}
+
+TEST_F(ExchangeCommandsTest, ImportFillsTheBufferWithLinesNamesAndRate) {
+    writeForeign(QStringLiteral("fremd.sr"), threeLines(500));
+    fillBuffer(2000);
+    desktop.fileAnswers = {path(QStringLiteral("fremd.sr"))};
+    trigger("Importieren1");
+    ASSERT_TRUE(desktop.messages().empty()) << lastMessage().toStdString();
+
+    EXPECT_EQ(stream(), sigrok::PlanesFromSamples(threeLines(500).samples));
+    EXPECT_EQ(trazor().Option().Digits(), 3);
+    EXPECT_EQ(trazor().Option().DigiName().Get(1), QStringLiteral("DATA"));
+    EXPECT_EQ(trazor().GetTimeBase(), threeLines(1).timeBase);
+    EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("fremd.sr")));
+    EXPECT_TRUE(action("Speichern1")->isEnabled());
+    EXPECT_TRUE(panel(4).contains(QStringLiteral("Daten wurden importiert: fremd.sr")))
+        << panel(4).toStdString();
+}
+
+TEST_F(ExchangeCommandsTest, ImportCountsAsUnsavedAndAsksBeforeReplacingUnsavedData) {
+    writeForeign(QStringLiteral("eins.sr"), threeLines(300));
+    writeForeign(QStringLiteral("zwei.csv"), threeLines(200));
+    fillBuffer(1024);
+    desktop.fileAnswers = {path(QStringLiteral("eins.sr"))};
+    trigger("Importieren1");
+    EXPECT_TRUE(window->HasUnsavedRecording());
+    EXPECT_EQ(window->State().CurrentFileName, path(QStringLiteral("eins.DIG")));
+    const std::vector<std::uint8_t> imported = stream();
+
+    desktop.clear();
+    desktop.messageAnswers = {Desktop::No};
+    desktop.fileAnswers = {path(QStringLiteral("zwei.csv"))};
+    trigger("Importieren1");
+    ASSERT_EQ(desktop.messages().size(), 1u);
+    EXPECT_TRUE(
+        lastMessage().startsWith(QStringLiteral("Die Aufzeichnung ist noch nicht gespeichert")));
+    EXPECT_EQ(stream(), imported);
+
+    desktop.clear();
+    desktop.messageAnswers = {Desktop::Yes};
+    trigger("Importieren1");
+    EXPECT_EQ(stream(), sigrok::PlanesFromSamples(threeLines(200).samples));
+}
+
+TEST_F(ExchangeCommandsTest, ImportLongerThanTheBufferIsCutWithAMessage) {
+    // A VCD holds time stamps: a rate of a whole decade reads back sample for sample.
+    writeForeign(QStringLiteral("lang.vcd"), threeLines(5000, 1'000'000));
+    fillBuffer(1280);
+    desktop.fileAnswers = {path(QStringLiteral("lang.vcd"))};
+    trigger("Importieren1");
+    ASSERT_EQ(desktop.messages().size(), 1u);
+    EXPECT_EQ(lastMessage(),
+              QStringLiteral("Die Datei lang.vcd ist länger als der Puffer.\rÜbernommen wurden die "
+                             "ersten 1.280 Abtastwerte (1,28 ms), der Rest wurde verworfen."));
+    const auto all = threeLines(5000).samples;
+    EXPECT_EQ(stream(), sigrok::PlanesFromSamples({all.begin(), all.begin() + 1280}));
+}
+
+TEST_F(ExchangeCommandsTest, BadFilesLeaveTheBufferAsItWas) {
+    fillBuffer(100);
+    window->SetMultiBit(8);
+    const std::vector<std::uint8_t> before = stream();
+    writeFile(QStringLiteral("kaputt.sr"), "PK\x03\x04 kein ganzes zip");
+    writeFile(QStringLiteral("text.csv"), "a,b\nhallo,welt\n");
+    writeFile(QStringLiteral("analog.vcd"),
+              "$timescale 1 us $end\n$var real 64 ! u $end\n$enddefinitions $end\n#0\nr1 !\n");
+    for (const char* name : {"kaputt.sr", "text.csv", "analog.vcd", "fehlt.vcd", "bild.png"}) {
+        desktop.clear();
+        desktop.fileAnswers = {path(QString::fromLatin1(name))};
+        trigger("Importieren1");
+        ASSERT_EQ(desktop.messages().size(), 1u) << name;
+        EXPECT_EQ(desktop.messages().back().icon, Desktop::Icon::Error) << name;
+        EXPECT_TRUE(lastMessage().contains(QString::fromLatin1(name)))
+            << lastMessage().toStdString();
+        EXPECT_EQ(stream(), before) << name;
+        EXPECT_EQ(trazor().Option().Digits(), 8) << name;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// `spurwerk FILE` opens a recording (or imports another tool's file) once
+// the window runs.
+struct StartCase {
+    const char* file;
+    bool exists;
+};
+
+class StartFile : public MainWindowTest, public ::testing::WithParamInterface<StartCase> {
+  protected:
+    void SetUp() override {
+        frames.names = {"A", "B"};
+        frames.samples = {1, 2, 3, 0, 1};
+        if (GetParam().exists) {
+            const QString name = QString::fromLatin1(GetParam().file);
+            if (name.endsWith(QStringLiteral(".DIG"))) {
+                const auto planes = sigrok::PlanesFromSamples(frames.samples);
+                writeFile(name, QByteArray(reinterpret_cast<const char*>(planes.data()),
+                                           qsizetype(planes.size())));
+            } else {
+                sigrok::Context context;
+                sigrok::ExportFile(context, frames, *sigrok::FormatFromPath(GetParam().file),
+                                   path(name).toStdString());
+            }
+        }
+        openFileAtStart = path(QString::fromLatin1(GetParam().file));
+        MainWindowTest::SetUp();
+    }
+    sigrok::LogicFrames frames;
+};
+
+TEST_P(StartFile, IsOpenedOnceTheWindowRuns) {
+    EXPECT_TRUE(desktop.messages().empty());
+    QCoreApplication::processEvents();
+    if (!GetParam().exists) {
+        ASSERT_FALSE(desktop.messages().empty());
+        EXPECT_TRUE(desktop.messages().front().text.contains(QString::fromLatin1(GetParam().file)))
+            << desktop.messages().front().text.toStdString();
+        return;
+    }
+    EXPECT_TRUE(desktop.messages().empty()) << lastMessage().toStdString();
+    EXPECT_EQ(trazor().Stream(), sigrok::PlanesFromSamples(frames.samples));
+    EXPECT_TRUE(window->windowTitle().contains(QString::fromLatin1(GetParam().file)));
+    EXPECT_TRUE(action("Speichern1")->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, StartFile,
+                         ::testing::Values(StartCase{"start.DIG", true},
+                                           StartCase{"start.sr", true},
+                                           StartCase{"fehlt.DIG", false},
+                                           StartCase{"fehlt.vcd", false}));
+
+} // namespace
