@@ -18,6 +18,7 @@ class TPortUSB;
 class TTrazor;
 class SourceCommands;
 class RecordingCommands;
+class SigrokSource;
 class LiveCommands;
 class FileCommands;
 class SearchCommands;
@@ -79,6 +80,7 @@ class TMain1 : public QMainWindow {
     ViewCommands& View() const { return *view_; }
     SourceCommands& Source() const { return *source_; }
     RecordingCommands& Recording() const { return *recording_; }
+    SigrokSource& Sigrok() const { return *sigrok_; }
     LiveCommands& Live() const { return *live_; }
     FileCommands& File() const { return *file_; }
     SearchCommands& Search() const { return *search_; }
@@ -156,6 +158,7 @@ class TMain1 : public QMainWindow {
     ViewCommands* view_ = nullptr; // command groups are owned as Qt children
     SourceCommands* source_ = nullptr;
     RecordingCommands* recording_ = nullptr;
+    SigrokSource* sigrok_ = nullptr;
     LiveCommands* live_ = nullptr;
     FileCommands* file_ = nullptr;
     SearchCommands* search_ = nullptr;
