@@ -247,6 +247,11 @@ void buildExtras(QMenuBar* bar) {
     item(m, "SteuerinBitszeigen1", QStringLiteral("Steuer in Bit´s zeigen"));
     item(m, "StatusinBitszeigen1", QStringLiteral("Status in Bit´s zeigen"));
     item(m, "DateninBitszeigen1", QStringLiteral("Daten in Bit´s zeigen"));
+    m->addSeparator();
+    item(m, "ProtokollDekodieren1", QStringLiteral("Protokoll dekodieren ..."),
+         {.help = 370, .shortcut = QKeySequence(QStringLiteral("Ctrl+D"))});
+    item(m, "AnnotationenExportieren1", QStringLiteral("Annotationen exportieren ..."), {.help = 370});
+    item(m, "DekodierungAbbrechen1", QStringLiteral("Dekodierung abbrechen"), {.help = 370});
 }
 
 void buildHilfe(QMenuBar* bar) {

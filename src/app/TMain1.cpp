@@ -12,6 +12,7 @@
 #include "TNewHintWindow.h"
 #include "UpDownPair.h"
 #include "ViewCommands.h"
+#include "DecodeCommands.h"
 #include "display/TTrazor.h"
 #include "hardware/PortSystem.h"
 #include "hardware/TPortIO.h"
@@ -128,6 +129,9 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
 
     FormCreate();
     CreateDialogs();
+    // After FormCreate: the decoder set-up is read from the loaded settings.
+    decode_ = new DecodeCommands(*this);
+    decode_->Connect();
 
     resize(kWindowWidth, kWindowHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())

@@ -22,6 +22,7 @@ class SigrokSource;
 class LiveCommands;
 class FileCommands;
 class SearchCommands;
+class DecodeCommands;
 class TSmartTools;
 class THookHelpSystem;
 class TAboutBox;
@@ -84,6 +85,7 @@ class TMain1 : public QMainWindow {
     LiveCommands& Live() const { return *live_; }
     FileCommands& File() const { return *file_; }
     SearchCommands& Search() const { return *search_; }
+    DecodeCommands& Decode() const { return *decode_; }
     TSmartTools& SmartTools1() const { return *smartTools_; }
     THookHelpSystem* HelpHook() const { return help_.get(); }
     sampling::MonotonicClock& SampleClock() const { return *sampleClock_; }
@@ -162,6 +164,7 @@ class TMain1 : public QMainWindow {
     LiveCommands* live_ = nullptr;
     FileCommands* file_ = nullptr;
     SearchCommands* search_ = nullptr;
+    DecodeCommands* decode_ = nullptr;
     bool closed_ = false;
     bool closeAfterRecording_ = false;
     // What "&Beenden" switched off, to switch back when the close is refused.

@@ -8,7 +8,10 @@
 #include "platform/Conversion.h"
 #include "platform/Desktop.h"
 
+#include <algorithm>
+
 #include <QAction>
+#include <QSignalBlocker>
 #include <QComboBox>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -318,6 +321,22 @@ void ViewCommands::SetMultiBitText(int line) {
     if (!lineNameEditor_) return;
     auto& names = main_.Trazor1().Option().DigiName();
     if (auto text = lineNameEditor_(line, names.Get(line))) names.Set(line, *text);
+}
+
+void ViewCommands::ShowCell(std::int64_t cell) {
+    TTrazor& t = main_.Trazor1();
+    auto& opt = t.Option();
+    const std::int64_t first = std::clamp<std::int64_t>(cell - t.VisibleCells() / 4, 0, opt.CellsSize());
+    opt.SetCellsPos(int(first));
+    fullRefresh();
+    t.DrawMarkers();
+    const int f = cellsPerPosition();
+    if (f > 0) {
+        // Only the thumb follows; its own handler would scroll a second time.
+        QScrollBar* bar = main_.Ui().ScrollBar1;
+        const QSignalBlocker block(bar);
+        bar->setValue(opt.CellsPos() / f);
+    }
 }
 
 void ViewCommands::DatenneuAnzeigen1Click() {

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <optional>
 
@@ -52,6 +53,8 @@ class ViewCommands : public QObject {
     void SetMultiFarbe(int line);
     void SetMultiBitText(int line);
     void DatenneuAnzeigen1Click();
+    // Scrolls the diagram so that `cell` shows a quarter of the way in.
+    void ShowCell(std::int64_t cell);
     void Anzeigelschen1Click();
     void FormResize();
 

@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include "cli/ConvertCommand.h"
+#include "cli/DecodeCommand.h"
 #include "cli/RecordCommand.h"
 
 #include <array>
@@ -13,6 +14,10 @@ std::span<const Command> AllCommands() {
                 "wandelt eine Aufzeichnung um zwischen .DIG, .sr, .vcd und .csv "
                 "(nach den Dateiendungen)",
                 &RunConvert},
+        Command{"decode", "EINGABE -P DEKODIERER[:name=wert...] [-A DEKODIERER=ZEILE]",
+                "dekodiert ein Protokoll (UART, I2C, SPI, ...) mit libsigrokdecode und "
+                "schreibt eine Annotation je Zeile",
+                &RunDecode},
         Command{"record", "--source QUELLE --samples N [--samplerate RATE] -o AUSGABE",
                 "nimmt von einem Gerät auf und schreibt eine Aufzeichnung", &RunRecord},
     };
