@@ -94,6 +94,10 @@ void buildAnsicht(QMenuBar* bar) {
     m->addSeparator();
     item(m, "DatenneuAnzeigen1", QStringLiteral("Daten neu Anzeigen"), {.help = 72});
     item(m, "Anzeigelschen1", QStringLiteral("Anzeige löschen"), {.help = 73});
+    m->addSeparator();
+    item(m, "Alleszeigen1", QStringLiteral("Alles zeigen"),
+         {.help = 74, .shortcut = QKeySequence(QStringLiteral("Ctrl+0"))});
+    item(m, "Uebersicht1", QStringLiteral("Übersicht"), {.help = 75, .checked = true});
 }
 
 void buildOptionen(QMenuBar* bar) {

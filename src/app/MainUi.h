@@ -11,6 +11,7 @@ class QScrollBar;
 class QStatusBar;
 class QTimer;
 class QToolButton;
+class TOverview;
 class QWidget;
 class UpDownPair;
 
@@ -36,6 +37,10 @@ struct MainUi {
     QScrollBar* ScrollBar1 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     std::array<QLabel*, 5> Panels{};
+    // The measurement of the pulse under the pointer, beside the message panel.
+    QLabel* PanelReadout = nullptr;
+    // The whole buffer above the scroll bar; made by the window with the diagram.
+    TOverview* Overview1 = nullptr;
     std::array<QCheckBox*, 8> Bits{}; // d1 .. d8
     QLabel* MarkerOriginLabel = nullptr;
     QLabel* MarkerStopLabel = nullptr;

@@ -240,6 +240,14 @@ MainUi BuildMainUi(QMainWindow& window, QWidget& central) {
         ui.StatusBar1->addWidget(panel, i == 4 ? 1 : 0);
         ui.Panels[size_t(i)] = panel;
     }
+    // Shown only while the pointer is on a line; the message panel gives up
+    // the room it needs.
+    ui.PanelReadout = new QLabel(ui.StatusBar1);
+    ui.PanelReadout->setObjectName(QStringLiteral("PanelReadout"));
+    ui.PanelReadout->setFrameShape(QFrame::Panel);
+    ui.PanelReadout->setFrameShadow(QFrame::Sunken);
+    ui.PanelReadout->setVisible(false);
+    ui.StatusBar1->addWidget(ui.PanelReadout, 0);
 
     ui.SimultanTimer1 = timer(&window, "SimultanTimer1", 100, false);
     ui.Timer2 = timer(&window, "Timer2", 10000, true);

@@ -17,3 +17,5 @@ QIcon ImageListIcon(int index);
 
 // Height of the tool panel above the diagram.
 constexpr int kToolPanelHeight = 40;
+// Height of the overview strip above the scroll bar; the diagram gives it up.
+constexpr int kOverviewHeight = 50;

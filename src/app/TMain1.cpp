@@ -5,6 +5,7 @@
 #include "LiveCommands.h"
 #include "MainMenuBuilder.h"
 #include "MainUiBuilder.h"
+#include "NavigationCommands.h"
 #include "RecordingCommands.h"
 #include "SigrokSource.h"
 #include "SearchCommands.h"
@@ -13,6 +14,7 @@
 #include "UpDownPair.h"
 #include "ViewCommands.h"
 #include "DecodeCommands.h"
+#include "display/TOverview.h"
 #include "display/TTrazor.h"
 #include "hardware/PortSystem.h"
 #include "hardware/TPortIO.h"
@@ -91,6 +93,8 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
     opt.SetTimeUnit(QStringLiteral("µs"));
     opt.SetTimefactor(10);
     trazor_->Loaded();
+    ui_.Overview1 = new TOverview(central, *trazor_);
+    ui_.Overview1->setObjectName(QStringLiteral("Overview1"));
 
     connect(ui_.Timer2, &QTimer::timeout, this, guard::Slot(&desktop_, [this] { Timer2Timer(); }));
     connect(ui_.Timer4, &QTimer::timeout, this, guard::Slot(&desktop_, [this] { Timer4Timer(); }));
@@ -114,6 +118,8 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
     ConnectMenuMessages();
     view_ = new ViewCommands(*this);
     view_->Connect();
+    navigation_ = new NavigationCommands(*this);
+    navigation_->Connect();
     source_ = new SourceCommands(*this);
     source_->Connect();
     recording_ = new RecordingCommands(*this);
@@ -136,6 +142,8 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
     resize(kWindowWidth, kWindowHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    // The keys that move through the buffer work from the start.
+    trazor_->setFocus();
 }
 
 TMain1::~TMain1() {

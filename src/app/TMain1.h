@@ -30,6 +30,7 @@ class TOKBottomDlg1;
 class TOKBottomDlg2;
 class TNewHintWindow;
 class ViewCommands;
+class NavigationCommands;
 class QAction;
 class QMenu;
 
@@ -79,6 +80,7 @@ class TMain1 : public QMainWindow {
     void OnAction(const QString& name, std::function<void()> handler);
 
     ViewCommands& View() const { return *view_; }
+    NavigationCommands& Navigation() const { return *navigation_; }
     SourceCommands& Source() const { return *source_; }
     RecordingCommands& Recording() const { return *recording_; }
     SigrokSource& Sigrok() const { return *sigrok_; }
@@ -158,6 +160,7 @@ class TMain1 : public QMainWindow {
     std::uint32_t indicatorColor_ = 0;
     std::unique_ptr<TNewHintWindow> scrollHint_;
     ViewCommands* view_ = nullptr; // command groups are owned as Qt children
+    NavigationCommands* navigation_ = nullptr;
     SourceCommands* source_ = nullptr;
     RecordingCommands* recording_ = nullptr;
     SigrokSource* sigrok_ = nullptr;

@@ -4,6 +4,7 @@
 #include "TMain1.h"
 #include "TNewHintWindow.h"
 #include "UpDownPair.h"
+#include "display/TOverview.h"
 #include "display/TTrazor.h"
 #include "platform/Conversion.h"
 #include "platform/Desktop.h"
@@ -362,7 +363,12 @@ void ViewCommands::FormResize() {
     const int centralHeight = clientHeight - ui.StatusBar1->height();
     ui.ToolPanel->setGeometry(0, 0, clientWidth, kToolPanelHeight);
     ui.ScrollBar1->setGeometry(0, centralHeight - barHeight, clientWidth - 1, barHeight);
+    const bool overview = ui.Overview1 && !ui.Overview1->isHidden();
+    if (overview)
+        ui.Overview1->setGeometry(0, centralHeight - barHeight - kOverviewHeight, clientWidth - 1,
+                                  kOverviewHeight);
     TTrazor& t = main_.Trazor1();
-    t.setGeometry(t.x(), t.y(), clientWidth - 1, clientHeight - 89);
+    t.setGeometry(t.x(), t.y(), clientWidth - 1,
+                  clientHeight - 89 - (overview ? kOverviewHeight : 0));
     fullRefresh();
 }

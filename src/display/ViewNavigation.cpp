@@ -36,6 +36,11 @@ int endPos(int cells, int visibleCells) {
     return std::max(0, cells - std::max(0, visibleCells));
 }
 
+int visibleCellsFor(int width, int originX, int cellWidth) {
+    if (cellWidth <= 0 || width - 1 <= originX) return 0;
+    return (width - 1 - originX) / cellWidth;
+}
+
 int wheelCells(int visibleCells) {
     return std::max(1, visibleCells / 8);
 }

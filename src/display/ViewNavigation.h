@@ -30,6 +30,10 @@ int clampPos(const ViewGeometry& view, long long pos);
 // The position that shows the buffer's last cell at the right edge.
 int endPos(int cells, int visibleCells);
 
+// Whole cells right of the origin in a diagram `width` pixels wide, as the
+// time axis counts them (VisibleCells).
+int visibleCellsFor(int width, int originX, int cellWidth);
+
 // Cells one wheel notch moves: an eighth of the view, at least one.
 int wheelCells(int visibleCells);
 

@@ -26,7 +26,7 @@ const QString kHelpFile = QStringLiteral(SPURWERK_SOURCE_DIR "/help/spurwerk.htm
 // The context numbers the main window's menu items carry, and the start page.
 const int kMenuContexts[] = {
     11,  41,  42,  43,  44,  45,  46,  47,  48,  49,  51,  52,  53,  54,  55,  61,  62,  63,
-    71,  72,  73,  81,  91,  92,  93,  94,  95,  96,  97,  100, 110, 121, 122, 123, 124, 125,
+    71,  72,  73,  74,  75,  81,  91,  92,  93,  94,  95,  96,  97,  100, 110, 121, 122, 123, 124, 125,
     131, 132, 133, 134, 135, 141, 142, 143, 144, 150, 161, 162, 163, 164, 361, 362, 363,
 };
 

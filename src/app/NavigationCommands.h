@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <optional>
+
+class TMain1;
+
+// Moving through the buffer besides the scroll bar: the diagram's wheel,
+// dragging and keys, the overview strip, "Alles zeigen", jumps from edge to
+// edge, and the readout of the pulse under the pointer in the status bar.
+// Every move runs through the diagram's own scrolling and then puts the
+// scroll bar (and after a zoom the zoom field) where the arrows would.
+class NavigationCommands : public QObject {
+    Q_OBJECT
+  public:
+    explicit NavigationCommands(TMain1& main);
+    void Connect();
+
+    // Shows the diagram from `cellsPos`, kept between the buffer's start and
+    // the position that shows its last cell.
+    void MoveTo(long long cellsPos);
+    // Moves by `cells` (negative: back); never the other way.
+    void ScrollBy(int cells);
+    // One zoom step (+1 as "Vergrößern") that keeps the cell under pixel
+    // `anchorX` in place. Stops at the smallest and largest step instead of
+    // starting over as the button does.
+    void ZoomAt(int delta, int anchorX);
+    // "Alles zeigen": the largest zoom that shows the whole buffer, or the
+    // smallest with the diagram at the start when none does (the overview
+    // always shows all of it).
+    void Alleszeigen1Click();
+    // "Übersicht": shows or hides the overview strip.
+    void Uebersicht1Click(bool shown);
+    // The next or previous edge of the line under the pointer is brought
+    // under the pointer.
+    void JumpToEdge(bool forward);
+    // Puts the measurement of the pulse under the pointer into the status
+    // bar, or takes it away when the pointer is on no line.
+    void ShowReadout();
+
+  private:
+    void syncScrollBar();
+    void showZoomField();
+
+    TMain1& main_;
+    // Where the last edge jump ended: further jumps go on from that edge
+    // while the pointer and the view stay put, even where the view could not
+    // move far enough to bring the edge under the pointer.
+    struct Jump {
+        QPoint pointer;
+        int line = 0;
+        int edge = 0;
+        int cellsPos = 0;
+    };
+    std::optional<Jump> lastJump_;
+};
