@@ -256,11 +256,15 @@ void TMain1::closeEvent(QCloseEvent* event) {
             return;
         }
         if (!closed_ && !ConfirmDiscardRecording()) {
-            // "Nein": the window stays, with the menus "&Beenden" switched off.
-            for (const auto& [menu, enabled] : quitMenus_)
-                menu->setEnabled(enabled);
-            quitMenus_.clear();
+            quitByMenu_ = false; // "Nein": the window stays as it is
             return;
+        }
+        // "&Beenden" switches these off before the window goes; only now is it
+        // sure to go, so that a refused or postponed close leaves them alone.
+        if (quitByMenu_) {
+            for (const char* name :
+                 {"MNMenuBearbeiten", "MNMenuSynchronmodus", "MNMenuAufzeichnen"})
+                Action(QString::fromLatin1(name))->setEnabled(false);
         }
         FormClose();
         event->accept();
@@ -294,12 +298,7 @@ void TMain1::OnAction(const QString& name, std::function<void()> handler) {
 }
 
 void TMain1::E1Click() {
-    quitMenus_.clear();
-    for (const char* name : {"MNMenuBearbeiten", "MNMenuSynchronmodus", "MNMenuAufzeichnen"}) {
-        QAction* menu = Action(QString::fromLatin1(name));
-        quitMenus_.emplace_back(menu, menu->isEnabled());
-        menu->setEnabled(false);
-    }
+    quitByMenu_ = true;
     close();
 }
 

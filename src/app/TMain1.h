@@ -8,8 +8,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <utility>
-#include <vector>
 
 class Desktop;
 class PortSystem;
@@ -170,8 +168,8 @@ class TMain1 : public QMainWindow {
     DecodeCommands* decode_ = nullptr;
     bool closed_ = false;
     bool closeAfterRecording_ = false;
-    // What "&Beenden" switched off, to switch back when the close is refused.
-    std::vector<std::pair<QAction*, bool>> quitMenus_;
+    // The close under way came from "&Beenden".
+    bool quitByMenu_ = false;
     std::unique_ptr<sampling::MonotonicClock> ownClock_;
     sampling::MonotonicClock* sampleClock_ = nullptr;
 };

@@ -185,3 +185,23 @@ TEST_F(UnsavedRecordingTest, AFailedSaveLeavesTheRecordingUnsaved) {
     EXPECT_EQ(questions(), 1);
     EXPECT_TRUE(window->isVisible());
 }
+
+TEST_F(UnsavedRecordingTest, NeinToQuittingDuringARecordingLeavesTheWindowAsTheRecordingEnded) {
+    record(); // programs the port
+    desktop.messageAnswers = {Desktop::No};
+    bool quit = false;
+    desktop.onPump = [&] {
+        if (quit || window->State().SampleIndex < 100) return;
+        quit = true;
+        trigger("E1");
+    };
+    trigger("MenuRecord_Signal");
+    ASSERT_TRUE(quit);
+    EXPECT_LT(window->State().SampleIndex, 4096) << "the recording ended early";
+    EXPECT_EQ(questions(), 1);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->HasUnsavedRecording());
+    for (const char* name : {"MNMenuBearbeiten", "MNMenuSynchronmodus", "MNMenuAufzeichnen",
+                             "NeueAufzeichnung1", "Speichern1"})
+        EXPECT_TRUE(action(name)->isEnabled()) << name;
+}
