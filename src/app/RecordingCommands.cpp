@@ -2,12 +2,14 @@
 
 #include "PortPreparation.h"
 #include "SampleSource.h"
+#include "SigrokSource.h"
 #include "SourceCommands.h"
 #include "TMain1.h"
 #include "ViewCommands.h"
 #include "display/TTrazor.h"
 #include "platform/Desktop.h"
 #include "sampling/SampleClock.h"
+#include "sampling/TimeFormat.h"
 
 #include <QAction>
 #include <QLabel>
@@ -99,60 +101,83 @@ void RecordingCommands::RecordSignal() {
     stopRequested_ = false;
     d.PumpEvents();
 
-    const LptMode mode = main_.Source().CurrentLptMode();
-    if (s.InputSource == 0) {
-        portprep::RecordingStart(main_.PortIO1(), s.PortBase, mode);
-        main_.Source().ReadPinChecks();
-    }
-    d.Sleep(500);
-
-    const std::int64_t period = NominalPeriodNs();
-    sampling::SampleClock pace(clock(), period);
-    sampling::TimingRecorder timing(period);
-    const auto wallStart = std::chrono::system_clock::now();
-    pace.Start();
-    std::int64_t lastPump = pace.StartNs();
-    std::int64_t lastProgress = lastPump;
-    Sample sample;
-    // The size is read afresh for every sample: a record-length command run
-    // from the pumped events may resize the buffer under the loop.
-    for (s.SampleIndex = 0; s.SampleIndex < t.Option().CellsSize() && !stopRequested_;) {
-        const int i = s.SampleIndex;
-        const std::int64_t taken = pace.WaitFor(i);
-        ReadSample(sample, s.InputSource, s.PortBase, main_.PortIO1(), main_.PortUSB1());
-        t.SetCellLow(i, sample.low);
-        t.SetCellHigh(i, std::uint8_t(sample.high >> 4));
-        timing.Record(pace.DeadlineNs(i), taken);
-        s.SampleIndex = i + 1;
-        // Events at most once per millisecond, the bar every 50 ms: both by
-        // the clock the pacing already read, whatever the source's speed.
-        if (taken - lastPump >= kPumpEveryNs) {
-            lastPump = taken;
-            if (taken - lastProgress >= kProgressEveryNs) {
-                lastProgress = taken;
-                progress->setValue(s.SampleIndex);
-            }
-            d.PumpEvents();
+    bool stopped = false;
+    QString summary;
+    if (s.InputSource == 2) {
+        // The device keeps its own clock; this thread only takes its blocks.
+        const SigrokSource::Result result = main_.Sigrok().Record(stopRequested_, progress);
+        running_ = false;
+        stopRequested_ = false;
+        stopped = result.stopped;
+        s.SampleIndex = result.cells;
+        for (int i = s.SampleIndex; i < t.Option().CellsSize(); ++i) {
+            t.SetCellLow(i, 0);
+            t.SetCellHigh(i, 0);
         }
-    }
-    running_ = false;
-    const bool stopped = stopRequested_;
-    stopRequested_ = false;
+        lastTiming_.reset();
+        summary = QStringLiteral("%1 Samples, %2")
+                      .arg(result.cells)
+                      .arg(QString::fromStdString(
+                          sampling::DescribeTimeBase(t.GetTimeBase())));
+        if (!result.error.empty())
+            d.MessageBox({QStringLiteral("sigrok-Gerät"), QString::fromStdString(result.error),
+                          Desktop::Icon::Warning, Desktop::Ok});
+    } else {
+        const LptMode mode = main_.Source().CurrentLptMode();
+        if (s.InputSource == 0) {
+            portprep::RecordingStart(main_.PortIO1(), s.PortBase, mode);
+            main_.Source().ReadPinChecks();
+        }
+        d.Sleep(500);
 
-    if (s.InputSource == 0) {
-        portprep::RunEnd(main_.PortIO1(), s.PortBase, mode);
-        main_.Source().ReadPinChecks();
+        const std::int64_t period = NominalPeriodNs();
+        sampling::SampleClock pace(clock(), period);
+        sampling::TimingRecorder timing(period);
+        const auto wallStart = std::chrono::system_clock::now();
+        pace.Start();
+        std::int64_t lastPump = pace.StartNs();
+        std::int64_t lastProgress = lastPump;
+        Sample sample;
+        // The size is read afresh for every sample: a record-length command run
+        // from the pumped events may resize the buffer under the loop.
+        for (s.SampleIndex = 0; s.SampleIndex < t.Option().CellsSize() && !stopRequested_;) {
+            const int i = s.SampleIndex;
+            const std::int64_t taken = pace.WaitFor(i);
+            ReadSample(sample, s.InputSource, s.PortBase, main_.PortIO1(), main_.PortUSB1());
+            t.SetCellLow(i, sample.low);
+            t.SetCellHigh(i, std::uint8_t(sample.high >> 4));
+            timing.Record(pace.DeadlineNs(i), taken);
+            s.SampleIndex = i + 1;
+            // Events at most once per millisecond, the bar every 50 ms: both by
+            // the clock the pacing already read, whatever the source's speed.
+            if (taken - lastPump >= kPumpEveryNs) {
+                lastPump = taken;
+                if (taken - lastProgress >= kProgressEveryNs) {
+                    lastProgress = taken;
+                    progress->setValue(s.SampleIndex);
+                }
+                d.PumpEvents();
+            }
+        }
+        running_ = false;
+        stopped = stopRequested_;
+        stopRequested_ = false;
+
+        if (s.InputSource == 0) {
+            portprep::RunEnd(main_.PortIO1(), s.PortBase, mode);
+            main_.Source().ReadPinChecks();
+        }
+        // Cells after an early stop would still hold the previous recording.
+        for (int i = s.SampleIndex; i < t.Option().CellsSize(); ++i) {
+            t.SetCellLow(i, 0);
+            t.SetCellHigh(i, 0);
+        }
+        lastTiming_ = timing.Result();
+        sampling::TimeBase timeBase = lastTiming_->ToTimeBase();
+        timeBase.start = wallStart;
+        t.SetTimeBase(timeBase);
+        summary = QString::fromStdString(lastTiming_->Summary());
     }
-    // Cells after an early stop would still hold the previous recording.
-    for (int i = s.SampleIndex; i < t.Option().CellsSize(); ++i) {
-        t.SetCellLow(i, 0);
-        t.SetCellHigh(i, 0);
-    }
-    lastTiming_ = timing.Result();
-    sampling::TimeBase timeBase = lastTiming_->ToTimeBase();
-    timeBase.start = wallStart;
-    t.SetTimeBase(timeBase);
-    const QString summary = QString::fromStdString(lastTiming_->Summary());
     main_.SetDigiStatus(4, stopped ? QStringLiteral("Abgebrochen: ") + summary : summary, false);
     // A narrow window cuts the panel; the whole text stays at hand.
     main_.Ui().Panels[4]->setToolTip(summary);
@@ -198,6 +223,7 @@ void RecordingCommands::MenuRecord_10_SekClick() {
 }
 
 int RecordingCommands::RecordLengthCells(bool fiveSeconds) const {
+    if (main_.State().InputSource == 2) return main_.Sigrok().RecordLengthCells(fiveSeconds);
     const bool board = main_.State().InputSource == 1;
     if (fiveSeconds) return board ? 8192 : 0x80000;
     return board ? 0x4000 : 0x100000;
@@ -275,8 +301,6 @@ void RecordingCommands::SamplePeriodClick(int item) {
         auto& opt = main_.Trazor1().Option();
         opt.SetTimeUnit(QString::fromUtf8(p.unit));
         opt.SetTimeScale(p.scale);
-        // The new axis comes with the waveforms, not with an empty frame.
-        main_.Trazor1().DrawSignals();
     }
     timer->setInterval(p.interval);
 }

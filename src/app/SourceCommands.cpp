@@ -1,6 +1,7 @@
 #include "SourceCommands.h"
 
 #include "RecordingCommands.h"
+#include "SigrokSource.h"
 #include "TMain1.h"
 #include "UpDownPair.h"
 #include "display/TTrazor.h"
@@ -78,6 +79,7 @@ void SourceCommands::PortAuswahldisable() {
 void SourceCommands::PortAuswahlClick(int item) {
     MainState& s = main_.State();
     QLabel* label = main_.Ui().Portzustand;
+    if (item >= 1 && item <= 8) setChecked("PortAuswahlSigrok", false);
     const auto groupTo = [this](const char* top) {
         // The four top-level source entries form one radio group.
         for (const char* name : {"PortAuswahl1", "PortAuswahl2", "PortAuswahl3x", "PortAuswahl5x"})
@@ -147,7 +149,8 @@ void SourceCommands::ShowPortStatus(bool active) {
         control = hex2(readRegister(2));
         status = hex2(readRegister(1));
         data = hex2(readRegister(0));
-    } else if (s.InputSource == 1) {
+    } else {
+        // A board or a sigrok device: no registers to show.
         port = main_.Ui().Portzustand->text();
         control = QStringLiteral("$xx");
         data = QStringLiteral("$xx");
@@ -217,6 +220,8 @@ void SourceCommands::Eingabeprogrammieren1Click() {
     } else if (label.contains(QStringLiteral("USB"))) {
         s.InputSource = 1;
         usbAt = int(label.indexOf(QStringLiteral("USB")));
+    } else if (label == QLatin1String("sigrok")) {
+        s.InputSource = 2;
     }
     bool success = true;
     if (s.InputSource == 0) {
@@ -227,6 +232,9 @@ void SourceCommands::Eingabeprogrammieren1Click() {
         bool ok = false;
         const int card = digit.toInt(&ok);
         success = ok && OpenUsbInput(card);
+    } else if (s.InputSource == 2) {
+        // The device is opened for each recording, on the acquisition thread.
+        success = main_.Sigrok().HasDevice();
     }
     if (success) {
         MainUi& ui = main_.Ui();

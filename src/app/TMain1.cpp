@@ -8,6 +8,7 @@
 #include "MainUiBuilder.h"
 #include "NavigationCommands.h"
 #include "RecordingCommands.h"
+#include "SigrokSource.h"
 #include "SearchCommands.h"
 #include "SourceCommands.h"
 #include "TNewHintWindow.h"
@@ -131,6 +132,8 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
     source_->Connect();
     recording_ = new RecordingCommands(*this);
     recording_->Connect();
+    sigrok_ = new SigrokSource(*this);
+    sigrok_->Connect();
     live_ = new LiveCommands(*this);
     live_->Connect();
     file_ = new FileCommands(*this);

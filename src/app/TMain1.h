@@ -16,6 +16,7 @@ class TPortUSB;
 class TTrazor;
 class SourceCommands;
 class RecordingCommands;
+class SigrokSource;
 class LiveCommands;
 class FileCommands;
 class ExchangeCommands;
@@ -84,6 +85,7 @@ class TMain1 : public QMainWindow {
     NavigationCommands& Navigation() const { return *navigation_; }
     SourceCommands& Source() const { return *source_; }
     RecordingCommands& Recording() const { return *recording_; }
+    SigrokSource& Sigrok() const { return *sigrok_; }
     LiveCommands& Live() const { return *live_; }
     FileCommands& File() const { return *file_; }
     ExchangeCommands& Exchange() const { return *exchange_; }
@@ -166,6 +168,7 @@ class TMain1 : public QMainWindow {
     NavigationCommands* navigation_ = nullptr;
     SourceCommands* source_ = nullptr;
     RecordingCommands* recording_ = nullptr;
+    SigrokSource* sigrok_ = nullptr;
     LiveCommands* live_ = nullptr;
     FileCommands* file_ = nullptr;
     ExchangeCommands* exchange_ = nullptr;

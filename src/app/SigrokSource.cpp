@@ -1,0 +1,111 @@
+#include "SigrokSource.h"
+
+#include "MainUi.h"
+#include "SigrokDeviceDialog.h"
+#include "TMain1.h"
+#include "display/TTrazor.h"
+#include "platform/Desktop.h"
+#include "sigrok/SigrokAcquisition.h"
+#include "sigrok/SigrokContext.h"
+#include "sigrok/SigrokDevices.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QProgressBar>
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+SigrokSource::SigrokSource(TMain1& main) : QObject(&main), main_(main) {}
+
+SigrokSource::~SigrokSource() = default;
+
+void SigrokSource::Connect() {
+    main_.OnAction(QStringLiteral("PortAuswahlSigrok"), [this] { ChooseDevice(); });
+}
+
+sigrok::Context& SigrokSource::context() {
+    if (!context_) context_ = std::make_unique<sigrok::Context>();
+    return *context_;
+}
+
+void SigrokSource::ChooseDevice() {
+    QAction* item = main_.Action(QStringLiteral("PortAuswahlSigrok"));
+    item->setChecked(HasDevice());
+    sigrok::Context& ctx = context();
+    const bool withDemo = main_.Options().simulate;
+    SigrokDeviceDialog dialog(
+        &main_, [&ctx, withDemo] { return sigrok::ScanDevices(ctx, withDemo); },
+        [this](const std::function<void()>& f) { main_.RunGuarded(f); });
+    if (dialog.exec() != QDialog::Accepted) return;
+    const std::optional<sigrok::DeviceInfo> device = dialog.ChosenDevice();
+    if (!device) return;
+    UseDevice(device->spec, dialog.ChosenRate(), QString::fromStdString(device->Title()));
+}
+
+void SigrokSource::UseDevice(const sigrok::DeviceSpec& spec, std::uint64_t rateHz,
+                             const QString& title) {
+    spec_ = spec;
+    rateHz_ = rateHz;
+    // The other sources' items lose their marks; "Eingabe programmieren"
+    // then reads the label to know the source, as for the ports.
+    for (const char* name : {"PortAuswahl1", "PortAuswahl2", "PortAuswahl3x", "PortAuswahl5x"})
+        main_.Action(QString::fromLatin1(name))->setChecked(false);
+    for (int i = 1; i <= 8; ++i)
+        main_.Action(QStringLiteral("PortAuswahl%1").arg(i))->setChecked(false);
+    main_.Action(QStringLiteral("PortAuswahlSigrok"))->setChecked(true);
+    main_.Ui().Portzustand->setText(QStringLiteral("sigrok"));
+    main_.Ui().Portzustand->setToolTip(title);
+    main_.SetDigiStatus(
+        4, title + QStringLiteral(", ") + QString::fromStdString(sigrok::RateText(rateHz)), true);
+}
+
+int SigrokSource::RecordLengthCells(bool fiveSeconds) const {
+    const std::uint64_t cap = fiveSeconds ? 0x80000 : 0x100000;
+    // The buffer holds whole blocks of 256 cells: round up, so the time is covered.
+    const std::uint64_t wanted = (rateHz_ * (fiveSeconds ? 5 : 10) + 255) / 256 * 256;
+    return int(std::clamp<std::uint64_t>(wanted, 256, cap));
+}
+
+SigrokSource::Result SigrokSource::Record(const bool& stop, QProgressBar* progress) {
+    Result result;
+    if (!spec_) {
+        result.error = "Es ist kein sigrok-Gerät gewählt.";
+        return result;
+    }
+    TTrazor& t = main_.Trazor1();
+    Desktop& d = main_.desktop();
+    const int cells = t.Option().CellsSize();
+    sigrok::Acquisition run(context(), {*spec_, rateHz_, std::uint64_t(cells)});
+    std::vector<std::uint16_t> block;
+    const auto store = [&] {
+        for (std::vector<std::uint16_t>& part : run.TakeBlockList()) {
+            // A record-length command from the pumped events may shrink the buffer.
+            const int size = t.Option().CellsSize();
+            for (const std::uint16_t word : part) {
+                if (result.cells >= size) break;
+                t.SetCellLow(result.cells, std::uint8_t(word & 0xFF));
+                t.SetCellHigh(result.cells, std::uint8_t(word >> 8));
+                ++result.cells;
+            }
+        }
+    };
+    bool stopSent = false;
+    while (!run.Finished()) {
+        if (stop && !stopSent) {
+            run.Stop();
+            stopSent = true;
+        }
+        store();
+        progress->setValue(result.cells);
+        d.PumpEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    run.Wait();
+    store();
+    const sigrok::AcquisitionOutcome& outcome = run.Outcome();
+    result.stopped = outcome.stoppedEarly;
+    result.error = outcome.error;
+    t.SetTimeBase(outcome.timeBase);
+    return result;
+}
