@@ -301,6 +301,8 @@ void RecordingCommands::SamplePeriodClick(int item) {
         auto& opt = main_.Trazor1().Option();
         opt.SetTimeUnit(QString::fromUtf8(p.unit));
         opt.SetTimeScale(p.scale);
+        // The new axis comes with the waveforms, not with an empty frame.
+        main_.Trazor1().DrawSignals();
     }
     timer->setInterval(p.interval);
 }
