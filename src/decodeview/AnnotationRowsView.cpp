@@ -1,4 +1,5 @@
 #include "decodeview/AnnotationRowsView.h"
+#include "platform/Guard.h"
 
 #include <QHelpEvent>
 #include <QPainter>
@@ -29,7 +30,8 @@ void AnnotationRowsView::SetResult(const sigrokdecode::DecodeResult* result) {
         shownRows_ = result_->UsedRows();
         index_.resize(shownRows_.size());
         std::vector<int> slot(result_->rows.size(), -1);
-        for (std::size_t i = 0; i < shownRows_.size(); ++i) slot[shownRows_[i]] = int(i);
+        for (std::size_t i = 0; i < shownRows_.size(); ++i)
+            slot[shownRows_[i]] = int(i);
         // Annotations are in start order, so each row's list is too.
         for (std::size_t i = 0; i < result_->annotations.size(); ++i) {
             const auto& a = result_->annotations[i];
@@ -55,16 +57,24 @@ QSize AnnotationRowsView::sizeHint() const {
 
 std::pair<std::size_t, std::size_t> AnnotationRowsView::visibleRange(const RowIndex& row) const {
     const auto& anns = result_->annotations;
-    const std::int64_t first = std::max<std::int64_t>(0, mapping_.firstCell - std::int64_t(row.longest));
+    const std::int64_t first =
+        std::max<std::int64_t>(0, mapping_.firstCell - std::int64_t(row.longest));
     const std::int64_t last = mapping_.LastCell() + 1;
-    const auto begin = std::lower_bound(row.byStart.begin(), row.byStart.end(), first,
-                                        [&](std::size_t i, std::int64_t c) { return std::int64_t(anns[i].start) < c; });
-    const auto end = std::lower_bound(begin, row.byStart.end(), last,
-                                      [&](std::size_t i, std::int64_t c) { return std::int64_t(anns[i].start) < c; });
+    const auto begin = std::lower_bound(
+        row.byStart.begin(), row.byStart.end(), first,
+        [&](std::size_t i, std::int64_t c) { return std::int64_t(anns[i].start) < c; });
+    const auto end =
+        std::lower_bound(begin, row.byStart.end(), last, [&](std::size_t i, std::int64_t c) {
+            return std::int64_t(anns[i].start) < c;
+        });
     return {std::size_t(begin - row.byStart.begin()), std::size_t(end - row.byStart.begin())};
 }
 
 void AnnotationRowsView::paintEvent(QPaintEvent*) {
+    guard::Run(nullptr, [this] { paintRows(); });
+}
+
+void AnnotationRowsView::paintRows() {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
     if (!result_) return;
@@ -77,8 +87,10 @@ void AnnotationRowsView::paintEvent(QPaintEvent*) {
         p.setClipRect(mapping_.originX, top, right - mapping_.originX, kRowHeight);
         for (std::size_t k = from; k < to; ++k) {
             const auto& a = result_->annotations[index_[r].byStart[k]];
-            const double x0 = std::max<double>(mapping_.XOf(std::int64_t(a.start)), mapping_.originX - 2);
-            const double x1 = std::min<double>(mapping_.XOf(std::int64_t(std::max(a.end, a.start + 1))), right + 2);
+            const double x0 =
+                std::max<double>(mapping_.XOf(std::int64_t(a.start)), mapping_.originX - 2);
+            const double x1 = std::min<double>(
+                mapping_.XOf(std::int64_t(std::max(a.end, a.start + 1))), right + 2);
             if (x1 < mapping_.originX || x0 > right) continue;
             const QRectF box(x0, top + 2, std::max(1.0, x1 - x0), kRowHeight - 4);
             p.setPen(fill.darker(160));
@@ -95,17 +107,21 @@ void AnnotationRowsView::paintEvent(QPaintEvent*) {
                     break;
                 }
             }
-            if (text.isEmpty()) text = fm.elidedText(QString::fromStdString(a.texts.empty() ? "" : a.texts.back()), Qt::ElideRight, room);
+            if (text.isEmpty())
+                text = fm.elidedText(QString::fromStdString(a.texts.empty() ? "" : a.texts.back()),
+                                     Qt::ElideRight, room);
             p.setPen(Qt::black);
             p.drawText(box, Qt::AlignCenter, text);
         }
         p.setClipping(false);
         // The row's name in the margin left of the diagram's origin.
         const auto& row = result_->rows[shownRows_[r]];
-        const QString label = fm.elidedText(QString::fromStdString(row.instance + " " + row.rowDesc),
-                                            Qt::ElideRight, std::max(0, mapping_.originX - 4));
+        const QString label =
+            fm.elidedText(QString::fromStdString(row.instance + " " + row.rowDesc), Qt::ElideRight,
+                          std::max(0, mapping_.originX - 4));
         p.setPen(Qt::darkGray);
-        p.drawText(QRect(2, top, std::max(0, mapping_.originX - 4), kRowHeight), Qt::AlignVCenter | Qt::AlignLeft, label);
+        p.drawText(QRect(2, top, std::max(0, mapping_.originX - 4), kRowHeight),
+                   Qt::AlignVCenter | Qt::AlignLeft, label);
         p.drawLine(0, top + kRowHeight - 1, right, top + kRowHeight - 1);
     }
 }

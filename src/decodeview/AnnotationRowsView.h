@@ -34,6 +34,7 @@ class AnnotationRowsView : public QWidget {
     bool event(QEvent* event) override;
 
   private:
+    void paintRows();
     // Per shown row: its annotations' indices by start, and the longest span,
     // so painting finds the visible ones by binary search.
     struct RowIndex {

@@ -1,4 +1,5 @@
 #include "decodeview/DecoderSetupDialog.h"
+#include "platform/Guard.h"
 
 #include "sigrokdecode/DecodeError.h"
 
@@ -17,16 +18,22 @@ using namespace sigrokdecode;
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // Channel and option fields carry their id as object name "field_<id>".
-QString FieldName(const std::string& id) { return QStringLiteral("field_") + Q(id); }
+QString FieldName(const std::string& id) {
+    return QStringLiteral("field_") + Q(id);
+}
 
 } // namespace
 
-DecoderSetupDialog::DecoderSetupDialog(const Catalogue& catalogue, std::vector<std::string> lineNames,
+DecoderSetupDialog::DecoderSetupDialog(const Catalogue& catalogue,
+                                       std::vector<std::string> lineNames,
                                        std::vector<DecoderStack> stacks, QWidget* parent)
-    : QDialog(parent), catalogue_(catalogue), lineNames_(std::move(lineNames)), stacks_(std::move(stacks)) {
+    : QDialog(parent), catalogue_(catalogue), lineNames_(std::move(lineNames)),
+      stacks_(std::move(stacks)) {
     setObjectName(QStringLiteral("DecoderSetupDialog"));
     setWindowTitle(QStringLiteral("Protokoll dekodieren"));
     lineNames_.resize(16);
@@ -37,7 +44,8 @@ DecoderSetupDialog::DecoderSetupDialog(const Catalogue& catalogue, std::vector<s
     decoders_ = new QListWidget;
     decoders_->setObjectName(QStringLiteral("DecoderList"));
     for (const auto& d : catalogue_) {
-        auto* item = new QListWidgetItem(Q(d.id) + QStringLiteral(" - ") + Q(d.longname.empty() ? d.name : d.longname));
+        auto* item = new QListWidgetItem(Q(d.id) + QStringLiteral(" - ") +
+                                         Q(d.longname.empty() ? d.name : d.longname));
         item->setData(Qt::UserRole, Q(d.id));
         item->setToolTip(Q(d.desc));
         decoders_->addItem(item);
@@ -86,14 +94,21 @@ DecoderSetupDialog::DecoderSetupDialog(const Catalogue& catalogue, std::vector<s
     layout->addWidget(buttons);
     resize(900, 480);
 
-    // Dialog commands only touch the dialog's own copy; they raise nothing.
+    // Dialog commands only touch the dialog's own copy; the guard still keeps
+    // anything they might throw out of Qt's event loop.
     connect(decoders_, &QListWidget::currentRowChanged, this, [this](int row) {
-        SelectDecoder(row >= 0 ? decoders_->item(row)->data(Qt::UserRole).toString().toStdString() : "");
+        guard::Run(nullptr, [&] {
+            SelectDecoder(
+                row >= 0 ? decoders_->item(row)->data(Qt::UserRole).toString().toStdString() : "");
+        });
     });
-    connect(addButton, &QPushButton::clicked, this, [this] { AddAsNew(); });
-    connect(stackButton_, &QPushButton::clicked, this, [this] { StackOnSelected(); });
-    connect(removeButton, &QPushButton::clicked, this, [this] { RemoveSelected(); });
-    connect(active_, &QListWidget::currentRowChanged, this, [this](int) { fillForm(); });
+    connect(addButton, &QPushButton::clicked, this, guard::Slot(nullptr, [this] { AddAsNew(); }));
+    connect(stackButton_, &QPushButton::clicked, this,
+            guard::Slot(nullptr, [this] { StackOnSelected(); }));
+    connect(removeButton, &QPushButton::clicked, this,
+            guard::Slot(nullptr, [this] { RemoveSelected(); }));
+    connect(active_, &QListWidget::currentRowChanged, this,
+            [this](int) { guard::Run(nullptr, [this] { fillForm(); }); });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     refreshStacks();
@@ -103,7 +118,8 @@ DecoderSetupDialog::DecoderSetupDialog(const Catalogue& catalogue, std::vector<s
 void DecoderSetupDialog::SelectDecoder(const std::string& id) {
     current_ = FindDecoder(catalogue_, id);
     for (int i = 0; i < decoders_->count(); ++i)
-        if (decoders_->item(i)->data(Qt::UserRole).toString().toStdString() == id && decoders_->currentRow() != i) {
+        if (decoders_->item(i)->data(Qt::UserRole).toString().toStdString() == id &&
+            decoders_->currentRow() != i) {
             decoders_->setCurrentRow(i); // comes back here through the signal
             return;
         }
@@ -111,7 +127,8 @@ void DecoderSetupDialog::SelectDecoder(const std::string& id) {
 }
 
 void DecoderSetupDialog::fillForm() {
-    while (formLayout_->rowCount() > 0) formLayout_->removeRow(0);
+    while (formLayout_->rowCount() > 0)
+        formLayout_->removeRow(0);
     description_->setText(current_ ? Q(current_->desc) : QString());
     if (!current_) return;
     for (const auto& ch : current_->channels) {
@@ -121,7 +138,10 @@ void DecoderSetupDialog::fillForm() {
         for (int line = 0; line < 16; ++line) {
             const QString number = QStringLiteral("D%1").arg(line, 2, 10, QLatin1Char('0'));
             const QString name = Q(lineNames_[std::size_t(line)]);
-            box->addItem(name.isEmpty() ? number : number + QStringLiteral(" (") + name + QStringLiteral(")"), number);
+            box->addItem(name.isEmpty()
+                             ? number
+                             : number + QStringLiteral(" (") + name + QStringLiteral(")"),
+                         number);
         }
         box->setToolTip(Q(ch.desc));
         formLayout_->addRow(Q(ch.name) + (ch.required ? QStringLiteral(" *") : QString()), box);
@@ -131,7 +151,8 @@ void DecoderSetupDialog::fillForm() {
         const QString def = Q(OptionValueText(opt.def));
         if (!opt.values.empty()) {
             auto* box = new QComboBox;
-            for (const auto& v : opt.values) box->addItem(Q(OptionValueText(v)));
+            for (const auto& v : opt.values)
+                box->addItem(Q(OptionValueText(v)));
             box->setCurrentText(def);
             field = box;
         } else {
@@ -154,8 +175,10 @@ void DecoderSetupDialog::SetField(const std::string& name, const QString& value)
     QWidget* field = form_->findChild<QWidget*>(FieldName(name));
     if (auto* box = qobject_cast<QComboBox*>(field)) {
         const int i = std::max(box->findData(value), box->findText(value));
-        if (i >= 0) box->setCurrentIndex(i);
-        else if (box->isEditable()) box->setCurrentText(value);
+        if (i >= 0)
+            box->setCurrentIndex(i);
+        else if (box->isEditable())
+            box->setCurrentText(value);
     } else if (auto* edit = qobject_cast<QLineEdit*>(field)) {
         edit->setText(value);
     }
@@ -173,9 +196,12 @@ DecoderSetup DecoderSetupDialog::FormSetup() const {
     for (const auto& opt : current_->options) {
         const QWidget* field = form_->findChild<QWidget*>(FieldName(opt.id));
         QString value;
-        if (const auto* box = qobject_cast<const QComboBox*>(field)) value = box->currentText();
-        else if (const auto* edit = qobject_cast<const QLineEdit*>(field)) value = edit->text().trimmed();
-        if (value.toStdString() != OptionValueText(opt.def)) setup.settings.emplace_back(opt.id, value.toStdString());
+        if (const auto* box = qobject_cast<const QComboBox*>(field))
+            value = box->currentText();
+        else if (const auto* edit = qobject_cast<const QLineEdit*>(field))
+            value = edit->text().trimmed();
+        if (value.toStdString() != OptionValueText(opt.def))
+            setup.settings.emplace_back(opt.id, value.toStdString());
     }
     return setup;
 }
@@ -188,8 +214,10 @@ bool DecoderSetupDialog::take(DecoderStack stack, int replace) {
         return false;
     }
     error_->clear();
-    if (replace >= 0) stacks_[std::size_t(replace)] = std::move(stack);
-    else stacks_.push_back(std::move(stack));
+    if (replace >= 0)
+        stacks_[std::size_t(replace)] = std::move(stack);
+    else
+        stacks_.push_back(std::move(stack));
     refreshStacks();
     active_->setCurrentRow(replace >= 0 ? replace : active_->count() - 1);
     return true;
@@ -215,9 +243,12 @@ void DecoderSetupDialog::RemoveSelected() {
     refreshStacks();
 }
 
-QString DecoderSetupDialog::ErrorText() const { return error_->text(); }
+QString DecoderSetupDialog::ErrorText() const {
+    return error_->text();
+}
 
 void DecoderSetupDialog::refreshStacks() {
     active_->clear();
-    for (const auto& s : stacks_) active_->addItem(Q(StackText(s)));
+    for (const auto& s : stacks_)
+        active_->addItem(Q(StackText(s)));
 }
