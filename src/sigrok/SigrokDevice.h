@@ -17,7 +17,7 @@ struct DeviceInfo;
 std::vector<sr_dev_driver*> LogicDrivers(Context& context);
 sr_dev_driver* FindDriver(Context& context, const std::string& name);
 
-// Scans the driver with those of the spec's options that it takes as scan
+// Scans the driver with those of the description's options that it takes as scan
 // options. The instances stay owned by the driver.
 std::vector<sr_dev_inst*> ScanInstances(sr_dev_driver* driver, const DeviceSpec& spec);
 DeviceInfo DescribeInstance(const DeviceSpec& scanSpec, sr_dev_inst* device);
@@ -25,14 +25,14 @@ DeviceInfo DescribeInstance(const DeviceSpec& scanSpec, sr_dev_inst* device);
 // Holds a device open and closes it on destruction.
 class OpenDevice {
   public:
-    // Scans and opens the first device the spec finds; raises Error with a
+    // Scans and opens the first device the description finds; raises Error with a
     // German message when there is none or it cannot be opened or set up.
     OpenDevice(Context& context, const DeviceSpec& spec);
     ~OpenDevice();
     OpenDevice(const OpenDevice&) = delete;
     OpenDevice& operator=(const OpenDevice&) = delete;
 
-    // Sets the spec's options that are no scan options on the device, or where
+    // Sets the description's options that are no scan options on the device, or where
     // it refuses them on its channel groups (the demo's pattern is a setting of
     // its "Logic" group). Raises Error when neither takes one.
     void ApplySettings(const DeviceSpec& spec);

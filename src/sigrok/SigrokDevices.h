@@ -33,7 +33,7 @@ DeviceSpec DemoDeviceSpec();
 // are skipped. Run it off the GUI thread.
 std::vector<DeviceInfo> ScanDevices(Context& context, bool withDemo);
 
-// Scans one driver with the spec's options: what `sigrok:DRIVER[:options]`
+// Scans one driver with the description's options: what `sigrok:DRIVER[:options]`
 // finds. Raises Error when the driver is unknown.
 std::vector<DeviceInfo> ScanDriver(Context& context, const DeviceSpec& spec);
 
