@@ -7,6 +7,7 @@
 #include "display/TTrazor.h"
 #include "hardware/TPortIO.h"
 #include "platform/GuardedApplication.h"
+#include "BenchDesktop.h"
 #include "platform/QtDesktop.h"
 
 #include <QAction>
@@ -16,28 +17,6 @@
 #include <cstdio>
 
 namespace {
-
-// The real event pumping and progress bar, without the 500 ms settle wait
-// and with every message box answered at once.
-class BenchDesktop final : public Desktop {
-  public:
-    int MessageBox(const MessageBoxRequest&) override { return Ok; }
-    std::optional<QString> OpenFileDialog(const FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> SaveFileDialog(const FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<TColor> ColorDialog(TColor) override { return std::nullopt; }
-    bool PrinterSetupDialog(QPrinter&) override { return false; }
-    bool PrintDialog(QPrinter&) override { return false; }
-    void Beep() override {}
-    void Sleep(int) override {}
-    void PumpEvents() override { real_.PumpEvents(); }
-
-  private:
-    QtDesktop real_;
-};
 
 double seconds(std::chrono::steady_clock::duration d) {
     return std::chrono::duration<double>(d).count();

@@ -14,6 +14,7 @@
 #include "cli/RecordingExchange.h"
 #include "display/TTrazor.h"
 #include "platform/GuardedApplication.h"
+#include "BenchDesktop.h"
 #include "platform/QtDesktop.h"
 #include "sigrok/SigrokContext.h"
 #include "sigrokdecode/Decode.h"
@@ -35,25 +36,6 @@ namespace {
 constexpr std::size_t kSamples = 1'048'576;
 constexpr double kRate = 1e6;
 const std::string kSetup = "uart:rx=D00:baudrate=115200";
-
-class BenchDesktop final : public Desktop {
-  public:
-    int MessageBox(const MessageBoxRequest& r) override {
-        std::fprintf(stderr, "message: %s\n", r.text.toUtf8().constData());
-        return Ok;
-    }
-    std::optional<QString> OpenFileDialog(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QString> SaveFileDialog(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<TColor> ColorDialog(TColor) override { return std::nullopt; }
-    bool PrinterSetupDialog(QPrinter&) override { return false; }
-    bool PrintDialog(QPrinter&) override { return false; }
-    void Beep() override {}
-    void Sleep(int) override {}
-    void PumpEvents() override { real_.PumpEvents(); }
-
-  private:
-    QtDesktop real_;
-};
 
 SignalSynth UartSignal() {
     std::mt19937 random(17);
@@ -155,7 +137,7 @@ int main(int argc, char** argv) {
                 double(cells) / Median(alone) * 1e-6);
 
     // 3. GUI stall while the window decodes.
-    BenchDesktop desktop;
+    BenchDesktop desktop(/*echoMessages=*/true);
     StartOptions options;
     options.simulate = true;
     options.programDir = QCoreApplication::applicationDirPath();

@@ -13,6 +13,7 @@
 #include "display/TTrazor.h"
 #include "hardware/TPortIO.h"
 #include "platform/GuardedApplication.h"
+#include "BenchDesktop.h"
 #include "platform/QtDesktop.h"
 #include "sampling/MonotonicClock.h"
 #include "sampling/RunTiming.h"
@@ -31,28 +32,6 @@
 #include <vector>
 
 namespace {
-
-// The real event pumping and progress bar, without the 500 ms settle wait
-// and with every message box answered at once.
-class BenchDesktop final : public Desktop {
-  public:
-    int MessageBox(const MessageBoxRequest&) override { return Ok; }
-    std::optional<QString> OpenFileDialog(const FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> SaveFileDialog(const FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<TColor> ColorDialog(TColor) override { return std::nullopt; }
-    bool PrinterSetupDialog(QPrinter&) override { return false; }
-    bool PrintDialog(QPrinter&) override { return false; }
-    void Beep() override {}
-    void Sleep(int) override {}
-    void PumpEvents() override { real_.PumpEvents(); }
-
-  private:
-    QtDesktop real_;
-};
 
 double cpuSeconds() {
     timespec ts{};
