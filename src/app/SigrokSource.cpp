@@ -138,3 +138,32 @@ SigrokSource::Result SigrokSource::Record(const bool& stop, QProgressBar* progre
     t.SetTimeBase(outcome.timeBase);
     return result;
 }
+
+SigrokSource::Burst SigrokSource::TakeBurst(std::uint64_t samples, const std::function<bool()>& stop) {
+    Burst burst;
+    if (!spec_) {
+        burst.error = "Es ist kein sigrok-Gerät gewählt.";
+        return burst;
+    }
+    Desktop& d = main_.desktop();
+    burst.words.reserve(std::size_t(samples));
+    sigrok::Acquisition run(context(), {*spec_, rateHz_, samples});
+    bool stopSent = false;
+    while (!run.Finished()) {
+        if (!stopSent && stop()) {
+            run.Stop();
+            stopSent = true;
+        }
+        run.TakeBlocks(burst.words);
+        d.PumpEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    run.Wait();
+    run.TakeBlocks(burst.words);
+    if (burst.words.size() > samples) burst.words.resize(std::size_t(samples));
+    const sigrok::AcquisitionOutcome& outcome = run.Outcome();
+    burst.stopped = outcome.stoppedEarly || stopSent;
+    burst.error = outcome.error;
+    burst.timeBase = outcome.timeBase;
+    return burst;
+}

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "sampling/TimeBase.h"
 #include "sigrok/DeviceSpec.h"
 
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 class QProgressBar;
 class TMain1;
@@ -50,6 +54,17 @@ class SigrokSource : public QObject {
     // blocks over as they come and pumping events meanwhile; `stop` is read
     // between blocks. Lines the device lacks stay low.
     Result Record(const bool& stop, QProgressBar* progress);
+
+    // The live mode's burst: one short acquisition of `samples` from the
+    // chosen device, waited for with events pumped (so the stop button
+    // answers); `stop` is asked between blocks and ends it early.
+    struct Burst {
+        std::vector<std::uint16_t> words; // low cell in the low byte, high cell in the high byte
+        sampling::TimeBase timeBase;
+        bool stopped = false;
+        std::string error; // German; empty when all arrived
+    };
+    Burst TakeBurst(std::uint64_t samples, const std::function<bool()>& stop);
 
   private:
     sigrok::Context& context();
