@@ -31,6 +31,10 @@ class SigrokSource : public QObject {
 
     // Opens the device dialog; a choice makes the device the source.
     void ChooseDevice();
+    // Start-up: takes the device the settings file remembers, without a scan
+    // (the device may be unplugged now; a recording then says so). Anything
+    // unusable in the file is passed over.
+    void RestoreChoice();
     // Takes a device without the dialog (tests, the last choice).
     void UseDevice(const sigrok::DeviceSpec& spec, std::uint64_t rateHz, const QString& title);
     bool HasDevice() const { return spec_.has_value(); }

@@ -108,3 +108,38 @@ TEST_F(SigrokSourceTest, ARefusedRateEndsWithAMessage) {
         << lastMessage().toStdString();
     EXPECT_TRUE(panel(4).contains(QStringLiteral("0 Samples"))) << panel(4).toStdString();
 }
+
+TEST_F(SigrokSourceTest, TheDisplayCountsInTheDevicesPeriod) {
+    struct Case {
+        std::uint64_t rateHz;
+        const char* markerTime; // 40 cells
+        const char* unit;
+    };
+    const Case cases[] = {
+        {1'000'000, "40 µs", "µs"},
+        {3'000'000, "13320 ns", "ns"},
+        {24'000'000, "1666680 ps", "ps"},
+        {1'000'000'000, "40 ns", "ns"},
+    };
+    for (const Case& c : cases) {
+        UseDemo(c.rateHz);
+        EXPECT_EQ(trazor().Option().TimeUnit(), QString::fromUtf8(c.unit)) << c.rateHz;
+        EXPECT_EQ(trazor().Option().TimeScale(), trazor().Option().Timefactor())
+            << "the axis counts in the same steps as the legend";
+        trazor().Option().SetCellsSize(4096);
+        trigger("MenuRecord_Signal");
+        ASSERT_EQ(trazor().GetTimeBase().period, sampling::SamplePeriod::FromRateHz(c.rateHz));
+
+        trazor().StoreMarkerPoint(1, 100);
+        trazor().StoreMarkerPoint(1, 120);
+        trazor().StoreMarkerPoint(1, 140);
+        desktop.clear();
+        trazor().ShowTimeMeasurement(1, 1);
+        const QString text = lastMessage();
+        EXPECT_TRUE(text.startsWith(QStringLiteral("Gesamtzeit ---> ") + QString::fromUtf8(c.markerTime)))
+            << c.rateHz << ": " << text.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("Tatsächlich")))
+            << "the unit already is the device's period: " << text.toStdString();
+        trazor().ResetMarker(1);
+    }
+}
