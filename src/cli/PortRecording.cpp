@@ -96,8 +96,9 @@ PortRecording RecordFromLpt(const PortRecordingRequest& request, const std::atom
     TakeSamples(request, stop, progress,
                 [&] { return SampleWord(ReadPortSample(io, base)); }, result);
     portprep::RunEnd(io, base, plain);
-    // As when the window closes: the port drives its lines again.
-    portprep::OutputRestore(io, base);
+    // The port stays an input: as an output it would drive its data lines
+    // against the signals still connected. The window switches it back only
+    // after the user was told to disconnect them, which nobody can confirm here.
     io.SetPortHeld(false);
     NameLines(result, 12);
     return result;

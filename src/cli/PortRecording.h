@@ -47,8 +47,8 @@ struct PortRecording {
 
 // Opens the source, prepares it as the window does before a recording, takes
 // up to request.samples samples paced by its nominal period (time base: the
-// measured one, as the window's), and leaves the source as the window does
-// when it closes. `stop` ends the run early, keeping what was taken;
+// measured one, as the window's), ends the run as the window does and lets the
+// source go (a parallel port stays programmed for input). `stop` ends the run early, keeping what was taken;
 // progress(samples) runs about every 100 ms.
 PortRecording RecordFromPort(const PortRecordingRequest& request, const std::atomic<bool>& stop,
                              const std::function<void(std::uint64_t)>& progress);
