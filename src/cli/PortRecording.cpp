@@ -109,8 +109,9 @@ PortRecording RecordFromBoard(const PortRecordingRequest& request, const std::at
     PortRecording result;
     const std::string name = request.source.Name();
     ConsoleDesktop desktop;
-    const k8055::LibraryChoice library = k8055::ChooseLibrary(
-        request.simulate, QString(), QString::fromStdString(ProgramDir(request.programDir)));
+    const k8055::LibraryChoice library =
+        k8055::ChooseLibrary(request.simulate, QString::fromStdString(request.boardLibrary),
+                             QString::fromStdString(ProgramDir(request.programDir)));
     TPortUSB usb(desktop, library.name, library.directory);
     if (!usb.LibraryLoaded()) {
         result.error = "Die Bibliothek für die K8055-Karten (" + library.name.toStdString() +

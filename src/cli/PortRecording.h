@@ -33,6 +33,8 @@ struct PortRecordingRequest {
     PortSource source;
     std::uint64_t samples = 0;
     bool simulate = false; // the simulated port and board the window uses with --simulate
+    // A board library the user names, searched as the window does; empty: the program's own.
+    std::string boardLibrary;
     // Where the program's board libraries lie (empty: beside the running program).
     std::string programDir;
 };

@@ -177,12 +177,16 @@ TEST_F(Record, PortAndBoardWriteTheirPatternAtTheirPace) {
         {"lpt2", "20000", "port.DIG", 100'000, 12, PortWord, nullptr},
         {"usb1", "50", "board.sr", 100, 5, BoardWord, nullptr},
         {"usb1", "50", "board.DIG", 100, 5, BoardWord, "--samplerate=100"},
+        // A board library the user names is the one read (here the simulated
+        // one, named instead of chosen by --simulate).
+        {"usb1", "50", "named.sr", 100, 5, BoardWord,
+         "--k8055-library=" SPURWERK_BINARY_DIR "/libspurwerk_k8055sim.so"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.source) + " -> " + c.file);
-        QStringList args{"--simulate", "--source", c.source, "--samples", c.samples,
-                         "-o",         dir.filePath(c.file)};
+        QStringList args{"--source", c.source, "--samples", c.samples, "-o", dir.filePath(c.file)};
         if (c.extra) args << c.extra;
+        if (!QString(c.extra).startsWith("--k8055-library")) args << "--simulate";
         QProcess p;
         StartProgram(p, args);
         ASSERT_TRUE(p.waitForFinished(60000));
@@ -246,6 +250,11 @@ TEST_F(Record, PortSourcesRefuseWhatTheyCannotDo) {
          cli::ExitUsage, "unbekannte Quelle 'usb5'"},
         {{"--simulate", "--source", "LPT1", "--samples", "10", "-o", Path("a.sr")},
          cli::ExitUsage, "unbekannte Quelle 'LPT1'"},
+        {{"--source", "usb1", "--samples", "10", "--k8055-library=", "-o", Path("a.sr")},
+         cli::ExitUsage, "--k8055-library braucht den Namen einer Bibliothek"},
+        {{"--source", "usb1", "--samples", "10", "--k8055-library", "nonesuch.so", "-o",
+          Path("a.sr")},
+         cli::ExitFailure, "Die Bibliothek für die K8055-Karten (nonesuch.so) lässt sich nicht"},
         // The simulation has board 1 only.
         {{"--simulate", "--source", "usb2", "--samples", "10", "-o", Path("a.sr")},
          cli::ExitFailure, "Keine K8055-Karte mit der Adresse 2 gefunden"},
