@@ -6,7 +6,6 @@
 namespace cli {
 
 int ConsoleDesktop::MessageBox(const MessageBoxRequest& request) {
-    messages_.push_back(request.text);
     // Cancelling or declining leaves things as they are; OK is all a box
     // without those offers.
     for (const Button safe : {Cancel, No, Abort, Ok})

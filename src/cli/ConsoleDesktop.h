@@ -2,13 +2,11 @@
 
 #include "platform/Desktop.h"
 
-#include <QStringList>
-
 namespace cli {
 
 // The desktop of a command that runs without a window: nobody can answer a
-// box, so each is kept (the command says in its own words what went wrong)
-// and answered with its safest button; dialogs are cancelled. Sleeping sleeps;
+// box, so each is answered with its safest button (the command says in its
+// own words what went wrong); dialogs are cancelled. Sleeping sleeps;
 // there are no events to pump.
 class ConsoleDesktop final : public Desktop {
   public:
@@ -21,12 +19,6 @@ class ConsoleDesktop final : public Desktop {
     void Beep() override {}
     void Sleep(int milliseconds) override;
     void PumpEvents() override {}
-
-    // The texts of the boxes shown so far, oldest first.
-    const QStringList& Messages() const { return messages_; }
-
-  private:
-    QStringList messages_;
 };
 
 } // namespace cli

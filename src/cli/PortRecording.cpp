@@ -96,8 +96,9 @@ PortRecording RecordFromLpt(const PortRecordingRequest& request, const std::atom
     TakeSamples(request, stop, progress,
                 [&] { return SampleWord(ReadPortSample(io, base)); }, result);
     portprep::RunEnd(io, base, plain);
-    // As when the window closes: the port drives its lines again.
-    portprep::OutputRestore(io, base);
+    // The port stays an input: as an output it would drive its data lines
+    // against the signals still connected. The window switches it back only
+    // after the user was told to disconnect them, which nobody can confirm here.
     io.SetPortHeld(false);
     NameLines(result, 12);
     return result;
@@ -108,8 +109,9 @@ PortRecording RecordFromBoard(const PortRecordingRequest& request, const std::at
     PortRecording result;
     const std::string name = request.source.Name();
     ConsoleDesktop desktop;
-    const k8055::LibraryChoice library = k8055::ChooseLibrary(
-        request.simulate, QString(), QString::fromStdString(ProgramDir(request.programDir)));
+    const k8055::LibraryChoice library =
+        k8055::ChooseLibrary(request.simulate, QString::fromStdString(request.boardLibrary),
+                             QString::fromStdString(ProgramDir(request.programDir)));
     TPortUSB usb(desktop, library.name, library.directory);
     if (!usb.LibraryLoaded()) {
         result.error = "Die Bibliothek für die K8055-Karten (" + library.name.toStdString() +

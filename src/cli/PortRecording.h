@@ -33,6 +33,8 @@ struct PortRecordingRequest {
     PortSource source;
     std::uint64_t samples = 0;
     bool simulate = false; // the simulated port and board the window uses with --simulate
+    // A board library the user names, searched as the window does; empty: the program's own.
+    std::string boardLibrary;
     // Where the program's board libraries lie (empty: beside the running program).
     std::string programDir;
 };
@@ -47,8 +49,8 @@ struct PortRecording {
 
 // Opens the source, prepares it as the window does before a recording, takes
 // up to request.samples samples paced by its nominal period (time base: the
-// measured one, as the window's), and leaves the source as the window does
-// when it closes. `stop` ends the run early, keeping what was taken;
+// measured one, as the window's), ends the run as the window does and lets the
+// source go (a parallel port stays programmed for input). `stop` ends the run early, keeping what was taken;
 // progress(samples) runs about every 100 ms.
 PortRecording RecordFromPort(const PortRecordingRequest& request, const std::atomic<bool>& stop,
                              const std::function<void(std::uint64_t)>& progress);

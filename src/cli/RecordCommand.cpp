@@ -46,6 +46,9 @@ void Usage(std::ostream& to) {
           "                 Druckerport und Karten haben nur ihre eigene\n"
           "--simulate       das Demo-Gerät von libsigrok zulassen; Druckerport und\n"
           "                 K8055-Karte 1 simuliert, wie im Programmfenster\n"
+          "--k8055-library NAME\n"
+          "                 für usb1..usb4 diese Bibliothek statt der eigenen laden\n"
+          "                 (gesucht wie im Programmfenster)\n"
           "\n"
           "Ein Fortschritt erscheint auf der Standardfehlerausgabe, wenn sie ein\n"
           "Terminal ist.\n";
@@ -88,6 +91,7 @@ struct Options {
     std::optional<std::uint64_t> samples;
     std::uint64_t rateHz = 0;
     bool simulate = false;
+    std::string boardLibrary; // a K8055 library instead of the program's own
 };
 
 // nullopt after a usage error has been written to err.
@@ -106,7 +110,7 @@ std::optional<Options> ReadOptions(const std::vector<std::string>& args, std::os
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         } else if (arg == "--source" || arg == "--samples" || arg == "--samplerate" ||
-                   arg == "-o" || arg == "--output") {
+                   arg == "-o" || arg == "--output" || arg == "--k8055-library") {
             if (i + 1 >= args.size()) {
                 err << "spurwerk record: " << arg << " braucht einen Wert.\n";
                 return std::nullopt;
@@ -120,6 +124,12 @@ std::optional<Options> ReadOptions(const std::vector<std::string>& args, std::os
             options.source = value;
         } else if (name == "-o" || name == "--output") {
             options.output = value;
+        } else if (name == "--k8055-library") {
+            if (value.empty()) {
+                err << "spurwerk record: --k8055-library braucht den Namen einer Bibliothek.\n";
+                return std::nullopt;
+            }
+            options.boardLibrary = value;
         } else if (name == "--samples") {
             options.samples = sigrok::ParseQuantity(value);
             if (!options.samples || *options.samples > MaxRecordSamples) {
@@ -237,7 +247,8 @@ bool CheckPortOptions(const PortSource& port, const Options& options, std::ostre
 Recorded RecordPort(const PortSource& port, const Options& options, bool terminal,
                     std::ostream& err) {
     const std::uint64_t total = *options.samples;
-    PortRecording taken = RecordFromPort({port, total, options.simulate, {}}, interrupted,
+    PortRecording taken = RecordFromPort({port, total, options.simulate, options.boardLibrary, {}},
+                                         interrupted,
                                          [&](std::uint64_t have) {
                                              if (terminal) ShowProgress(err, have, total);
                                          });
