@@ -48,6 +48,8 @@ TEST(SigrokDeviceDialogTest, ScanOnItsThreadListsDevicesAndRates) {
     EXPECT_GT(guarded, 0) << "the poll timer runs through the guard";
     auto* list = dialog.findChild<QListWidget*>(QStringLiteral("SigrokDevices"));
     ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("SigrokStatus"))->text(),
+              QStringLiteral("1 Gerät gefunden."));
     EXPECT_TRUE(list->item(0)->text().contains(QStringLiteral("16 Logikkanäle")))
         << list->item(0)->text().toStdString();
     auto* rates = dialog.findChild<QComboBox*>(QStringLiteral("SigrokRates"));
