@@ -8,9 +8,9 @@
 #include "TMain1.h"
 #include "display/TTrazor.h"
 #include "platform/Desktop.h"
-#include "search/LiveTrigger.h"
 #include "sampling/RunTiming.h"
 #include "sampling/SampleClock.h"
+#include "search/LiveTrigger.h"
 
 #include <QAction>
 #include <QString>
@@ -202,7 +202,8 @@ void LiveCommands::SigrokTick() {
     }
     std::optional<std::size_t> start = std::size_t(0);
     if (sync) {
-        start = FindLiveTrigger(burst.words, std::size_t(search), s.Trigger, s.BitTriggerArmed == 1);
+        start =
+            FindLiveTrigger(burst.words, std::size_t(search), s.Trigger, s.BitTriggerArmed == 1);
         if (!start && s.Trigger.SyncKind == 3 && ++s.SyncMissCount >= kMissesBeforeTimeout) {
             // As for the other sources: after 80 ticks without the byte the newest samples show.
             s.SyncMissCount = 0;

@@ -24,9 +24,9 @@ std::optional<std::uint64_t> ParseHertz(const QString& text) {
 
 } // namespace
 
-std::optional<SigrokChoice> ReadSigrokChoice(TIniRegistry& store,
-                                             const std::function<bool(const std::string&)>& knownDriver,
-                                             bool withDemo) {
+std::optional<SigrokChoice>
+ReadSigrokChoice(TIniRegistry& store, const std::function<bool(const std::string&)>& knownDriver,
+                 bool withDemo) {
     const AtRoot root{store};
     try {
         if (!store.OpenKey(kKey, false)) return std::nullopt;
@@ -34,7 +34,8 @@ std::optional<SigrokChoice> ReadSigrokChoice(TIniRegistry& store,
             sigrok::ParseDeviceSpec(store.ReadString(QStringLiteral("Geraet")).toStdString());
         if (!spec || (spec->driver == "demo" && !withDemo) || !knownDriver(spec->driver))
             return std::nullopt;
-        const std::optional<std::uint64_t> rate = ParseHertz(store.ReadString(QStringLiteral("Abtastrate")));
+        const std::optional<std::uint64_t> rate =
+            ParseHertz(store.ReadString(QStringLiteral("Abtastrate")));
         if (!rate) return std::nullopt;
         SigrokChoice choice{*spec, *rate, QString()};
         try {
@@ -42,7 +43,8 @@ std::optional<SigrokChoice> ReadSigrokChoice(TIniRegistry& store,
         } catch (const std::exception&) {
             // A file without the line still names the device by its text.
         }
-        if (choice.title.isEmpty()) choice.title = QString::fromStdString(sigrok::DeviceSpecText(*spec));
+        if (choice.title.isEmpty())
+            choice.title = QString::fromStdString(sigrok::DeviceSpecText(*spec));
         return choice;
     } catch (const std::exception&) {
         return std::nullopt; // a value of another type or a damaged entry: as if none
@@ -52,7 +54,8 @@ std::optional<SigrokChoice> ReadSigrokChoice(TIniRegistry& store,
 void WriteSigrokChoice(TIniRegistry& store, const SigrokChoice& choice) {
     const AtRoot root{store};
     store.OpenKey(kKey, true);
-    store.WriteString(QStringLiteral("Geraet"), QString::fromStdString(sigrok::DeviceSpecText(choice.spec)));
+    store.WriteString(QStringLiteral("Geraet"),
+                      QString::fromStdString(sigrok::DeviceSpecText(choice.spec)));
     store.WriteString(QStringLiteral("Abtastrate"), QString::number(qulonglong(choice.rateHz)));
     store.WriteString(QStringLiteral("Bezeichnung"), choice.title);
 }

@@ -25,8 +25,8 @@ struct SigrokChoice {
 // missing or damaged values, a rate of zero or no number, a driver that
 // `knownDriver` does not know, or the demo device without `withDemo` (it
 // exists only in a simulated run). Never throws for what the file holds.
-std::optional<SigrokChoice> ReadSigrokChoice(TIniRegistry& store,
-                                             const std::function<bool(const std::string&)>& knownDriver,
-                                             bool withDemo);
+std::optional<SigrokChoice>
+ReadSigrokChoice(TIniRegistry& store, const std::function<bool(const std::string&)>& knownDriver,
+                 bool withDemo);
 // Writes the choice into the store; the caller saves the file.
 void WriteSigrokChoice(TIniRegistry& store, const SigrokChoice& choice);

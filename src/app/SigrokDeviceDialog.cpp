@@ -91,12 +91,14 @@ void SigrokDeviceDialog::Poll() {
         status_->setText(QStringLiteral("Kein Gerät gefunden. Ist es angeschlossen und hat "
                                         "der Benutzer Zugriff auf USB?"));
     else
-        status_->setText(devices_.size() == 1 ? QStringLiteral("1 Gerät gefunden.")
-                                              : QStringLiteral("%1 Geräte gefunden.").arg(devices_.size()));
+        status_->setText(devices_.size() == 1
+                             ? QStringLiteral("1 Gerät gefunden.")
+                             : QStringLiteral("%1 Geräte gefunden.").arg(devices_.size()));
     if (devices_.empty()) return;
-    const auto known = std::find_if(devices_.begin(), devices_.end(), [this](const sigrok::DeviceInfo& d) {
-        return preferred_ && d.spec == *preferred_;
-    });
+    const auto known =
+        std::find_if(devices_.begin(), devices_.end(), [this](const sigrok::DeviceInfo& d) {
+            return preferred_ && d.spec == *preferred_;
+        });
     Select(known == devices_.end() ? 0 : int(known - devices_.begin()));
 }
 

@@ -46,7 +46,8 @@ void SigrokSource::ChooseDevice() {
     if (dialog.exec() != QDialog::Accepted) return;
     const std::optional<sigrok::DeviceInfo> device = dialog.ChosenDevice();
     if (!device) return;
-    const SigrokChoice choice{device->spec, dialog.ChosenRate(), QString::fromStdString(device->Title())};
+    const SigrokChoice choice{device->spec, dialog.ChosenRate(),
+                              QString::fromStdString(device->Title())};
     UseDevice(choice.spec, choice.rateHz, choice.title);
     // Remembered at once, as the decoder set-up is: the next start takes it up.
     TIniRegistry& store = main_.SmartTools1().INIRegistry();
@@ -58,7 +59,9 @@ void SigrokSource::RestoreChoice() {
     try {
         const std::optional<SigrokChoice> choice = ReadSigrokChoice(
             main_.SmartTools1().INIRegistry(),
-            [this](const std::string& driver) { return sigrok::KnowsLogicDriver(context(), driver); },
+            [this](const std::string& driver) {
+                return sigrok::KnowsLogicDriver(context(), driver);
+            },
             main_.Options().simulate);
         if (choice) UseDevice(choice->spec, choice->rateHz, choice->title);
     } catch (const std::exception&) {
@@ -140,7 +143,8 @@ SigrokSource::Result SigrokSource::Record(const bool& stop, QProgressBar* progre
     return result;
 }
 
-SigrokSource::Burst SigrokSource::TakeBurst(std::uint64_t samples, const std::function<bool()>& stop) {
+SigrokSource::Burst SigrokSource::TakeBurst(std::uint64_t samples,
+                                            const std::function<bool()>& stop) {
     Burst burst;
     if (!spec_) {
         burst.error = "Es ist kein sigrok-Gerät gewählt.";

@@ -11,8 +11,8 @@ struct Unit {
     const char* name;
     std::uint64_t picoseconds;
 };
-constexpr Unit kUnits[] = {{"s", 1'000'000'000'000}, {"ms", 1'000'000'000}, {"µs", 1'000'000},
-                           {"ns", 1'000}, {"ps", 1}};
+constexpr Unit kUnits[] = {
+    {"s", 1'000'000'000'000}, {"ms", 1'000'000'000}, {"µs", 1'000'000}, {"ns", 1'000}, {"ps", 1}};
 constexpr std::uint64_t kSecondPs = 1'000'000'000'000;
 
 } // namespace

@@ -23,7 +23,8 @@ bool AnyDriver(const std::string&) {
 // A store holding exactly these values below "SigrokGeraet".
 void FillChoice(TIniRegistry& store, const std::map<QString, QString>& values) {
     store.OpenKey(QStringLiteral("SigrokGeraet"), true);
-    for (const auto& [name, value] : values) store.WriteString(name, value);
+    for (const auto& [name, value] : values)
+        store.WriteString(name, value);
     store.CloseKey();
 }
 
@@ -84,9 +85,10 @@ TEST(SigrokChoiceTest, UnusableValuesArePassedOver) {
     for (const Case& c : cases) {
         TIniRegistry store;
         FillChoice(store, c.values);
-        EXPECT_FALSE(ReadSigrokChoice(
-                         store, [](const std::string& d) { return d == "fx2lafw" || d == "demo"; }, false)
-                         .has_value())
+        EXPECT_FALSE(
+            ReadSigrokChoice(
+                store, [](const std::string& d) { return d == "fx2lafw" || d == "demo"; }, false)
+                .has_value())
             << c.what;
         EXPECT_EQ(store.CurrentKey(), &store.RootKey()) << c.what;
     }
@@ -100,7 +102,8 @@ TEST(SigrokChoiceTest, UnusableValuesArePassedOver) {
     EXPECT_FALSE(ReadSigrokChoice(typed, AnyDriver, false).has_value());
 
     TIniRegistry none;
-    EXPECT_FALSE(ReadSigrokChoice(none, AnyDriver, true).has_value()) << "a file from before the source";
+    EXPECT_FALSE(ReadSigrokChoice(none, AnyDriver, true).has_value())
+        << "a file from before the source";
 }
 
 TEST(SigrokChoiceTest, MissingTitleFallsBackToTheDeviceText) {

@@ -141,7 +141,8 @@ TEST_F(SigrokSourceTest, TheDisplayCountsInTheDevicesPeriod) {
         desktop.clear();
         trazor().ShowTimeMeasurement(1, 1);
         const QString text = lastMessage();
-        EXPECT_TRUE(text.startsWith(QStringLiteral("Gesamtzeit ---> ") + QString::fromUtf8(c.markerTime)))
+        EXPECT_TRUE(
+            text.startsWith(QStringLiteral("Gesamtzeit ---> ") + QString::fromUtf8(c.markerTime)))
             << c.rateHz << ": " << text.toStdString();
         EXPECT_FALSE(text.contains(QStringLiteral("Tatsächlich")))
             << "the unit already is the device's period: " << text.toStdString();

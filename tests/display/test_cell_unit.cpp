@@ -13,7 +13,7 @@ TEST(CellUnitTest, RatesGiveTheirRealPeriod) {
     const Case cases[] = {
         {1, "s", 1},
         {2, "ms", 500},
-        {3, "ms", 333},           // 0.1 % off: close enough to read
+        {3, "ms", 333}, // 0.1 % off: close enough to read
         {1'000, "ms", 1},
         {200'000, "µs", 5},
         {1'000'000, "µs", 1},
