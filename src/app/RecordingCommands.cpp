@@ -1,14 +1,14 @@
 #include "RecordingCommands.h"
 
-#include "PortPreparation.h"
-#include "SampleSource.h"
+#include "hardware/PortPreparation.h"
+#include "hardware/PortSample.h"
 #include "SigrokSource.h"
 #include "SourceCommands.h"
 #include "TMain1.h"
 #include "ViewCommands.h"
 #include "display/TTrazor.h"
 #include "platform/Desktop.h"
-#include "sampling/SampleClock.h"
+#include "sampling/PacedRecording.h"
 #include "sampling/TimeFormat.h"
 
 #include <QAction>
@@ -33,7 +33,6 @@ constexpr std::int64_t kBoardPeriodNs = 10'000'000;
 // The progress bar costs microseconds per update; it moves when this much time
 // has passed, so that it moves for the slow board as for the fast port.
 constexpr std::int64_t kProgressEveryNs = 50'000'000;
-constexpr std::int64_t kPumpEveryNs = 1'000'000;
 
 } // namespace
 
@@ -131,34 +130,31 @@ void RecordingCommands::RecordSignal() {
         d.Sleep(500);
 
         const std::int64_t period = NominalPeriodNs();
-        sampling::SampleClock pace(clock(), period);
-        sampling::TimingRecorder timing(period);
         const auto wallStart = std::chrono::system_clock::now();
-        pace.Start();
-        std::int64_t lastPump = pace.StartNs();
-        std::int64_t lastProgress = lastPump;
+        std::int64_t lastProgress = 0;
         Sample sample;
         // The size is read afresh for every sample: a record-length command run
         // from the pumped events may resize the buffer under the loop.
-        for (s.SampleIndex = 0; s.SampleIndex < t.Option().CellsSize() && !stopRequested_;) {
-            const int i = s.SampleIndex;
-            const std::int64_t taken = pace.WaitFor(i);
-            ReadSample(sample, s.InputSource, s.PortBase, main_.PortIO1(), main_.PortUSB1());
-            t.SetCellLow(i, sample.low);
-            t.SetCellHigh(i, std::uint8_t(sample.high >> 4));
-            timing.Record(pace.DeadlineNs(i), taken);
-            s.SampleIndex = i + 1;
-            // Events at most once per millisecond, the bar every 50 ms: both by
-            // the clock the pacing already read, whatever the source's speed.
-            if (taken - lastPump >= kPumpEveryNs) {
-                lastPump = taken;
-                if (taken - lastProgress >= kProgressEveryNs) {
-                    lastProgress = taken;
+        const sampling::PacedRun run = sampling::RecordPaced(
+            clock(), period,
+            [&](std::int64_t i) { return i < t.Option().CellsSize() && !stopRequested_; },
+            [&] {
+                ReadSample(sample, s.InputSource, s.PortBase, main_.PortIO1(), main_.PortUSB1());
+                return sample;
+            },
+            [&](std::int64_t i, const Sample& taken) {
+                t.SetCellLow(int(i), taken.low);
+                t.SetCellHigh(int(i), std::uint8_t(taken.high >> 4));
+                s.SampleIndex = int(i + 1);
+            },
+            [&](std::int64_t, std::int64_t now) {
+                // The bar moves every 50 ms, whatever the source's speed.
+                if (now - lastProgress >= kProgressEveryNs) {
+                    lastProgress = now;
                     progress->setValue(s.SampleIndex);
                 }
                 d.PumpEvents();
-            }
-        }
+            });
         running_ = false;
         stopped = stopRequested_;
         stopRequested_ = false;
@@ -172,7 +168,7 @@ void RecordingCommands::RecordSignal() {
             t.SetCellLow(i, 0);
             t.SetCellHigh(i, 0);
         }
-        lastTiming_ = timing.Result();
+        lastTiming_ = run.timing;
         sampling::TimeBase timeBase = lastTiming_->ToTimeBase();
         timeBase.start = wallStart;
         t.SetTimeBase(timeBase);

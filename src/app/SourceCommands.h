@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PortPreparation.h"
+#include "hardware/PortPreparation.h"
 
 #include <QObject>
 #include <cstdint>

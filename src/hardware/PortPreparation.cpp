@@ -1,4 +1,4 @@
-#include "PortPreparation.h"
+#include "hardware/PortPreparation.h"
 
 #include "hardware/TPortIO.h"
 
