@@ -3,21 +3,33 @@
 #include "PortPreparation.h"
 #include "RecordingCommands.h"
 #include "SampleSource.h"
+#include "SigrokSource.h"
 #include "SourceCommands.h"
 #include "TMain1.h"
 #include "display/TTrazor.h"
 #include "platform/Desktop.h"
+#include "search/LiveTrigger.h"
 #include "sampling/RunTiming.h"
 #include "sampling/SampleClock.h"
 
 #include <QAction>
+#include <QString>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 constexpr int kBurst = 80;
 constexpr int kMissesBeforeTimeout = 80;
 constexpr std::int64_t kPumpEveryNs = 1'000'000;
+
+// How many samples a sigrok tick searches for the trigger before its burst:
+// a twentieth of a second at the device's rate, at least a burst's worth and
+// at most 64 Ki, so that a tick neither takes long at slow rates nor holds
+// much memory at fast ones.
+std::uint64_t SigrokSearchSamples(std::uint64_t rateHz) {
+    return std::clamp<std::uint64_t>(rateHz / 20, kBurst, 65'536);
+}
 } // namespace
 
 LiveCommands::LiveCommands(TMain1& main) : QObject(&main), main_(main) {}
@@ -96,6 +108,10 @@ void LiveCommands::SimultanTimer1Timer() {
         s.StopRequested = 0;
         return;
     }
+    if (s.InputSource == 2) {
+        SigrokTick();
+        return;
+    }
     tickRunning_ = true;
     bool trigger = false;
     bool timeout = false;
@@ -161,6 +177,54 @@ void LiveCommands::SimultanTimer1Timer() {
     }
 }
 
+void LiveCommands::SigrokTick() {
+    MainState& s = main_.State();
+    Desktop& d = main_.desktop();
+    const bool sync = s.SyncActive == 1;
+    const std::uint64_t search = sync ? SigrokSearchSamples(main_.Sigrok().RateHz()) : 0;
+    tickRunning_ = true;
+    SigrokSource::Burst burst =
+        main_.Sigrok().TakeBurst(search + kBurst, [&s] { return s.StopRequested == 1; });
+    tickRunning_ = false;
+    // A stop from the pumped events has ended live mode and cleared the
+    // cells already: nothing of the burst may appear after it.
+    if (s.StopRequested == 1) {
+        s.StopRequested = 0;
+        return;
+    }
+    if (!burst.error.empty()) {
+        Hauptsimultanstop();
+        d.MessageBox({QStringLiteral("sigrok-Gerät"),
+                      QStringLiteral("Der Simultanbetrieb ist beendet: ") +
+                          QString::fromStdString(burst.error),
+                      Desktop::Icon::Warning, Desktop::Ok});
+        return;
+    }
+    std::optional<std::size_t> start = std::size_t(0);
+    if (sync) {
+        start = FindLiveTrigger(burst.words, std::size_t(search), s.Trigger, s.BitTriggerArmed == 1);
+        if (!start && s.Trigger.SyncKind == 3 && ++s.SyncMissCount >= kMissesBeforeTimeout) {
+            // As for the other sources: after 80 ticks without the byte the newest samples show.
+            s.SyncMissCount = 0;
+            d.Beep();
+            start = burst.words.size() > std::size_t(kBurst) ? burst.words.size() - kBurst : 0;
+        }
+    }
+    if (start && *start < burst.words.size()) {
+        TTrazor& t = main_.Trazor1();
+        const std::size_t end = std::min(burst.words.size(), *start + std::size_t(kBurst));
+        for (std::size_t i = *start; i < end; ++i) {
+            t.SetCellLow(int(i - *start), std::uint8_t(burst.words[i] & 0xFF));
+            t.SetCellHigh(int(i - *start), std::uint8_t(burst.words[i] >> 8));
+        }
+        t.SetTimeBase(burst.timeBase);
+        d.PumpEvents();
+        t.Redraw();
+        t.DrawSignals();
+    }
+    main_.Ui().SimultanTimer1->start();
+}
+
 void LiveCommands::Hauptsimultanstop() {
     QTimer* timer = main_.Ui().SimultanTimer1;
     MainState& s = main_.State();
@@ -203,5 +267,5 @@ void LiveCommands::Synchronisieren1Click() {
         item->setChecked(false);
         s.SyncActive = 0;
     }
-    if (s.InputSource == 0 || s.InputSource == 1) s.BitTriggerArmed = std::uint8_t(s.SyncActive);
+    if (s.InputSource <= 2) s.BitTriggerArmed = std::uint8_t(s.SyncActive);
 }

@@ -25,6 +25,9 @@ class LiveCommands : public QObject {
     bool TickRunning() const { return tickRunning_; }
 
   private:
+    // A tick of the sigrok source: a short acquisition, searched for the trigger.
+    void SigrokTick();
+
     TMain1& main_;
     bool tickRunning_ = false;
 };

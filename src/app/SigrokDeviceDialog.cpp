@@ -91,7 +91,8 @@ void SigrokDeviceDialog::Poll() {
         status_->setText(QStringLiteral("Kein Gerät gefunden. Ist es angeschlossen und hat "
                                         "der Benutzer Zugriff auf USB?"));
     else
-        status_->setText(QStringLiteral("%1 Gerät(e) gefunden.").arg(devices_.size()));
+        status_->setText(devices_.size() == 1 ? QStringLiteral("1 Gerät gefunden.")
+                                              : QStringLiteral("%1 Geräte gefunden.").arg(devices_.size()));
     if (!devices_.empty()) Select(0);
 }
 

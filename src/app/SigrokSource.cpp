@@ -1,9 +1,14 @@
 #include "SigrokSource.h"
 
 #include "MainUi.h"
+#include "SigrokChoice.h"
 #include "SigrokDeviceDialog.h"
 #include "TMain1.h"
+#include "display/CellUnit.h"
 #include "display/TTrazor.h"
+#include "persistence/AppSettings.h"
+#include "persistence/IniRegistry.h"
+#include "persistence/SmartTools.h"
 #include "platform/Desktop.h"
 #include "sigrok/SigrokAcquisition.h"
 #include "sigrok/SigrokContext.h"
@@ -41,7 +46,24 @@ void SigrokSource::ChooseDevice() {
     if (dialog.exec() != QDialog::Accepted) return;
     const std::optional<sigrok::DeviceInfo> device = dialog.ChosenDevice();
     if (!device) return;
-    UseDevice(device->spec, dialog.ChosenRate(), QString::fromStdString(device->Title()));
+    const SigrokChoice choice{device->spec, dialog.ChosenRate(), QString::fromStdString(device->Title())};
+    UseDevice(choice.spec, choice.rateHz, choice.title);
+    // Remembered at once, as the decoder set-up is: the next start takes it up.
+    TIniRegistry& store = main_.SmartTools1().INIRegistry();
+    WriteSigrokChoice(store, choice);
+    store.SaveToFile(appsettings::SettingsName);
+}
+
+void SigrokSource::RestoreChoice() {
+    try {
+        const std::optional<SigrokChoice> choice = ReadSigrokChoice(
+            main_.SmartTools1().INIRegistry(),
+            [this](const std::string& driver) { return sigrok::KnowsLogicDriver(context(), driver); },
+            main_.Options().simulate);
+        if (choice) UseDevice(choice->spec, choice->rateHz, choice->title);
+    } catch (const std::exception&) {
+        // libsigrok failing to start costs the remembered device, not the start.
+    }
 }
 
 void SigrokSource::UseDevice(const sigrok::DeviceSpec& spec, std::uint64_t rateHz,
@@ -57,6 +79,13 @@ void SigrokSource::UseDevice(const sigrok::DeviceSpec& spec, std::uint64_t rateH
     main_.Action(QStringLiteral("PortAuswahlSigrok"))->setChecked(true);
     main_.Ui().Portzustand->setText(QStringLiteral("sigrok"));
     main_.Ui().Portzustand->setToolTip(title);
+    // The display counts in the device's own period, as choosing the board sets ms.
+    const trazor::CellUnit cell = trazor::CellUnitForRate(rateHz);
+    TTrazorproperty& option = main_.Trazor1().Option();
+    option.SetTimefactor(cell.factor);
+    option.SetTimeScale(cell.factor);
+    option.SetTimeUnit(cell.unit);
+    main_.Trazor1().DrawSignals();
     main_.SetDigiStatus(
         4, title + QStringLiteral(", ") + QString::fromStdString(sigrok::RateText(rateHz)), true);
 }
@@ -126,4 +155,33 @@ SigrokSource::Result SigrokSource::Record(const bool& stop, QProgressBar* progre
     result.error = outcome.error;
     t.SetTimeBase(outcome.timeBase);
     return result;
+}
+
+SigrokSource::Burst SigrokSource::TakeBurst(std::uint64_t samples, const std::function<bool()>& stop) {
+    Burst burst;
+    if (!spec_) {
+        burst.error = "Es ist kein sigrok-Gerät gewählt.";
+        return burst;
+    }
+    Desktop& d = main_.desktop();
+    burst.words.reserve(std::size_t(samples));
+    sigrok::Acquisition run(context(), {*spec_, rateHz_, samples});
+    bool stopSent = false;
+    while (!run.Finished()) {
+        if (!stopSent && stop()) {
+            run.Stop();
+            stopSent = true;
+        }
+        run.TakeBlocks(burst.words);
+        d.PumpEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    run.Wait();
+    run.TakeBlocks(burst.words);
+    if (burst.words.size() > samples) burst.words.resize(std::size_t(samples));
+    const sigrok::AcquisitionOutcome& outcome = run.Outcome();
+    burst.stopped = outcome.stoppedEarly || stopSent;
+    burst.error = outcome.error;
+    burst.timeBase = outcome.timeBase;
+    return burst;
 }

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "sampling/TimeBase.h"
 #include "sigrok/DeviceSpec.h"
 
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 class QProgressBar;
 class TMain1;
@@ -32,6 +36,10 @@ class SigrokSource : public QObject {
 
     // Opens the device dialog; a choice makes the device the source.
     void ChooseDevice();
+    // Start-up: takes the device the settings file remembers, without a scan
+    // (the device may be unplugged now; a recording then says so). Anything
+    // unusable in the file is passed over.
+    void RestoreChoice();
     // Takes a device without the dialog (tests, the last choice).
     void UseDevice(const sigrok::DeviceSpec& spec, std::uint64_t rateHz, const QString& title);
     bool HasDevice() const { return spec_.has_value(); }
@@ -51,6 +59,17 @@ class SigrokSource : public QObject {
     // blocks over as they come and pumping events meanwhile; `stop` is read
     // between blocks. Lines the device lacks stay low.
     Result Record(const bool& stop, QProgressBar* progress);
+
+    // The live mode's burst: one short acquisition of `samples` from the
+    // chosen device, waited for with events pumped (so the stop button
+    // answers); `stop` is asked between blocks and ends it early.
+    struct Burst {
+        std::vector<std::uint16_t> words; // low cell in the low byte, high cell in the high byte
+        sampling::TimeBase timeBase;
+        bool stopped = false;
+        std::string error; // German; empty when all arrived
+    };
+    Burst TakeBurst(std::uint64_t samples, const std::function<bool()>& stop);
 
   private:
     sigrok::Context& context();

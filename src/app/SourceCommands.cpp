@@ -176,10 +176,7 @@ void SourceCommands::ShowPortBits(std::uint8_t value) {
 void SourceCommands::ProgramLptInput() {
     TPortIO& io = main_.PortIO1();
     const std::int32_t base = main_.State().PortBase;
-    if (checked("PortAuswahl1") || checked("PortAuswahl2")) {
-        portprep::ControlOr(io, base, 0x2F);
-        io.WritePortByte(std::uint32_t(base), 0x00);
-    }
+    if (checked("PortAuswahl1") || checked("PortAuswahl2")) portprep::InputStart(io, base);
     if ((checked("PortAuswahl3") || checked("PortAuswahl4")) && checked("ACKBSYPAPOFON1")) {
         portprep::ControlOr(io, base, 0x04);
         portprep::ControlAnd(io, base, 0xFC);
@@ -268,8 +265,7 @@ void SourceCommands::ProgramPortOutput() {
                         "sonst\rKurzschlußgefahr besteht."),
          Desktop::Icon::Information, Desktop::Ok});
     TPortIO& io = main_.PortIO1();
-    portprep::ControlOr(io, main_.State().PortBase, 0x03);
-    portprep::ControlAnd(io, main_.State().PortBase, 0xDD);
+    portprep::OutputRestore(io, main_.State().PortBase);
     // No input any more: a printer may use the port again.
     io.SetPortHeld(false);
     ReadPinChecks();

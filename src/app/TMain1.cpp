@@ -144,6 +144,8 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
     search_->Connect();
 
     FormCreate();
+    // After FormCreate, which loads the settings and marks the first port.
+    sigrok_->RestoreChoice();
     CreateDialogs();
     // After FormCreate: the decoder set-up is read from the loaded settings.
     decode_ = new DecodeCommands(*this);

@@ -1,5 +1,6 @@
 #include "cli/RecordCommand.h"
 
+#include "cli/PortRecording.h"
 #include "cli/RecordingExchange.h"
 #include "sigrok/DeviceSpec.h"
 #include "sigrok/SigrokAcquisition.h"
@@ -33,13 +34,21 @@ void Usage(std::ostream& to) {
           "  sigrok:TREIBER[:SCHLÜSSEL=WERT...]\n"
           "        ein Gerät über libsigrok, z. B. sigrok:fx2lafw oder\n"
           "        sigrok:demo:pattern=incremental (das Demo-Gerät nur mit --simulate)\n"
-          "  lpt1, lpt2, usb1..usb4\n"
-          "        Druckerport und K8055-Karten: bisher nur im Programmfenster\n"
+          "  lpt1, lpt2\n"
+          "        der Druckerport, ein Abtastwert alle 10 µs (100 kHz)\n"
+          "  usb1..usb4\n"
+          "        die K8055-Karte mit dieser Adresse, ein Abtastwert alle 10 ms (100 Hz)\n"
           "\n"
-          "--samples N      Anzahl der Abtastwerte, höchstens 67108864 (64 Mi);\n"
+          "--samples N      Anzahl der Abtastwerte, höchstens 67108864 (64 Mi), vom\n"
+          "                 Druckerport und den Karten höchstens 1048576 (1 Mi);\n"
           "                 auch mit k, M, G (1M = 1000000)\n"
-          "--samplerate R   Abtastrate, z. B. 1M, 24MHz, 200k (sonst die des Geräts)\n"
-          "--simulate       das Demo-Gerät von libsigrok zulassen\n"
+          "--samplerate R   Abtastrate, z. B. 1M, 24MHz, 200k (sonst die des Geräts);\n"
+          "                 Druckerport und Karten haben nur ihre eigene\n"
+          "--simulate       das Demo-Gerät von libsigrok zulassen; Druckerport und\n"
+          "                 K8055-Karte 1 simuliert, wie im Programmfenster\n"
+          "--k8055-library NAME\n"
+          "                 für usb1..usb4 diese Bibliothek statt der eigenen laden\n"
+          "                 (gesucht wie im Programmfenster)\n"
           "\n"
           "Ein Fortschritt erscheint auf der Standardfehlerausgabe, wenn sie ein\n"
           "Terminal ist.\n";
@@ -82,6 +91,7 @@ struct Options {
     std::optional<std::uint64_t> samples;
     std::uint64_t rateHz = 0;
     bool simulate = false;
+    std::string boardLibrary; // a K8055 library instead of the program's own
 };
 
 // nullopt after a usage error has been written to err.
@@ -100,7 +110,7 @@ std::optional<Options> ReadOptions(const std::vector<std::string>& args, std::os
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         } else if (arg == "--source" || arg == "--samples" || arg == "--samplerate" ||
-                   arg == "-o" || arg == "--output") {
+                   arg == "-o" || arg == "--output" || arg == "--k8055-library") {
             if (i + 1 >= args.size()) {
                 err << "spurwerk record: " << arg << " braucht einen Wert.\n";
                 return std::nullopt;
@@ -114,6 +124,12 @@ std::optional<Options> ReadOptions(const std::vector<std::string>& args, std::os
             options.source = value;
         } else if (name == "-o" || name == "--output") {
             options.output = value;
+        } else if (name == "--k8055-library") {
+            if (value.empty()) {
+                err << "spurwerk record: --k8055-library braucht den Namen einer Bibliothek.\n";
+                return std::nullopt;
+            }
+            options.boardLibrary = value;
         } else if (name == "--samples") {
             options.samples = sigrok::ParseQuantity(value);
             if (!options.samples || *options.samples > MaxRecordSamples) {
@@ -178,6 +194,73 @@ void ShowProgress(std::ostream& err, std::uint64_t have, std::uint64_t total) {
         << " Abtastwerten)" << std::flush;
 }
 
+// What a source delivered, whatever it is; samples that arrived are kept in
+// every case.
+struct Recorded {
+    sigrok::LogicFrames frames;
+    bool stoppedEarly = false;
+    std::string error;   // the recording failed or ended short
+    std::string warning; // the recording went ahead
+    std::string summary; // how the samples kept their pace
+};
+
+Recorded RecordSigrok(sigrok::Context& context, const sigrok::DeviceSpec& device,
+                      const Options& options, bool terminal, std::ostream& err) {
+    Recorded recorded;
+    std::vector<std::uint16_t>& samples = recorded.frames.samples;
+    samples.reserve(*options.samples);
+    sigrok::Acquisition run(context, {device, options.rateHz, *options.samples});
+    while (!run.Finished()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (interrupted) run.Stop();
+        run.TakeBlocks(samples);
+        if (terminal) ShowProgress(err, samples.size(), *options.samples);
+    }
+    run.Wait();
+    run.TakeBlocks(samples);
+    const sigrok::AcquisitionOutcome outcome = run.Outcome();
+    recorded.stoppedEarly = outcome.stoppedEarly;
+    recorded.error = outcome.error;
+    for (int line = 0; line < std::max(outcome.lines, 1); ++line)
+        recorded.frames.names.push_back(sigrok::DefaultLineName(line));
+    recorded.frames.timeBase = outcome.timeBase;
+    return recorded;
+}
+
+// The port and the board sample at their own pace, which --samplerate may
+// only repeat; they hold as many samples as the window's buffer.
+bool CheckPortOptions(const PortSource& port, const Options& options, std::ostream& err) {
+    if (*options.samples > MaxPortSamples) {
+        err << "spurwerk record: " << port.Name() << " nimmt höchstens " << MaxPortSamples
+            << " Abtastwerte auf, nicht " << *options.samples << ".\n";
+        return false;
+    }
+    if (options.rateHz != 0 && options.rateHz != port.NominalRateHz()) {
+        err << "spurwerk record: " << port.Name() << " tastet mit "
+            << sigrok::RateText(port.NominalRateHz()) << " ab; --samplerate "
+            << sigrok::RateText(options.rateHz) << " geht hier nicht.\n";
+        return false;
+    }
+    return true;
+}
+
+Recorded RecordPort(const PortSource& port, const Options& options, bool terminal,
+                    std::ostream& err) {
+    const std::uint64_t total = *options.samples;
+    PortRecording taken = RecordFromPort({port, total, options.simulate, options.boardLibrary, {}},
+                                         interrupted,
+                                         [&](std::uint64_t have) {
+                                             if (terminal) ShowProgress(err, have, total);
+                                         });
+    Recorded recorded;
+    recorded.frames = std::move(taken.frames);
+    recorded.stoppedEarly = taken.stoppedEarly;
+    recorded.error = std::move(taken.error);
+    recorded.warning = std::move(taken.warning);
+    if (taken.timing) recorded.summary = taken.timing->Summary();
+    return recorded;
+}
+
 } // namespace
 
 int RunRecord(const std::vector<std::string>& args, Streams io) {
@@ -191,59 +274,45 @@ int RunRecord(const std::vector<std::string>& args, Streams io) {
         io.err << "\"spurwerk record --help\" beschreibt die Argumente.\n";
         return ExitUsage;
     }
-    static const char* const portSources[] = {"lpt1", "lpt2", "usb1", "usb2", "usb3", "usb4"};
-    for (const char* port : portSources)
-        if (options->source == port) {
-            io.err << "spurwerk record: die Quelle " << port
-                   << " nimmt bisher nur das Programmfenster auf; von der Befehlszeile "
-                      "gehen sigrok-Geräte.\n";
-            return ExitUsage;
-        }
-    if (options->source.rfind("sigrok:", 0) != 0) {
+    const std::optional<PortSource> port = PortSource::Parse(options->source);
+    std::optional<sigrok::DeviceSpec> device;
+    if (port) {
+        if (!CheckPortOptions(*port, *options, io.err)) return ExitUsage;
+    } else if (options->source.rfind("sigrok:", 0) == 0) {
+        device = SigrokSource(*options, io.err);
+        if (!device) return ExitUsage;
+    } else {
         io.err << "spurwerk record: unbekannte Quelle '" << options->source
                << "' (sigrok:TREIBER, lpt1, lpt2, usb1..usb4).\n";
         return ExitUsage;
     }
-    const auto device = SigrokSource(*options, io.err);
-    if (!device) return ExitUsage;
 
     try {
         sigrok::Context context;
-        sigrok::LogicFrames frames;
-        frames.samples.reserve(*options->samples);
         const bool terminal = ::isatty(STDERR_FILENO) == 1;
-        sigrok::AcquisitionOutcome outcome;
+        Recorded recorded;
         {
             const InterruptCatcher catcher;
-            sigrok::Acquisition run(context, {*device, options->rateHz, *options->samples});
-            while (!run.Finished()) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-                if (interrupted) run.Stop();
-                run.TakeBlocks(frames.samples);
-                if (terminal) ShowProgress(io.err, frames.samples.size(), *options->samples);
-            }
-            run.Wait();
-            run.TakeBlocks(frames.samples);
-            outcome = run.Outcome();
+            recorded = port ? RecordPort(*port, *options, terminal, io.err)
+                            : RecordSigrok(context, *device, *options, terminal, io.err);
         }
         if (terminal) {
-            ShowProgress(io.err, frames.samples.size(), *options->samples);
+            ShowProgress(io.err, recorded.frames.samples.size(), *options->samples);
             io.err << "\n";
         }
-        if (!outcome.error.empty()) io.err << "spurwerk record: " << outcome.error << "\n";
-        if (frames.samples.empty()) {
+        if (!recorded.warning.empty()) io.err << "spurwerk record: " << recorded.warning << "\n";
+        if (!recorded.error.empty()) io.err << "spurwerk record: " << recorded.error << "\n";
+        if (recorded.frames.samples.empty()) {
             io.err << "spurwerk record: keine Abtastwerte empfangen; " << options->output
                    << " wird nicht geschrieben.\n";
             return ExitFailure;
         }
-        if (outcome.stoppedEarly)
-            io.err << "spurwerk record: abgebrochen nach " << frames.samples.size()
+        if (recorded.stoppedEarly)
+            io.err << "spurwerk record: abgebrochen nach " << recorded.frames.samples.size()
                    << " Abtastwerten.\n";
-        for (int line = 0; line < std::max(outcome.lines, 1); ++line)
-            frames.names.push_back(sigrok::DefaultLineName(line));
-        frames.timeBase = outcome.timeBase;
-        WriteRecording(context, frames, options->output);
-        return outcome.error.empty() ? ExitOk : ExitFailure;
+        if (!recorded.summary.empty()) io.err << "spurwerk record: " << recorded.summary << "\n";
+        WriteRecording(context, recorded.frames, options->output);
+        return recorded.error.empty() ? ExitOk : ExitFailure;
     } catch (const std::exception& error) {
         io.err << "spurwerk record: " << error.what() << "\n";
         return ExitFailure;

@@ -82,6 +82,9 @@ double unitFactor(const QString& timeUnit) {
     if (timeUnit == QStringLiteral("s")) return 1.0;
     if (timeUnit == QStringLiteral("ms")) return 0.001;
     if (timeUnit == QStringLiteral("µs")) return 0.000001;
+    // Fast devices' periods (see CellUnit).
+    if (timeUnit == QStringLiteral("ns")) return 1e-9;
+    if (timeUnit == QStringLiteral("ps")) return 1e-12;
     return 1.0;
 }
 

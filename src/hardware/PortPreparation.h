@@ -20,6 +20,11 @@ void ControlAnd(TPortIO& io, std::int32_t base, std::uint8_t mask);
 void ControlOr(TPortIO& io, std::int32_t base, std::uint8_t mask);
 void ControlXor(TPortIO& io, std::int32_t base, std::uint8_t mask);
 
+// The plain port (no adapter) programmed for input, with its data lines
+// switched to input, and back to output when nothing reads from it any more.
+void InputStart(TPortIO& io, std::int32_t base);
+void OutputRestore(TPortIO& io, std::int32_t base);
+
 void RecordingStart(TPortIO& io, std::int32_t base, LptMode mode);
 void LiveStart(TPortIO& io, std::int32_t base, LptMode mode);
 // Recording end and live stop share one sequence.

@@ -105,11 +105,19 @@ QString TPortIO::DriverPath() const {
 std::uint32_t TPortIO::ReadPort(std::uint32_t address, TZLIOCode width) {
     if (directIO_) return system_->PortIn(address, std::uint32_t(width));
     if (!driverOpen_) return 0;
+    std::uint32_t value = 0;
+    DriverRead(address, width, value);
+    return value;
+}
+
+bool TPortIO::DriverRead(std::uint32_t address, TZLIOCode width, std::uint32_t& value) {
     std::uint8_t request[portio::RequestSize];
     portio::EncodeRequest({address, std::uint32_t(width), 0}, request);
     std::uint8_t reply[portio::ReplySize] = {};
-    system_->DeviceIoControl(codes_[Read], request, portio::RequestSize, reply, portio::ReplySize);
-    return portio::GetLe32(reply);
+    const bool done = system_->DeviceIoControl(codes_[Read], request, portio::RequestSize, reply,
+                                               portio::ReplySize);
+    value = portio::GetLe32(reply);
+    return done;
 }
 
 void TPortIO::WritePort(std::uint32_t address, TZLIOCode width, std::uint32_t value) {
@@ -166,6 +174,13 @@ void TPortIO::SetIODataCMD(TZLIOCMD command) {
     case TZLIOCMD::ZLIO_NONE:
         break;
     }
+}
+
+bool TPortIO::PortAnswers(std::uint32_t address) {
+    if (directIO_) return true;
+    if (!driverOpen_) return false;
+    std::uint32_t value = 0;
+    return DriverRead(address, TZLIOCode::ZLIO_BYTE, value);
 }
 
 bool TPortIO::CanReadDataLines(std::uint32_t address) {

@@ -59,6 +59,10 @@ class TPortIO {
     std::uint32_t ReadPort(std::uint32_t address, TZLIOCode width);
     void WritePort(std::uint32_t address, TZLIOCode width, std::uint32_t value);
 
+    // Whether a port answers a read of this address. An empty bus reads all
+    // bits set, like a port whose lines are all high; only the driver can
+    // tell them apart. Port instructions cannot: there it answers true.
+    bool PortAnswers(std::uint32_t address);
     // Whether the port with this address can read its data lines as inputs
     // (true while access is closed: then nothing is read at all).
     bool CanReadDataLines(std::uint32_t address);
@@ -72,6 +76,8 @@ class TPortIO {
     enum Code { Read, Write, Grant, Revoke };
 
     bool OpenPortAccess();
+    // One read request; false when the driver did not carry it out.
+    bool DriverRead(std::uint32_t address, TZLIOCode width, std::uint32_t& value);
     bool OpenDriverDevice();
     bool InstallDriver();
     void RemoveDriver();

@@ -25,11 +25,15 @@ Context::Context() {
     if (rc != SR_OK)
         throw Error(std::string("libsigrok lässt sich nicht starten: ") + sr_strerror(rc));
     sr_log_loglevel_set(SR_LOG_WARN);
+    sr_log_callback_get(&previousHook_, &previousData_);
     sr_log_callback_set(&KeepMessage, this);
 }
 
 Context::~Context() {
-    sr_log_callback_set_default();
+    if (previousHook_ == &KeepMessage)
+        sr_log_callback_set(previousHook_, previousData_);
+    else
+        sr_log_callback_set_default();
     sr_exit(ctx_);
 }
 

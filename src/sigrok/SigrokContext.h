@@ -1,14 +1,17 @@
 #pragma once
 
+#include <cstdarg>
 #include <string>
 
 struct sr_context;
 
 namespace sigrok {
 
-// Owns libsigrok's context for as long as it lives. Only one should exist at a
-// time: libsigrok's log goes to the newest one, which keeps the last error
-// message so that failures can say why instead of printing to the terminal.
+// Owns libsigrok's context for as long as it lives. libsigrok has one log for
+// the process: it goes to the newest context, which keeps the last error
+// message so that failures can say why instead of printing to the terminal,
+// and back to the one before when the newest ends (contexts nest: a long-lived
+// one for the window's device, short ones for an import or export).
 class Context {
   public:
     Context();
@@ -28,7 +31,10 @@ class Context {
     void Remember(bool isError, std::string message);
 
   private:
+    using LogHook = int (*)(void*, int, const char*, va_list);
     sr_context* ctx_ = nullptr;
+    LogHook previousHook_ = nullptr;
+    void* previousData_ = nullptr;
     std::string lastMessage_;
     bool errorLogged_ = false;
 };

@@ -227,7 +227,10 @@ void OpenDevice::Open(const DeviceSpec& spec) {
                     ".");
     sr_dev_inst* device = found.front();
     const std::string model = Text(sr_dev_inst_model_get(device));
-    if (!model.empty()) name_ = Text(sr_dev_inst_vendor_get(device)) + " " + model;
+    if (!model.empty()) {
+        const std::string vendor = Text(sr_dev_inst_vendor_get(device));
+        name_ = vendor.empty() ? model : vendor + " " + model;
+    }
     if (const int rc = sr_dev_open(device); rc != SR_OK)
         throw Error("Das Gerät " + name_ + " lässt sich nicht öffnen (" + Reason(context_, rc) +
                     ").");

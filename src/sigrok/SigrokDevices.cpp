@@ -30,6 +30,12 @@ std::vector<DeviceInfo> ScanDriver(Context& context, const DeviceSpec& spec) {
     return devices;
 }
 
+bool KnowsLogicDriver(Context& context, const std::string& name) {
+    for (sr_dev_driver* driver : LogicDrivers(context))
+        if (name == driver->name) return true;
+    return false;
+}
+
 std::vector<DeviceInfo> ScanDevices(Context& context, bool withDemo) {
     std::vector<DeviceInfo> devices;
     for (sr_dev_driver* driver : LogicDrivers(context)) {

@@ -37,4 +37,7 @@ std::vector<DeviceInfo> ScanDevices(Context& context, bool withDemo);
 // finds. Raises Error when the driver is unknown.
 std::vector<DeviceInfo> ScanDriver(Context& context, const DeviceSpec& spec);
 
+// True when libsigrok has a logic-analyzer driver of this name; asks no device.
+bool KnowsLogicDriver(Context& context, const std::string& name);
+
 } // namespace sigrok

@@ -1,6 +1,7 @@
 // A libsigrok device as the window's source: the device dialog with its scan
 // on a thread, and a timed recording from the demo device into the display.
 #include "MainWindowFixture.h"
+#include "app/LiveCommands.h"
 #include "app/SigrokDeviceDialog.h"
 #include "app/SigrokSource.h"
 #include "sigrok/SigrokContext.h"
@@ -9,6 +10,8 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -45,6 +48,8 @@ TEST(SigrokDeviceDialogTest, ScanOnItsThreadListsDevicesAndRates) {
     EXPECT_GT(guarded, 0) << "the poll timer runs through the guard";
     auto* list = dialog.findChild<QListWidget*>(QStringLiteral("SigrokDevices"));
     ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("SigrokStatus"))->text(),
+              QStringLiteral("1 Gerät gefunden."));
     EXPECT_TRUE(list->item(0)->text().contains(QStringLiteral("16 Logikkanäle")))
         << list->item(0)->text().toStdString();
     auto* rates = dialog.findChild<QComboBox*>(QStringLiteral("SigrokRates"));
@@ -127,4 +132,154 @@ TEST_F(SigrokSourceTest, ARefusedRateEndsWithAMessage) {
     EXPECT_TRUE(lastMessage().contains(QStringLiteral("nimmt die Abtastrate 5 GHz nicht an")))
         << lastMessage().toStdString();
     EXPECT_TRUE(panel(4).contains(QStringLiteral("0 Samples"))) << panel(4).toStdString();
+}
+
+TEST_F(SigrokSourceTest, TheDisplayCountsInTheDevicesPeriod) {
+    struct Case {
+        std::uint64_t rateHz;
+        const char* markerTime; // 40 cells
+        const char* unit;
+    };
+    const Case cases[] = {
+        {1'000'000, "40 µs", "µs"},
+        {3'000'000, "13320 ns", "ns"},
+        {24'000'000, "1666680 ps", "ps"},
+        {1'000'000'000, "40 ns", "ns"},
+    };
+    for (const Case& c : cases) {
+        UseDemo(c.rateHz);
+        EXPECT_EQ(trazor().Option().TimeUnit(), QString::fromUtf8(c.unit)) << c.rateHz;
+        EXPECT_EQ(trazor().Option().TimeScale(), trazor().Option().Timefactor())
+            << "the axis counts in the same steps as the legend";
+        trazor().Option().SetCellsSize(4096);
+        trigger("MenuRecord_Signal");
+        ASSERT_EQ(trazor().GetTimeBase().period, sampling::SamplePeriod::FromRateHz(c.rateHz));
+
+        trazor().StoreMarkerPoint(1, 100);
+        trazor().StoreMarkerPoint(1, 120);
+        trazor().StoreMarkerPoint(1, 140);
+        desktop.clear();
+        trazor().ShowTimeMeasurement(1, 1);
+        const QString text = lastMessage();
+        EXPECT_TRUE(text.startsWith(QStringLiteral("Gesamtzeit ---> ") + QString::fromUtf8(c.markerTime)))
+            << c.rateHz << ": " << text.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("Tatsächlich")))
+            << "the unit already is the device's period: " << text.toStdString();
+        trazor().ResetMarker(1);
+    }
+}
+
+// Live mode on the demo device: every tick is a short acquisition of its own,
+// so the incremental pattern starts afresh at sample 0 in each.
+class SigrokLiveTest : public SigrokSourceTest {
+  protected:
+    LiveCommands& live() { return window->Live(); }
+    void fill(std::uint8_t value) {
+        for (int i = 0; i < 200; ++i) {
+            trazor().SetCellLow(i, value);
+            trazor().SetCellHigh(i, value);
+        }
+    }
+    // Cell c holds pattern sample `first + c` for the burst's 80 cells.
+    void expectBurstFrom(int first) {
+        for (int c = 0; c < 80; ++c) {
+            const int i = first + c;
+            ASSERT_EQ(trazor().GetCellLow(c), (2 * i) & 0xFF) << c;
+            ASSERT_EQ(trazor().GetCellHigh(c), (2 * i + 1) & 0xFF) << c;
+        }
+        EXPECT_EQ(trazor().GetCellLow(80), 0xEE) << "the cells after the burst stay";
+    }
+};
+
+TEST_F(SigrokLiveTest, EachTickShowsAFreshBurstFromTheDevice) {
+    UseDemo(1'000'000);
+    trigger("MenuPlay_Scan");
+    ASSERT_EQ(window->State().LiveRunning, 1);
+    for (int tick = 0; tick < 3; ++tick) {
+        fill(0xEE);
+        live().SimultanTimer1Timer();
+        expectBurstFrom(0);
+        EXPECT_TRUE(window->Ui().SimultanTimer1->isActive());
+    }
+    EXPECT_EQ(trazor().GetTimeBase(),
+              sampling::TimeBase::Exact(sampling::SamplePeriod::FromRateHz(1'000'000)));
+    EXPECT_TRUE(desktop.messages().empty()) << lastMessage().toStdString();
+}
+
+TEST_F(SigrokLiveTest, TheTriggerStartsTheBurstAtTheFirstMatchingSample) {
+    struct Case {
+        const char* what;
+        std::uint8_t kind;
+        std::uint8_t mask;
+        std::uint8_t byte;
+        int first; // -1: nothing shown
+    };
+    const Case cases[] = {
+        {"byte 0x40", 3, 0, 0x40, 32},
+        {"the next tick finds the byte again", 3, 0, 0x40, 32},
+        {"bit 7 of the low or high byte", 0, 0x80, 0, 64},
+        {"an odd byte never comes", 3, 0, 0x41, -1},
+    };
+    UseDemo(1'000'000);
+    trigger("Synchronisieren1");
+    EXPECT_EQ(window->State().BitTriggerArmed, 1);
+    live().Hauptsimultan();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TriggerSettings& t = window->State().Trigger;
+        t.SyncKind = c.kind;
+        t.SyncBitMask = c.mask;
+        t.SyncByte = c.byte;
+        window->State().SyncMissCount = 0;
+        fill(0xEE);
+        live().SimultanTimer1Timer();
+        if (c.first >= 0) {
+            expectBurstFrom(c.first);
+        } else {
+            EXPECT_EQ(trazor().GetCellLow(0), 0xEE);
+            EXPECT_EQ(window->State().SyncMissCount, 1);
+        }
+        EXPECT_TRUE(window->Ui().SimultanTimer1->isActive());
+    }
+
+    // After 80 ticks without the byte the newest samples show, with a beep.
+    window->State().SyncMissCount = 79;
+    fill(0xEE);
+    live().SimultanTimer1Timer();
+    EXPECT_NE(trazor().GetCellLow(0), 0xEE);
+    EXPECT_EQ(desktop.beeps(), 1);
+    EXPECT_EQ(window->State().SyncMissCount, 0);
+}
+
+TEST_F(SigrokLiveTest, StopDuringATickEndsTheAcquisition) {
+    // At 1 Hz the tick's acquisition would last minutes: the test ends only
+    // because the stop reaches the device.
+    UseDemo(1);
+    trigger("Synchronisieren1");
+    live().Hauptsimultan();
+    int pumps = 0;
+    desktop.onPump = [&] {
+        if (live().TickRunning() && ++pumps == 3) live().Hauptsimultanstop();
+    };
+    live().SimultanTimer1Timer();
+    desktop.onPump = nullptr;
+    EXPECT_GE(pumps, 3);
+    EXPECT_EQ(window->State().LiveRunning, 0);
+    EXPECT_EQ(window->State().StopRequested, 0);
+    EXPECT_FALSE(window->Ui().SimultanTimer1->isActive());
+    const auto& cells = trazor().Stream();
+    EXPECT_EQ(std::count(cells.begin(), cells.end(), 0), std::ptrdiff_t(cells.size()));
+    EXPECT_TRUE(desktop.messages().empty()) << lastMessage().toStdString();
+}
+
+TEST_F(SigrokLiveTest, ADeviceErrorEndsLiveModeWithAMessage) {
+    UseDemo(5'000'000'000);
+    live().Hauptsimultan();
+    live().SimultanTimer1Timer();
+    EXPECT_EQ(window->State().LiveRunning, 0);
+    EXPECT_FALSE(window->Ui().SimultanTimer1->isActive());
+    EXPECT_TRUE(action("MenuPlay_Scan")->isEnabled());
+    EXPECT_TRUE(lastMessage().contains(QStringLiteral("Der Simultanbetrieb ist beendet")))
+        << lastMessage().toStdString();
+    EXPECT_TRUE(lastMessage().contains(QStringLiteral("5 GHz"))) << lastMessage().toStdString();
 }

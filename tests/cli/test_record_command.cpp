@@ -1,7 +1,11 @@
-// spurwerk record: recording from libsigrok's demo device without a window,
-// checked with sigrok-cli as an independent reader.
+// spurwerk record: recording from libsigrok's demo device and from the
+// simulated parallel port and K8055 board without a window, checked with
+// sigrok-cli as an independent reader.
 #include "cli/Commands.h"
 #include "cli/RecordCommand.h"
+#include "cli/RecordingExchange.h"
+#include "hardware/SimulatedPattern.h"
+#include "sigrok/SigrokContext.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -10,7 +14,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <QDirIterator>
 #include <csignal>
+#include <cstdlib>
+#include <functional>
 #include <sstream>
 
 namespace {
@@ -44,6 +51,16 @@ class Record : public ::testing::Test {
         return read;
     }
 
+    // The program itself, without a display, as a user starts it.
+    static void StartProgram(QProcess& p, const QStringList& args) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        p.setProcessEnvironment(env);
+        p.setStandardInputFile(QProcess::nullDevice());
+        p.start(QStringLiteral(SPURWERK_BINARY_DIR "/spurwerk"), QStringList{"record"} + args);
+    }
+
     QTemporaryDir dir;
 };
 
@@ -69,11 +86,26 @@ TEST_F(Record, WritesWhatSigrokCliReadsBack) {
     EXPECT_TRUE(IsIncremental(read.binary));
 }
 
+bool ParallelPortPresent() {
+    return !QDir("/dev").entryList({"parport*"}, QDir::System).isEmpty();
+}
+
+// A K8055 board (USB vendor 10cf) on any bus.
+bool BoardPresent() {
+    QDirIterator it("/sys/bus/usb/devices");
+    while (it.hasNext()) {
+        QFile vendor(it.next() + "/idVendor");
+        if (vendor.open(QIODevice::ReadOnly) && vendor.readAll().trimmed() == "10cf") return true;
+    }
+    return false;
+}
+
 TEST_F(Record, WrongCommandLinesWriteNothing) {
     struct Case {
         std::vector<std::string> args;
         int code;
         const char* message;
+        bool runs = true; // false where real hardware would let it succeed
     } cases[] = {
         {{"--source", "sigrok:demo", "--samples", "10", "-o", Path("a.sr")},
          cli::ExitUsage, "nur mit --simulate"},
@@ -97,8 +129,36 @@ TEST_F(Record, WrongCommandLinesWriteNothing) {
          cli::ExitFailure, "nimmt die Abtastrate 5 GHz nicht an"},
         {{"--simulate", "--source", "sigrok:nonesuch", "--samples", "10", "-o", Path("a.sr")},
          cli::ExitFailure, "keinen Treiber namens \"nonesuch\""},
+        {{"--simulate", "--source", "lpt1", "--samples", "1048577", "-o", Path("a.sr")},
+         cli::ExitUsage, "LPT1 nimmt höchstens 1048576 Abtastwerte auf"},
+        {{"--simulate", "--source", "usb1", "--samples", "2M", "-o", Path("a.sr")},
+         cli::ExitUsage, "USB1 nimmt höchstens 1048576 Abtastwerte auf"},
+        {{"--simulate", "--source", "lpt1", "--samples", "10", "--samplerate", "1M", "-o",
+          Path("a.sr")},
+         cli::ExitUsage, "LPT1 tastet mit 100 kHz ab; --samplerate 1 MHz geht hier nicht"},
+        {{"--simulate", "--source", "usb2", "--samples", "10", "--samplerate", "100k", "-o",
+          Path("a.sr")},
+         cli::ExitUsage, "USB2 tastet mit 100 Hz ab"},
+        {{"--simulate", "--source", "usb5", "--samples", "10", "-o", Path("a.sr")},
+         cli::ExitUsage, "unbekannte Quelle 'usb5'"},
+        {{"--simulate", "--source", "LPT1", "--samples", "10", "-o", Path("a.sr")},
+         cli::ExitUsage, "unbekannte Quelle 'LPT1'"},
+        {{"--source", "usb1", "--samples", "10", "--k8055-library=", "-o", Path("a.sr")},
+         cli::ExitUsage, "--k8055-library braucht den Namen einer Bibliothek"},
+        {{"--source", "usb1", "--samples", "10", "--k8055-library", "nonesuch.so", "-o",
+          Path("a.sr")},
+         cli::ExitFailure, "Die Bibliothek für die K8055-Karten (nonesuch.so) lässt sich nicht"},
+        // The simulation has board 1 only.
+        {{"--simulate", "--source", "usb2", "--samples", "10", "-o", Path("a.sr")},
+         cli::ExitFailure, "Keine K8055-Karte mit der Adresse 2 gefunden"},
+        // No hardware and no --simulate.
+        {{"--source", "lpt2", "--samples", "10", "-o", Path("a.sr")},
+         cli::ExitFailure, "Der Druckerport LPT2 lässt sich nicht öffnen", !ParallelPortPresent()},
+        {{"--source", "usb1", "--samples", "10", "-o", Path("a.sr")},
+         cli::ExitFailure, "Keine K8055-Karte mit der Adresse 1 gefunden", !BoardPresent()},
     };
     for (const Case& c : cases) {
+        if (!c.runs) continue;
         std::string err;
         EXPECT_EQ(Run(c.args, &err), c.code) << c.message;
         EXPECT_NE(err.find(c.message), std::string::npos) << err;
@@ -106,29 +166,138 @@ TEST_F(Record, WrongCommandLinesWriteNothing) {
     }
 }
 
+// Samples as sigrok-cli's binary output gives them: `unit` little-endian bytes each.
+std::vector<std::uint16_t> Words(const QByteArray& binary, int unit) {
+    std::vector<std::uint16_t> words;
+    for (qsizetype i = 0; i + unit <= binary.size(); i += unit)
+        words.push_back(std::uint16_t(static_cast<std::uint8_t>(binary[i]) |
+                                      (unit > 1 ? static_cast<std::uint8_t>(binary[i + 1]) << 8
+                                                : 0)));
+    return words;
+}
+
+// Sample i of the simulated parallel port: the data lines, then the status
+// register's upper four bits as D08..D11.
+std::uint16_t PortWord(std::uint64_t i) {
+    return std::uint16_t(SimulatedPattern::Data(i) | (SimulatedPattern::Status(i) >> 4) << 8);
+}
+
+// Sample i of the simulated board 1: its five inputs count its reads in eighths.
+std::uint16_t BoardWord(std::uint64_t i) {
+    return std::uint16_t((i / 8) & 0x1F);
+}
+
+// The first mismatch against the pattern, or -1.
+long long FirstMismatch(const std::vector<std::uint16_t>& words,
+                        const std::function<std::uint16_t(std::uint64_t)>& pattern) {
+    for (std::size_t i = 0; i < words.size(); ++i)
+        if (words[i] != pattern(i)) return static_cast<long long>(i);
+    return -1;
+}
+
+// The rate sigrok-cli shows, or 0.
+double ShownRate(const QString& show) {
+    const qsizetype at = show.indexOf("Samplerate: ");
+    if (at < 0) return 0;
+    return show.mid(at + 12).section('\n', 0, 0).trimmed().toDouble();
+}
+
+// The program's own simulated port and board (the factory the window uses
+// with --simulate), recorded without a window: every sample equals the
+// simulated pattern, and the rate is the one the samples kept. Sample counts
+// stay small: the board takes one sample per 10 ms.
+TEST_F(Record, PortAndBoardWriteTheirPatternAtTheirPace) {
+    struct Case {
+        const char* source;
+        const char* samples;
+        const char* file;
+        double nominalHz;
+        int lines;
+        std::uint16_t (*pattern)(std::uint64_t);
+        const char* extra; // an optional argument
+    } cases[] = {
+        {"lpt1", "100000", "port.sr", 100'000, 12, PortWord, "--samplerate=100k"},
+        {"lpt2", "20000", "port.DIG", 100'000, 12, PortWord, nullptr},
+        {"usb1", "50", "board.sr", 100, 5, BoardWord, nullptr},
+        {"usb1", "50", "board.DIG", 100, 5, BoardWord, "--samplerate=100"},
+        // A board library the user names is the one read (here the simulated
+        // one, named instead of chosen by --simulate).
+        {"usb1", "50", "named.sr", 100, 5, BoardWord,
+         "--k8055-library=" SPURWERK_BINARY_DIR "/libspurwerk_k8055sim.so"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.source) + " -> " + c.file);
+        QStringList args{"--source", c.source, "--samples", c.samples, "-o", dir.filePath(c.file)};
+        if (c.extra) args << c.extra;
+        if (!QString(c.extra).startsWith("--k8055-library")) args << "--simulate";
+        QProcess p;
+        StartProgram(p, args);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        const std::size_t samples = std::stoul(c.samples);
+        if (QString(c.file).endsWith(".sr")) {
+            const Read read = ReadWithSigrokCli(Path(c.file));
+            EXPECT_TRUE(read.show.contains(QString("Logic sample count: %1").arg(samples)))
+                << read.show.toStdString();
+            EXPECT_TRUE(read.show.contains(QString("Channels: %1").arg(c.lines)))
+                << read.show.toStdString();
+            // The measured rate: near the nominal one on any machine, and far
+            // from any other source's.
+            EXPECT_NEAR(ShownRate(read.show), c.nominalHz, c.nominalHz * 0.1)
+                << read.show.toStdString();
+            const auto words = Words(read.binary, c.lines > 8 ? 2 : 1);
+            ASSERT_EQ(words.size(), samples);
+            EXPECT_EQ(FirstMismatch(words, c.pattern), -1);
+        } else {
+            // DIG keeps all 16 lines and no rate of its own.
+            sigrok::Context context;
+            const sigrok::LogicFrames frames = cli::ReadRecording(context, Path(c.file));
+            ASSERT_EQ(frames.samples.size(), samples);
+            EXPECT_EQ(FirstMismatch(frames.samples, c.pattern), -1);
+        }
+    }
+}
+
 // The program itself: Ctrl+C ends the recording and what arrived is written.
 TEST_F(Record, InterruptKeepsWhatArrived) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    p.setProcessEnvironment(env);
-    p.setStandardInputFile(QProcess::nullDevice());
-    // At 10 kHz the demo paces itself: a million samples would take 100 s.
-    p.start(QStringLiteral(SPURWERK_BINARY_DIR "/spurwerk"),
-            {"record", "--simulate", "--source", "sigrok:demo:pattern=incremental", "--samples",
-             "1M", "--samplerate", "10k", "-o", dir.filePath("cut.sr")});
-    ASSERT_TRUE(p.waitForStarted());
-    p.waitForFinished(600);
-    ASSERT_EQ(p.state(), QProcess::Running);
-    ::kill(static_cast<pid_t>(p.processId()), SIGINT);
-    ASSERT_TRUE(p.waitForFinished(30000));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    const Read read = ReadWithSigrokCli(Path("cut.sr"));
-    EXPECT_TRUE(read.show.contains("Samplerate: 10000")) << read.show.toStdString();
-    EXPECT_GT(read.binary.size(), 0);
-    EXPECT_LT(read.binary.size(), 2'000'000);
-    EXPECT_TRUE(IsIncremental(read.binary));
+    struct Case {
+        QStringList args;
+        int waitMs; // until the recording runs
+        double rateHz;
+        int unit;
+        std::uint16_t (*pattern)(std::uint64_t);
+    } cases[] = {
+        // At 10 kHz the demo paces itself: a million samples would take 100 s.
+        {{"--source", "sigrok:demo:pattern=incremental", "--samples", "1M", "--samplerate",
+          "10k"},
+         600, 10'000, 2,
+         [](std::uint64_t i) {
+             return std::uint16_t((2 * i & 0xFF) | ((2 * i + 1) & 0xFF) << 8);
+         }},
+        // The port's full 1,048,576 samples would take 10.5 s; it settles 0.5 s first.
+        {{"--source", "lpt1", "--samples", "1048576"}, 1200, 100'000, 2, PortWord},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        QFile::remove(dir.filePath("cut.sr"));
+        QProcess p;
+        StartProgram(p, QStringList{"--simulate"} + c.args +
+                            QStringList{"-o", dir.filePath("cut.sr")});
+        ASSERT_TRUE(p.waitForStarted());
+        p.waitForFinished(c.waitMs);
+        ASSERT_EQ(p.state(), QProcess::Running);
+        ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+        ASSERT_TRUE(p.waitForFinished(30000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        EXPECT_EQ(p.exitCode(), 0) << err.toStdString();
+        EXPECT_TRUE(err.contains("abgebrochen nach")) << err.toStdString();
+        const Read read = ReadWithSigrokCli(Path("cut.sr"));
+        EXPECT_NEAR(ShownRate(read.show), c.rateHz, c.rateHz * 0.1) << read.show.toStdString();
+        const auto words = Words(read.binary, c.unit);
+        EXPECT_GT(words.size(), 0u);
+        EXPECT_LT(words.size(), 1'000'000u);
+        EXPECT_EQ(FirstMismatch(words, c.pattern), -1);
+    }
 }
 
 } // namespace

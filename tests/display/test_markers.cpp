@@ -236,6 +236,8 @@ TEST(UnitFactor, KnownUnitsAndTheRest) {
     EXPECT_EQ(trazor::unitFactor(QStringLiteral("s")), 1.0);
     EXPECT_EQ(trazor::unitFactor(QStringLiteral("ms")), 0.001);
     EXPECT_EQ(trazor::unitFactor(QStringLiteral("µs")), 0.000001);
+    EXPECT_EQ(trazor::unitFactor(QStringLiteral("ns")), 1e-9);
+    EXPECT_EQ(trazor::unitFactor(QStringLiteral("ps")), 1e-12);
     EXPECT_EQ(trazor::unitFactor(QStringLiteral(" s")), 1.0);
     EXPECT_EQ(trazor::unitFactor(QStringLiteral("MS")), 1.0);
 }

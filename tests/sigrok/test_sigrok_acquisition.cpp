@@ -178,7 +178,7 @@ TEST_F(DemoAcquisition, FailuresGiveGermanMessagesAndNoSamples) {
     } cases[] = {
         {DemoWithPattern(), 5'000'000'000, "nimmt die Abtastrate 5 GHz nicht an"},
         {{"no_such_driver", {}}, 0, "keinen Treiber namens \"no_such_driver\""},
-        {{"demo", {{"pattern", "plaid"}}}, 0, "nimmt die Einstellung pattern=plaid nicht an"},
+        {{"demo", {{"pattern", "plaid"}}}, 0, "Das Gerät Demo device nimmt die Einstellung pattern=plaid nicht an"},
         {{"demo", {{"no_such_key", "1"}}}, 0, "kennt die Geräteeinstellung \"no_such_key\""},
     };
     for (const Case& c : cases) {
@@ -210,4 +210,16 @@ TEST_F(DemoAcquisition, DestroyingARunningAcquisitionStopsIt) {
     // destructor that did not stop the device would outlast the test's time.
     Acquisition run(context, {DemoWithPattern(), 1'000, 1'000'000});
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
+}
+
+TEST(ContextLog, AShortLivedContextGivesTheLogBackWhenItEnds) {
+    // The window keeps one context for its device while imports and exports
+    // make their own for a moment: after those, the window's must still hear
+    // why libsigrok refused something.
+    Context kept;
+    { Context passing; }
+    kept.ClearLog();
+    Acquisition run(kept, {{"demo", {{"pattern", "plaid"}}}, 0, 10});
+    run.Wait();
+    EXPECT_NE(kept.LastMessage().find("pattern"), std::string::npos) << kept.LastMessage();
 }

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "sigrok/DeviceSpec.h"
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+class TIniRegistry;
+
+// The sigrok device last chosen, as the settings file keeps it: its own key
+// "SigrokGeraet" at the store's root, so that files written before the source
+// existed load as they are. Values: "Geraet" (the device's "DRIVER[:k=v...]"
+// text), "Abtastrate" (hertz as decimal text: rates beyond 32 bits exist) and
+// "Bezeichnung" (the dialog's line for the device, shown in the status bar).
+struct SigrokChoice {
+    sigrok::DeviceSpec spec;
+    std::uint64_t rateHz = 0;
+    QString title;
+};
+
+// The remembered choice, or nullopt when there is none or it is not usable:
+// missing or damaged values, a rate of zero or no number, a driver that
+// `knownDriver` does not know, or the demo device without `withDemo` (it
+// exists only in a simulated run). Never throws for what the file holds.
+std::optional<SigrokChoice> ReadSigrokChoice(TIniRegistry& store,
+                                             const std::function<bool(const std::string&)>& knownDriver,
+                                             bool withDemo);
+// Writes the choice into the store; the caller saves the file.
+void WriteSigrokChoice(TIniRegistry& store, const SigrokChoice& choice);

@@ -1,0 +1,166 @@
+// The sigrok device and rate the settings file remembers: written when the
+// dialog's choice is taken, restored at the next start without a scan, and
+// anything unusable in the file passed over.
+#include "MainWindowFixture.h"
+#include "app/SigrokChoice.h"
+#include "app/SigrokDeviceDialog.h"
+#include "app/SigrokSource.h"
+#include "persistence/IniRegistry.h"
+#include "persistence/SmartTools.h"
+#include "sigrok/SigrokDevices.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTimer>
+#include <map>
+
+namespace {
+
+bool AnyDriver(const std::string&) {
+    return true;
+}
+
+// A store holding exactly these values below "SigrokGeraet".
+void FillChoice(TIniRegistry& store, const std::map<QString, QString>& values) {
+    store.OpenKey(QStringLiteral("SigrokGeraet"), true);
+    for (const auto& [name, value] : values) store.WriteString(name, value);
+    store.CloseKey();
+}
+
+// Answers the device dialog once it shows and its scan is done: the first
+// device at `rateHz`.
+void AnswerDeviceDialog(std::uint64_t rateHz) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, rateHz] {
+        auto* dialog = qobject_cast<SigrokDeviceDialog*>(QApplication::activeModalWidget());
+        if (!dialog || dialog->Scanning() || dialog->Devices().empty()) return;
+        dialog->Select(0);
+        dialog->SelectRate(rateHz);
+        dialog->accept();
+        timer->deleteLater();
+    });
+    timer->start();
+}
+
+} // namespace
+
+TEST(SigrokChoiceTest, WrittenChoiceReadsBack) {
+    TIniRegistry store;
+    sigrok::DeviceSpec spec{"fx2lafw", {{"conn", "1.5"}}};
+    WriteSigrokChoice(store, {spec, 24'000'000, QStringLiteral("Saleae Logic [fx2lafw] an 1.5")});
+    EXPECT_EQ(store.CurrentKey(), &store.RootKey()) << "the store is left at its root";
+
+    const std::optional<SigrokChoice> read = ReadSigrokChoice(store, AnyDriver, false);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->spec, spec);
+    EXPECT_EQ(read->rateHz, 24'000'000u);
+    EXPECT_EQ(read->title, QStringLiteral("Saleae Logic [fx2lafw] an 1.5"));
+
+    // Rates above 32 bits survive: they are kept as text.
+    WriteSigrokChoice(store, {spec, 5'000'000'000, QString()});
+    EXPECT_EQ(ReadSigrokChoice(store, AnyDriver, false)->rateHz, 5'000'000'000u);
+}
+
+TEST(SigrokChoiceTest, UnusableValuesArePassedOver) {
+    struct Case {
+        const char* what;
+        std::map<QString, QString> values;
+    };
+    const Case cases[] = {
+        {"no device", {{"Abtastrate", "1000000"}}},
+        {"no rate", {{"Geraet", "demo"}}},
+        {"rate 0", {{"Geraet", "fx2lafw"}, {"Abtastrate", "0"}}},
+        {"rate not a number", {{"Geraet", "fx2lafw"}, {"Abtastrate", "schnell"}}},
+        {"negative rate", {{"Geraet", "fx2lafw"}, {"Abtastrate", "-5"}}},
+        {"rate beyond 64 bits", {{"Geraet", "fx2lafw"}, {"Abtastrate", "99999999999999999999"}}},
+        {"empty device", {{"Geraet", ""}, {"Abtastrate", "1000000"}}},
+        {"option without =", {{"Geraet", "fx2lafw:conn"}, {"Abtastrate", "1000000"}}},
+        {"unknown driver", {{"Geraet", "gibtsnicht"}, {"Abtastrate", "1000000"}}},
+        {"demo outside a simulation", {{"Geraet", "demo"}, {"Abtastrate", "1000000"}}},
+    };
+    for (const Case& c : cases) {
+        TIniRegistry store;
+        FillChoice(store, c.values);
+        EXPECT_FALSE(ReadSigrokChoice(
+                         store, [](const std::string& d) { return d == "fx2lafw" || d == "demo"; }, false)
+                         .has_value())
+            << c.what;
+        EXPECT_EQ(store.CurrentKey(), &store.RootKey()) << c.what;
+    }
+
+    // A value stored as a number, not as text, is as unusable as a wrong text.
+    TIniRegistry typed;
+    typed.OpenKey(QStringLiteral("SigrokGeraet"), true);
+    typed.WriteString(QStringLiteral("Geraet"), QStringLiteral("fx2lafw"));
+    typed.WriteInteger(QStringLiteral("Abtastrate"), 1000);
+    typed.CloseKey();
+    EXPECT_FALSE(ReadSigrokChoice(typed, AnyDriver, false).has_value());
+
+    TIniRegistry none;
+    EXPECT_FALSE(ReadSigrokChoice(none, AnyDriver, true).has_value()) << "a file from before the source";
+}
+
+TEST(SigrokChoiceTest, MissingTitleFallsBackToTheDeviceText) {
+    TIniRegistry store;
+    FillChoice(store, {{"Geraet", "demo:pattern=incremental"}, {"Abtastrate", "1000"}});
+    const std::optional<SigrokChoice> read = ReadSigrokChoice(store, AnyDriver, true);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->title, QStringLiteral("demo:pattern=incremental"));
+}
+
+class SigrokChoiceWindowTest : public MainWindowTest {
+  protected:
+    void restart() {
+        window.reset();
+        desktop.clear();
+        StartOptions options;
+        options.simulate = true;
+        options.programDir = QStringLiteral(SPURWERK_BINARY_DIR);
+        options.sampleClock = &clock;
+        window = std::make_unique<TMain1>(desktop, options);
+    }
+};
+
+TEST_F(SigrokChoiceWindowTest, TheDialogsChoiceIsRestoredAtTheNextStart) {
+    AnswerDeviceDialog(1'000'000);
+    trigger("PortAuswahlSigrok");
+    ASSERT_TRUE(window->Sigrok().HasDevice());
+    EXPECT_TRUE(QFile::exists(path("Spurwerk.ini"))) << "the choice is saved when it is made";
+
+    restart();
+
+    EXPECT_TRUE(window->Sigrok().HasDevice());
+    EXPECT_EQ(window->Sigrok().RateHz(), 1'000'000u);
+    EXPECT_TRUE(action("PortAuswahlSigrok")->isChecked());
+    EXPECT_FALSE(action("PortAuswahl1")->isChecked());
+    EXPECT_TRUE(panel(4).contains(QStringLiteral("[demo]"))) << panel(4).toStdString();
+    EXPECT_TRUE(panel(4).contains(QStringLiteral("1 MHz"))) << panel(4).toStdString();
+    EXPECT_TRUE(desktop.messages().empty());
+
+    // The restored device records, on the rate that was chosen.
+    trigger("Eingabeprogrammieren1");
+    EXPECT_EQ(window->State().InputSource, 2);
+    trigger("MenuRecord_5_Sek");
+    trigger("MenuRecord_Signal");
+    EXPECT_EQ(trazor().GetTimeBase(),
+              sampling::TimeBase::Exact(sampling::SamplePeriod::FromRateHz(1'000'000)));
+    EXPECT_TRUE(desktop.messages().empty()) << lastMessage().toStdString();
+}
+
+TEST_F(SigrokChoiceWindowTest, SettingsWithoutOrWithABrokenChoiceStartAsBefore) {
+    trigger("Einstellungspeichern1"); // a file from before the source: no sigrok key
+    restart();
+    EXPECT_FALSE(window->Sigrok().HasDevice());
+    EXPECT_TRUE(action("PortAuswahl1")->isChecked());
+    EXPECT_EQ(panel(4), QStringLiteral(" Digi-Status: Inaktiv"));
+
+    TIniRegistry& store = window->SmartTools1().INIRegistry();
+    FillChoice(store, {{"Geraet", "gibtsnicht:x=1"}, {"Abtastrate", "1000000"}});
+    store.SaveToFile(path("Spurwerk"));
+    restart();
+    EXPECT_FALSE(window->Sigrok().HasDevice());
+    EXPECT_TRUE(action("PortAuswahl1")->isChecked());
+    EXPECT_TRUE(desktop.messages().empty());
+    EXPECT_EQ(trazor().Option().Digits(), 8) << "the display options still load";
+}
