@@ -169,6 +169,23 @@ TEST_F(SigrokSourceTest, TheDisplayCountsInTheDevicesPeriod) {
     }
 }
 
+TEST_F(SigrokSourceTest, AnotherSourceCountsInItsOwnUnitAgain) {
+    struct Case {
+        const char* item;
+        const char* unit;
+        int scale;
+    };
+    for (const Case& c : {Case{"PortAuswahl1", "µs", 10}, Case{"PortAuswahl5", "ms", 1}}) {
+        UseDemo(24'000'000);
+        ASSERT_EQ(trazor().Option().TimeUnit(), QStringLiteral("ps"));
+        trigger(c.item);
+        EXPECT_FALSE(action("PortAuswahlSigrok")->isChecked()) << c.item;
+        EXPECT_EQ(trazor().Option().TimeUnit(), QString::fromUtf8(c.unit)) << c.item;
+        EXPECT_EQ(trazor().Option().TimeScale(), c.scale) << c.item;
+        EXPECT_EQ(trazor().Option().Timefactor(), 10) << c.item;
+    }
+}
+
 // Live mode on the demo device: every tick is a short acquisition of its own,
 // so the incremental pattern starts afresh at sample 0 in each.
 class SigrokLiveTest : public SigrokSourceTest {
