@@ -93,7 +93,16 @@ void SigrokDeviceDialog::Poll() {
     else
         status_->setText(devices_.size() == 1 ? QStringLiteral("1 Gerät gefunden.")
                                               : QStringLiteral("%1 Geräte gefunden.").arg(devices_.size()));
-    if (!devices_.empty()) Select(0);
+    if (devices_.empty()) return;
+    const auto known = std::find_if(devices_.begin(), devices_.end(), [this](const sigrok::DeviceInfo& d) {
+        return preferred_ && d.spec == *preferred_;
+    });
+    Select(known == devices_.end() ? 0 : int(known - devices_.begin()));
+}
+
+void SigrokDeviceDialog::Prefer(const sigrok::DeviceSpec& spec, std::uint64_t rateHz) {
+    preferred_ = spec;
+    preferredRateHz_ = rateHz;
 }
 
 void SigrokDeviceDialog::Select(int index) {
@@ -112,6 +121,7 @@ void SigrokDeviceDialog::ShowRates() {
     for (const std::uint64_t hz : choices)
         rates_->addItem(QString::fromStdString(sigrok::RateText(hz)), QVariant::fromValue(hz));
     if (device.currentRateHz) SelectRate(device.currentRateHz);
+    if (preferred_ && device.spec == *preferred_) SelectRate(preferredRateHz_);
 }
 
 void SigrokDeviceDialog::SelectRate(std::uint64_t hz) {

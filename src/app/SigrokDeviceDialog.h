@@ -34,6 +34,9 @@ class SigrokDeviceDialog : public QDialog {
 
     bool Scanning() const { return !scanDone_.load(); }
     const std::vector<sigrok::DeviceInfo>& Devices() const { return devices_; }
+    // The device and rate in use: chosen in the list once the scan finds the
+    // device again, instead of the first device at its own rate.
+    void Prefer(const sigrok::DeviceSpec& spec, std::uint64_t rateHz);
     // Picks the device in the list (tests and the settings' last choice).
     void Select(int index);
     void SelectRate(std::uint64_t hz);
@@ -53,6 +56,8 @@ class SigrokDeviceDialog : public QDialog {
     std::thread thread_;
 
     std::vector<sigrok::DeviceInfo> devices_;
+    std::optional<sigrok::DeviceSpec> preferred_;
+    std::uint64_t preferredRateHz_ = 0;
     QLabel* status_;
     QProgressBar* busy_;
     QListWidget* list_;

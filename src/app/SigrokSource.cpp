@@ -43,6 +43,7 @@ void SigrokSource::ChooseDevice() {
     SigrokDeviceDialog dialog(
         &main_, [&ctx, withDemo] { return sigrok::ScanDevices(ctx, withDemo); },
         [this](const std::function<void()>& f) { main_.RunGuarded(f); });
+    if (spec_) dialog.Prefer(*spec_, rateHz_);
     if (dialog.exec() != QDialog::Accepted) return;
     const std::optional<sigrok::DeviceInfo> device = dialog.ChosenDevice();
     if (!device) return;

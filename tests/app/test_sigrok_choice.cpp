@@ -27,16 +27,18 @@ void FillChoice(TIniRegistry& store, const std::map<QString, QString>& values) {
     store.CloseKey();
 }
 
-// Answers the device dialog once it shows and its scan is done: the first
-// device at `rateHz`.
+// Answers the device dialog once it shows and its scan is done: OK on the
+// first device at `rateHz`, or with what the dialog offers when rateHz is 0.
 void AnswerDeviceDialog(std::uint64_t rateHz) {
     auto* timer = new QTimer;
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, rateHz] {
         auto* dialog = qobject_cast<SigrokDeviceDialog*>(QApplication::activeModalWidget());
         if (!dialog || dialog->Scanning() || dialog->Devices().empty()) return;
-        dialog->Select(0);
-        dialog->SelectRate(rateHz);
+        if (rateHz != 0) {
+            dialog->Select(0);
+            dialog->SelectRate(rateHz);
+        }
         dialog->accept();
         timer->deleteLater();
     });
@@ -137,6 +139,11 @@ TEST_F(SigrokChoiceWindowTest, TheDialogsChoiceIsRestoredAtTheNextStart) {
     EXPECT_TRUE(panel(4).contains(QStringLiteral("[demo]"))) << panel(4).toStdString();
     EXPECT_TRUE(panel(4).contains(QStringLiteral("1 MHz"))) << panel(4).toStdString();
     EXPECT_TRUE(desktop.messages().empty());
+
+    // The dialog offers the device in use at its rate, not the device's own 200 kHz.
+    AnswerDeviceDialog(0);
+    trigger("PortAuswahlSigrok");
+    EXPECT_EQ(window->Sigrok().RateHz(), 1'000'000u);
 
     // The restored device records, on the rate that was chosen.
     trigger("Eingabeprogrammieren1");
