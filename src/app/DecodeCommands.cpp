@@ -22,7 +22,6 @@
 #include <QTimer>
 #include <chrono>
 #include <cmath>
-#include <cstring>
 #include <stdexcept>
 #include <thread>
 
@@ -32,20 +31,15 @@ namespace {
 
 const QString kSetupKey = QStringLiteral("Dekodierung");
 
-// A cheap fingerprint of the samples and their rate. The buffer has many
-// writers (recording, loading, importing, live ticks); comparing prints
-// catches every one of them without each having to report.
-std::uint64_t Fingerprint(const std::vector<std::uint8_t>& bytes, const sampling::TimeBase& tb) {
-    std::uint64_t h = 1469598103934665603ull ^ bytes.size();
-    std::size_t i = 0;
-    for (; i + 8 <= bytes.size(); i += 8) {
-        std::uint64_t w;
-        std::memcpy(&w, bytes.data() + i, 8);
-        h = (h ^ w) * 1099511628211ull;
-        h ^= h >> 29;
-    }
-    for (; i < bytes.size(); ++i) h = (h ^ bytes[i]) * 1099511628211ull;
-    return h ^ std::uint64_t(tb.period.Picoseconds()) * 0x9E3779B97F4A7C15ull;
+// A fingerprint of the samples and their rate. The buffer has many writers
+// (recording, loading, importing, live ticks); its summary counts every change
+// they make, so comparing prints catches them all without reading the cells:
+// hashing a long recording every poll would stall the window.
+std::uint64_t Fingerprint(TTrazor& trazor) {
+    trazor.Pyramid();
+    const std::uint64_t version = trazor.PyramidVersion();
+    return (version * 0x9E3779B97F4A7C15ull) ^
+           std::uint64_t(trazor.GetTimeBase().period.Picoseconds());
 }
 
 std::uint64_t RateOf(const sampling::TimeBase& tb) {
@@ -169,8 +163,7 @@ void DecodeCommands::Poll() {
     if (stacks_.empty() || libraryFailed_) return;
     // A recording pumps events from its sample loop; hashing there would cost it its pace.
     if (main_.Recording().Running()) return;
-    const TTrazor& t = main_.Trazor1();
-    const std::uint64_t print = Fingerprint(t.Stream(), t.GetTimeBase());
+    const std::uint64_t print = Fingerprint(main_.Trazor1());
     if (!setupChanged_ && print == decodedPrint_) return;
     runPrint_ = print;
     startRun();

@@ -24,8 +24,9 @@ class Context;
 // on the acquisition thread while the window stays live.
 //
 // Record lengths of this source: " 5 Sek." and "10 Sek." are five and ten
-// seconds at the chosen rate (rounded up to whole 256-cell blocks), at most the 524,288 and 1,048,576 cells the
-// parallel port records (at 24 MHz that is 22 and 44 ms).
+// seconds at the chosen rate, rounded up to whole 256-cell blocks, at most
+// 32 Mi and 64 Mi cells (64 and 128 MiB of buffer). At 1 MHz that is the full
+// 5 and 10 s; at 24 MHz 1.4 and 2.8 s.
 class SigrokSource : public QObject {
     Q_OBJECT
   public:
@@ -44,6 +45,10 @@ class SigrokSource : public QObject {
     bool HasDevice() const { return spec_.has_value(); }
     std::uint64_t RateHz() const { return rateHz_; }
     int RecordLengthCells(bool fiveSeconds) const;
+    // The longest buffer this source records: as long as a recording file may be.
+    static constexpr std::uint64_t kMaxCells = 64u * 1024 * 1024;
+    // Samples one round of a recording writes before the window answers again.
+    static constexpr std::size_t kRoundSamples = 1u << 20;
 
     struct Result {
         int cells = 0;

@@ -31,15 +31,15 @@ bool KnownRecordingExtension(const std::string& path) {
 }
 
 std::size_t MaxConvertSamples() {
-    return static_cast<std::size_t>(recording::MaxRecordingFileSize / 2);
+    return static_cast<std::size_t>(recording::MaxRecordingCells);
 }
 
 sigrok::LogicFrames ReadRecording(sigrok::Context& context, const std::string& path) {
     if (IsDig(path)) {
-        const QByteArray bytes = recording::ReadRecordingFile(QString::fromStdString(path));
+        const std::vector<std::uint8_t> bytes =
+            recording::ReadRecordingFile(QString::fromStdString(path));
         sigrok::LogicFrames frames;
-        frames.samples =
-            sigrok::SamplesFromPlanes(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+        frames.samples = sigrok::SamplesFromPlanes(bytes);
         for (int line = 0; line < 16; ++line)
             frames.names.push_back(sigrok::DefaultLineName(line));
         frames.timeBase = sampling::TimeBase::Nominal();

@@ -25,6 +25,22 @@ void SampleBuffer::Load(const QByteArray& bytes) {
     Load(std::vector<std::uint8_t>(first, first + bytes.size()));
 }
 
+std::size_t SampleBuffer::WriteWords(int first, const std::uint16_t* words, std::size_t count) {
+    if (first < 0 || static_cast<std::size_t>(first) >= half_) return 0;
+    const std::size_t n = std::min(count, half_ - static_cast<std::size_t>(first));
+    std::uint8_t* low = bytes_.data() + first;
+    std::uint8_t* high = low + half_;
+    for (std::size_t i = 0; i < n; ++i) {
+        low[i] = static_cast<std::uint8_t>(words[i]);
+        high[i] = static_cast<std::uint8_t>(words[i] >> 8);
+    }
+    if (n > 0) {
+        noteChanged(first);
+        noteChanged(first + static_cast<int>(n) - 1);
+    }
+    return n;
+}
+
 void SampleBuffer::noteReshaped() {
     reshaped_ = true;
     changedFirst_ = 0;

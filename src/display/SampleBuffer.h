@@ -36,6 +36,12 @@ class SampleBuffer {
         }
     }
 
+    // Writes words (lines D00..D07 in the low byte, D08..D15 in the high
+    // byte) into cells first, first+1, ...; words beyond the buffer are
+    // dropped. Answers how many were written. A device's blocks come in
+    // this way: one pass per plane, no per-cell bookkeeping.
+    std::size_t WriteWords(int first, const std::uint16_t* words, std::size_t count);
+
     // Bit `line` (0..15) of a cell, read from the plane the line lives in;
     // other line numbers read as 0.
     bool Bit(int index, int line) const {

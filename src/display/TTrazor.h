@@ -50,6 +50,9 @@ class TTrazor : public QWidget {
     std::uint8_t GetCellHigh(int index) const { return buffer_.GetCellHigh(index); }
     void SetCellLow(int index, std::uint8_t value) { buffer_.SetCellLow(index, value); }
     void SetCellHigh(int index, std::uint8_t value) { buffer_.SetCellHigh(index, value); }
+    std::size_t WriteWords(int first, const std::uint16_t* words, std::size_t count) {
+        return buffer_.WriteWords(first, words, count);
+    }
     void ClearCells() {
         buffer_.Clear();
         shownPos_ = -1;

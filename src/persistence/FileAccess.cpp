@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <type_traits>
 #include <unistd.h>
 
 namespace fileaccess {
@@ -46,8 +47,15 @@ class FileDescriptor {
 
 } // namespace
 
-QByteArray ReadRegularFile(const QString& path, const QString& subject, qint64 maxBytes,
-                           const QString& tooLarge) {
+namespace {
+
+// Reads into any contiguous byte container. The container gets the size the
+// file claims at once, so a recording is read straight into the memory that
+// keeps it, without growing (and copying) on the way; a file that grew since
+// is read on in chunks, with the cap still holding.
+template <class Bytes>
+Bytes readRegular(const QString& path, const QString& subject, qint64 maxBytes,
+                  const QString& tooLarge) {
     const auto cannotRead = [&](int error) {
         return EFileError(QStringLiteral("%1 %2 kann nicht gelesen werden: %3")
                               .arg(subject, shown(path), systemReason(error)));
@@ -63,27 +71,53 @@ QByteArray ReadRegularFile(const QString& path, const QString& subject, qint64 m
     if (!S_ISREG(info.st_mode)) throw notRegular(subject, path);
     if (info.st_size > maxBytes) throw EFileError(tooLarge);
 
-    QByteArray bytes;
-    bytes.reserve(qsizetype(info.st_size));
-    constexpr qint64 chunk = 1024 * 1024;
-    for (;;) {
-        // One byte beyond the cap is enough to know a file grew past it.
-        const qint64 want = std::min(chunk, maxBytes + 1 - qint64(bytes.size()));
-        const qsizetype at = bytes.size();
-        bytes.resize(at + qsizetype(want));
-        const ssize_t got = ::read(fd.get(), bytes.data() + at, size_t(want));
-        if (got < 0) {
-            if (errno == EINTR) {
-                bytes.resize(at);
-                continue;
-            }
-            throw cannotRead(errno);
+    const auto readSome = [&](char* into, qint64 want) -> qint64 {
+        for (;;) {
+            const ssize_t got = ::read(fd.get(), into, std::size_t(want));
+            if (got >= 0) return got;
+            if (errno != EINTR) throw cannotRead(errno);
         }
-        bytes.resize(at + qsizetype(got));
+    };
+    constexpr qint64 chunk = 1024 * 1024;
+    Bytes bytes;
+    bytes.resize(static_cast<decltype(bytes.size())>(info.st_size));
+    qint64 at = 0;
+    while (at < info.st_size) {
+        const qint64 got = readSome(reinterpret_cast<char*>(bytes.data()) + at,
+                                    std::min(chunk, qint64(info.st_size) - at));
+        if (got == 0) break; // the file shrank meanwhile: keep what it held
+        at += got;
+    }
+    if (at < info.st_size) {
+        bytes.resize(static_cast<decltype(bytes.size())>(at));
+        return bytes;
+    }
+    // The file may have grown meanwhile; one byte beyond the cap is enough to
+    // know it grew past it.
+    std::vector<char> more(static_cast<std::size_t>(chunk));
+    for (;;) {
+        const qint64 got = readSome(more.data(), std::min(chunk, maxBytes + 1 - at));
         if (got == 0) break;
-        if (bytes.size() > maxBytes) throw EFileError(tooLarge);
+        if constexpr (std::is_same_v<Bytes, QByteArray>)
+            bytes.append(more.data(), qsizetype(got));
+        else
+            bytes.insert(bytes.end(), more.begin(), more.begin() + got);
+        at += got;
+        if (at > maxBytes) throw EFileError(tooLarge);
     }
     return bytes;
+}
+
+} // namespace
+
+QByteArray ReadRegularFile(const QString& path, const QString& subject, qint64 maxBytes,
+                           const QString& tooLarge) {
+    return readRegular<QByteArray>(path, subject, maxBytes, tooLarge);
+}
+
+std::vector<std::uint8_t> ReadRegularFileBytes(const QString& path, const QString& subject,
+                                               qint64 maxBytes, const QString& tooLarge) {
+    return readRegular<std::vector<std::uint8_t>>(path, subject, maxBytes, tooLarge);
 }
 
 PendingFile::PendingFile(const QString& path, const QString& subject, const QByteArray& bytes)

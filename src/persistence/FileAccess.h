@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 class QSaveFile;
 
@@ -17,6 +19,10 @@ namespace fileaccess {
 // claimed. tooLarge is the message for a file above the cap.
 QByteArray ReadRegularFile(const QString& path, const QString& subject, qint64 maxBytes,
                            const QString& tooLarge);
+// The same into a plain byte vector: the bytes land where the caller keeps
+// them, read once, never copied.
+std::vector<std::uint8_t> ReadRegularFileBytes(const QString& path, const QString& subject,
+                                               qint64 maxBytes, const QString& tooLarge);
 
 // A file written but not yet in place: the constructor writes the bytes to a
 // temporary file beside path (or, where none can be made there, into the file

@@ -17,10 +17,10 @@ QString SaveDirectory() {
     return QDir::homePath();
 }
 
-QByteArray ReadRecordingFile(const QString& path) {
-    // A recording is at most a few MiB; a file far beyond that is no recording
-    // and would only eat the machine's memory.
-    return fileaccess::ReadRegularFile(
+std::vector<std::uint8_t> ReadRecordingFile(const QString& path) {
+    // A file beyond the longest recording is no recording and would only eat
+    // the machine's memory.
+    return fileaccess::ReadRegularFileBytes(
         path, QStringLiteral("Die Datei"), MaxRecordingFileSize,
         QStringLiteral("Die Datei %1 ist zu groß für eine Aufzeichnung (mehr als %2 Bytes).")
             .arg(QDir::toNativeSeparators(path))

@@ -7,9 +7,11 @@
 
 // Recording files (*.DIG) hold the display's sample buffer byte for byte: the
 // low plane, then the high plane, no header. Any length loads; only files
-// larger than MaxRecordingFileSize are refused.
+// larger than MaxRecordingFileSize are refused: the longest buffer a source
+// records, 64 Mi cells of two bytes.
 namespace recording {
-constexpr qsizetype MaxRecordingFileSize = 64 * 1024 * 1024;
+constexpr qsizetype MaxRecordingCells = 64 * 1024 * 1024;
+constexpr qsizetype MaxRecordingFileSize = 2 * MaxRecordingCells;
 
 inline const QString Filter =
     QStringLiteral("Digital-Aufzeichnung (*.DIG)|*.DIG|Alle Dateien              (*.*)|*.*");
@@ -23,8 +25,9 @@ QString DataDirectory();
 // Where the save dialog starts: the user's home directory.
 QString SaveDirectory();
 
-// The whole file; raises EFileError when it cannot be read or is too large.
-QByteArray ReadRecordingFile(const QString& path);
+// The whole file, read straight into the vector a buffer can take over;
+// raises EFileError when it cannot be read or is too large.
+std::vector<std::uint8_t> ReadRecordingFile(const QString& path);
 // Writes a new file and replaces the old one only once it is complete; raises
 // EFileError on failure, leaving any existing file as it was.
 void WriteRecordingFile(const QString& path, const std::vector<std::uint8_t>& bytes);

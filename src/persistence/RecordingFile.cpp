@@ -35,11 +35,12 @@ QString TRecordingFile::LoadRecordingFile(const QString& path) {
         return QString();
     }
     // Read first: a file that cannot be read changes neither the caption nor the buffer.
-    const QByteArray bytes = recording::ReadRecordingFile(path);
+    // Read into the vector the buffer takes over: the file's bytes exist once.
+    std::vector<std::uint8_t> bytes = recording::ReadRecordingFile(path);
     if (window_.setCaption)
         window_.setCaption(recording::ApplicationTitle + " Version " + recording::VersionText +
                            " - " + path);
-    trazor_.LoadStream(bytes);
+    trazor_.LoadStream(std::move(bytes));
     return path;
 }
 

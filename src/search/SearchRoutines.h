@@ -14,13 +14,29 @@ enum Kind : int { KindBits = 0, KindNibbleLo = 1, KindNibbleHi = 2, KindByte = 3
 enum Edge : int { EdgeRising = 0, EdgeFalling = 1 };
 enum ByteChoice : int { ByteLow = 0, ByteHigh = 1 };
 
+// The 16 lines of a range of cells at once (bit n is line n): which lines
+// are high in every cell and which in at least one.
+struct LineSpan {
+    std::uint16_t all = 0xFFFF;
+    std::uint16_t any = 0;
+};
+
 // Read access to the sample buffer; cells outside the buffer read as 0.
 class CellReader {
   public:
     virtual ~CellReader() = default;
     virtual std::uint8_t GetCellLow(std::int32_t index) const = 0;
     virtual std::uint8_t GetCellHigh(std::int32_t index) const = 0;
+    // The summary of cells first .. last-1, where the reader keeps one that
+    // answers without reading every cell; the searches then step over ranges
+    // that cannot hold a hit. Without one (nullopt) they read cell by cell.
+    virtual std::optional<LineSpan> Summary(std::int32_t /*first*/, std::int32_t /*last*/) const {
+        return std::nullopt;
+    }
 };
+
+// Cells the searches ask a summary for at once, at multiples of it.
+constexpr std::int32_t kSummaryCells = 4096;
 
 // Cells between two calls of the block callback: the searches call it at
 // every cell i with i mod kBlockCells = 1, to move a progress bar and let

@@ -86,24 +86,44 @@ TEST_F(SigrokSourceTest, TimedRecordingFillsTheBufferAtTheDevicesRate) {
     EXPECT_TRUE(action("PortAuswahlSigrok")->isChecked());
     EXPECT_FALSE(action("PortAuswahl1")->isChecked());
     trigger("MenuRecord_5_Sek");
-    ASSERT_EQ(trazor().Option().CellsSize(), 0x80000) << "five seconds at 1 GHz, capped";
+    // Five seconds at 1 GHz, capped at 32 Mi cells: a long buffer, recorded whole.
+    ASSERT_EQ(trazor().Option().CellsSize(), 32 * 1024 * 1024);
     trigger("MenuRecord_Signal");
 
     EXPECT_EQ(trazor().GetTimeBase(),
               sampling::TimeBase::Exact(sampling::SamplePeriod::FromRateHz(1'000'000'000)));
-    for (int i = 0; i < 0x80000; i += 4099) {
+    for (int i = 0; i < 32 * 1024 * 1024; i += 40961) {
         const auto expected = std::uint16_t(((2 * i) & 0xFF) | (((2 * i + 1) & 0xFF) << 8));
         ASSERT_EQ(trazor().Buffer().GetCellLow(i), expected & 0xFF) << i;
         ASSERT_EQ(trazor().Buffer().GetCellHigh(i), expected >> 8) << i;
     }
-    EXPECT_TRUE(panel(4).contains(QStringLiteral("524288 Samples"))) << panel(4).toStdString();
+    EXPECT_TRUE(panel(4).contains(QStringLiteral("33554432 Samples"))) << panel(4).toStdString();
     EXPECT_TRUE(window->State().UnsavedRecording);
 }
 
-TEST_F(SigrokSourceTest, SlowRatesShortenTheRecordLength) {
-    UseDemo(1'000);
+TEST_F(SigrokSourceTest, RecordLengthsAreSecondsAtTheRateUpTo64MiCells) {
+    struct Case {
+        std::uint64_t rateHz;
+        const char* item;
+        int cells;
+    } const cases[] = {
+        {1'000, "MenuRecord_10_Sek", 10'240},          // ten seconds in whole 256-cell blocks
+        {1'000'000, "MenuRecord_5_Sek", 5'000'192},     // five seconds, rounded up
+        {1'000'000, "MenuRecord_10_Sek", 10'000'128},
+        {24'000'000, "MenuRecord_5_Sek", 32 * 1024 * 1024}, // capped: 1.4 s
+        {24'000'000, "MenuRecord_10_Sek", 64 * 1024 * 1024}, // capped: 2.8 s, 128 MiB
+    };
+    for (const Case& c : cases) {
+        UseDemo(c.rateHz);
+        trigger(c.item);
+        EXPECT_EQ(trazor().Option().CellsSize(), c.cells) << c.rateHz << " " << c.item;
+    }
+    // Back to the parallel port: its own length again.
+    trigger("Ausgabeprogrammieren1");
+    trigger("PortAuswahl1");
+    trigger("Eingabeprogrammieren1");
     trigger("MenuRecord_10_Sek");
-    EXPECT_EQ(trazor().Option().CellsSize(), 10'240) << "ten seconds in whole 256-cell blocks";
+    EXPECT_EQ(trazor().Option().CellsSize(), 0x100000);
 }
 
 TEST_F(SigrokSourceTest, ARefusedRateEndsWithAMessage) {

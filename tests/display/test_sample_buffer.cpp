@@ -23,6 +23,25 @@ TEST(SampleBuffer, GuardsBothPlanesAtHalfTheSize) {
     EXPECT_EQ(buffer.Bytes(), (std::vector<std::uint8_t>{0x11, 0, 0, 0x33, 0x22, 0, 0, 0x44}));
 }
 
+TEST(SampleBuffer, WordsSplitIntoThePlanesAndStopAtTheEnd) {
+    SampleBuffer buffer;
+    buffer.Resize(4);
+    buffer.TakeChanges();
+    const std::uint16_t words[] = {0x2211, 0x4433, 0x6655, 0x8877};
+    struct Case {
+        int first;
+        std::size_t count, written;
+    } const cases[] = {{-1, 4, 0}, {4, 1, 0}, {1, 0, 0}, {2, 4, 2}};
+    for (const Case& c : cases)
+        EXPECT_EQ(buffer.WriteWords(c.first, words, c.count), c.written) << c.first;
+    EXPECT_EQ(buffer.Bytes(), (std::vector<std::uint8_t>{0, 0, 0x11, 0x33, 0, 0, 0x22, 0x44}));
+    // The summary beside the buffer hears of exactly the cells written.
+    const SampleBuffer::Changes changes = buffer.TakeChanges();
+    EXPECT_FALSE(changes.Reshaped);
+    EXPECT_EQ(changes.First, 2);
+    EXPECT_EQ(changes.Last, 4);
+}
+
 TEST(SampleBuffer, BitsOfLinesEightToFifteenComeFromTheHighPlane) {
     SampleBuffer buffer;
     buffer.Resize(2);

@@ -2,6 +2,7 @@
 #include "search/SyncSetup.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -120,6 +121,89 @@ TEST(Search, BlockCallbackRunsOncePerBlockOfCells) {
     blocks = 0;
     EXPECT_EQ(FindEdge(p, 0, size, 0, EdgeRising, [&] { ++blocks; }), std::nullopt);
     EXPECT_EQ(blocks, 3);
+}
+
+// The same planes with a summary, worked out here cell by cell without
+// counting as reads, the way the display's min/max summary answers.
+class SummedPlanes : public Planes {
+  public:
+    std::optional<LineSpan> Summary(std::int32_t first, std::int32_t last) const override {
+        LineSpan span;
+        for (std::int32_t i = first; i < last; ++i) {
+            const auto at = [i](const std::vector<std::uint8_t>& plane) {
+                return i < static_cast<std::int32_t>(plane.size()) ? plane[std::size_t(i)] : 0;
+            };
+            const auto word = std::uint16_t(at(low) | at(high) << 8);
+            span.all &= word;
+            span.any |= word;
+        }
+        return span;
+    }
+};
+
+// Long quiet stretches with a few busy ones, as a long recording of slow
+// signals looks; the data ends before the searched size, so zeros follow.
+SummedPlanes longRecording() {
+    SummedPlanes p;
+    const std::size_t cells = 9 * kSummaryCells + 777;
+    p.low.assign(cells, 0);
+    p.high.assign(cells, 0);
+    std::uint32_t seed = 12345;
+    for (std::size_t i = 0; i < cells; ++i) {
+        const std::size_t block = i / kSummaryCells;
+        if (block == 2 || block == 6) { // busy: every cell random
+            seed = seed * 1664525u + 1013904223u;
+            p.low[i] = std::uint8_t(seed >> 24);
+            p.high[i] = std::uint8_t(seed >> 16);
+        } else { // quiet: a level per block, one change inside block 4
+            const bool late = block == 4 && i % kSummaryCells > 1000;
+            p.low[i] = std::uint8_t((block * 37 + (late ? 5 : 0)) & 0xFF);
+            p.high[i] = std::uint8_t((block * 91) & 0xFF);
+        }
+    }
+    return p;
+}
+
+TEST(Search, SummariesSkipQuietCellsAndFindTheSameHits) {
+    const SummedPlanes summed = longRecording();
+    Planes plain;
+    plain.low = summed.low;
+    plain.high = summed.high;
+    const std::int32_t size = 10 * kSummaryCells + 100; // beyond the data: zeros
+    const std::vector<std::int32_t> starts = {-1, 0, 5, kSummaryCells - 2, kSummaryCells - 1,
+                                              2 * kSummaryCells + 17, 4 * kSummaryCells + 999,
+                                              9 * kSummaryCells + 700, size - 3};
+    for (const std::int32_t from : starts) {
+        for (int line = 0; line < 16; ++line) {
+            for (const int edge : {EdgeRising, EdgeFalling}) {
+                int blocksSummed = 0, blocksPlain = 0;
+                const auto hit = FindEdge(summed, from, size, line, edge, [&] { ++blocksSummed; });
+                const auto expected =
+                    FindEdge(plain, from, size, line, edge, [&] { ++blocksPlain; });
+                ASSERT_EQ(hit, expected) << "from " << from << " line " << line << " edge " << edge;
+                ASSERT_EQ(blocksSummed, blocksPlain) << "from " << from << " line " << line;
+            }
+        }
+        for (const int byte : {ByteLow, ByteHigh}) {
+            for (const int kind : {KindNibbleLo, KindNibbleHi}) {
+                for (int value = 0; value < 16; ++value) {
+                    int blocksSummed = 0, blocksPlain = 0;
+                    const auto hit = FindNibble(summed, from, size, value, byte, kind,
+                                                [&] { ++blocksSummed; });
+                    const auto expected = FindNibble(plain, from, size, value, byte, kind,
+                                                     [&] { ++blocksPlain; });
+                    ASSERT_EQ(hit, expected) << "from " << from << " value " << value;
+                    ASSERT_EQ(blocksSummed, blocksPlain) << "from " << from << " value " << value;
+                }
+            }
+        }
+    }
+    // A search through the quiet part reads only the cells of blocks that
+    // can hold a hit, not every cell on the way.
+    summed.reads = 0;
+    EXPECT_EQ(FindNibble(summed, 7 * kSummaryCells, size, 0xF, ByteHigh, KindNibbleHi),
+              std::nullopt);
+    EXPECT_LT(summed.reads, kSummaryCells);
 }
 
 TEST(Search, ScrollBarPositionFollowsTheBufferSize) {
