@@ -256,6 +256,9 @@ void TMain1::FormClose() {
     if (closed_) return;
     closed_ = true;
     ui_.SimultanTimer1->stop();
+    // A live tick below this event (a board's burst, a slow device's
+    // acquisition) ends at once instead of keeping the program after its window.
+    if (live_ && live_->TickRunning()) state_.StopRequested = 1;
     ui_.Timer2->stop();
     scrollHint_.reset();
     if (state_.InputProgrammed == 1 && state_.InputSource == 0) {

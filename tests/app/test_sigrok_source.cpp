@@ -290,6 +290,20 @@ TEST_F(SigrokLiveTest, StopDuringATickEndsTheAcquisition) {
     EXPECT_TRUE(desktop.messages().empty()) << lastMessage().toStdString();
 }
 
+TEST_F(SigrokLiveTest, ClosingTheWindowDuringATickEndsTheAcquisition) {
+    // As above: at 1 Hz only a stop that reaches the device lets the tick return.
+    UseDemo(1);
+    live().Hauptsimultan();
+    int pumps = 0;
+    desktop.onPump = [&] {
+        if (live().TickRunning() && ++pumps == 3) window->close();
+    };
+    live().SimultanTimer1Timer();
+    desktop.onPump = nullptr;
+    EXPECT_GE(pumps, 3);
+    EXPECT_FALSE(window->Ui().SimultanTimer1->isActive());
+}
+
 TEST_F(SigrokLiveTest, ADeviceErrorEndsLiveModeWithAMessage) {
     UseDemo(5'000'000'000);
     live().Hauptsimultan();
