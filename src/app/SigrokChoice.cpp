@@ -43,6 +43,12 @@ ReadSigrokChoice(TIniRegistry& store, const std::function<bool(const std::string
         } catch (const std::exception&) {
             // A file without the line still names the device by its text.
         }
+        try {
+            choice.active =
+                store.ReadString(QStringLiteral("Aktiv")).trimmed() != QLatin1String("0");
+        } catch (const std::exception&) {
+            // Missing: the device is in use.
+        }
         if (choice.title.isEmpty())
             choice.title = QString::fromStdString(sigrok::DeviceSpecText(*spec));
         return choice;
@@ -58,4 +64,6 @@ void WriteSigrokChoice(TIniRegistry& store, const SigrokChoice& choice) {
                       QString::fromStdString(sigrok::DeviceSpecText(choice.spec)));
     store.WriteString(QStringLiteral("Abtastrate"), QString::number(qulonglong(choice.rateHz)));
     store.WriteString(QStringLiteral("Bezeichnung"), choice.title);
+    store.WriteString(QStringLiteral("Aktiv"),
+                      choice.active ? QStringLiteral("1") : QStringLiteral("0"));
 }

@@ -13,12 +13,15 @@ class TIniRegistry;
 // The sigrok device last chosen, as the settings file keeps it: its own key
 // "SigrokGeraet" at the store's root, so that files written before the source
 // existed load as they are. Values: "Geraet" (the device's "DRIVER[:k=v...]"
-// text), "Abtastrate" (hertz as decimal text: rates beyond 32 bits exist) and
-// "Bezeichnung" (the dialog's line for the device, shown in the status bar).
+// text), "Abtastrate" (hertz as decimal text: rates beyond 32 bits exist),
+// "Bezeichnung" (the dialog's line for the device, shown in the status bar)
+// and "Aktiv" ("0" once a port or board was chosen after it; missing counts
+// as "1").
 struct SigrokChoice {
     sigrok::DeviceSpec spec;
     std::uint64_t rateHz = 0;
     QString title;
+    bool active = true; // the source in use when the program ended
 };
 
 // The remembered choice, or nullopt when there is none or it is not usable:

@@ -64,7 +64,7 @@ void SigrokSource::RestoreChoice() {
                 return sigrok::KnowsLogicDriver(context(), driver);
             },
             main_.Options().simulate);
-        if (choice) UseDevice(choice->spec, choice->rateHz, choice->title);
+        if (choice && choice->active) UseDevice(choice->spec, choice->rateHz, choice->title);
     } catch (const std::exception&) {
         // libsigrok failing to start costs the remembered device, not the start.
     }
@@ -74,6 +74,7 @@ void SigrokSource::UseDevice(const sigrok::DeviceSpec& spec, std::uint64_t rateH
                              const QString& title) {
     spec_ = spec;
     rateHz_ = rateHz;
+    title_ = title;
     // The other sources' items lose their marks; "Eingabe programmieren"
     // then reads the label to know the source, as for the ports.
     for (const char* name : {"PortAuswahl1", "PortAuswahl2", "PortAuswahl3x", "PortAuswahl5x"})
@@ -92,6 +93,21 @@ void SigrokSource::UseDevice(const sigrok::DeviceSpec& spec, std::uint64_t rateH
     main_.Trazor1().DrawSignals();
     main_.SetDigiStatus(
         4, title + QStringLiteral(", ") + QString::fromStdString(sigrok::RateText(rateHz)), true);
+}
+
+void SigrokSource::Leave() {
+    main_.Action(QStringLiteral("PortAuswahlSigrok"))->setChecked(false);
+    // The device had the display count in its own period; the ports and the
+    // boards count in the usual 10 µs again (the board then sets ms).
+    TTrazorproperty& option = main_.Trazor1().Option();
+    option.SetTimefactor(10);
+    option.SetTimeScale(10);
+    option.SetTimeUnit(QStringLiteral("µs"));
+    main_.Trazor1().DrawSignals();
+    if (!spec_) return;
+    TIniRegistry& store = main_.SmartTools1().INIRegistry();
+    WriteSigrokChoice(store, {*spec_, rateHz_, title_, false});
+    store.SaveToFile(appsettings::SettingsName);
 }
 
 int SigrokSource::RecordLengthCells(bool fiveSeconds) const {

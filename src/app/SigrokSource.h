@@ -40,6 +40,9 @@ class SigrokSource : public QObject {
     // (the device may be unplugged now; a recording then says so). Anything
     // unusable in the file is passed over.
     void RestoreChoice();
+    // A port or board was chosen instead: the display counts in the usual
+    // 10 µs again, and the next start begins with the port as before.
+    void Leave();
     // Takes a device without the dialog (tests, the last choice).
     void UseDevice(const sigrok::DeviceSpec& spec, std::uint64_t rateHz, const QString& title);
     bool HasDevice() const { return spec_.has_value(); }
@@ -78,4 +81,5 @@ class SigrokSource : public QObject {
     std::unique_ptr<sigrok::Context> context_;
     std::optional<sigrok::DeviceSpec> spec_;
     std::uint64_t rateHz_ = 0;
+    QString title_;
 };

@@ -79,16 +79,7 @@ void SourceCommands::PortAuswahldisable() {
 void SourceCommands::PortAuswahlClick(int item) {
     MainState& s = main_.State();
     QLabel* label = main_.Ui().Portzustand;
-    if (item >= 1 && item <= 8 && checked("PortAuswahlSigrok")) {
-        setChecked("PortAuswahlSigrok", false);
-        // The device had the display count in its own period; the ports and
-        // the boards count in the usual 10 µs again (the board then sets ms).
-        auto& opt = main_.Trazor1().Option();
-        opt.SetTimefactor(10);
-        opt.SetTimeScale(10);
-        opt.SetTimeUnit(QStringLiteral("µs"));
-        main_.Trazor1().DrawSignals();
-    }
+    if (item >= 1 && item <= 8 && checked("PortAuswahlSigrok")) main_.Sigrok().Leave();
     const auto groupTo = [this](const char* top) {
         // The four top-level source entries form one radio group.
         for (const char* name : {"PortAuswahl1", "PortAuswahl2", "PortAuswahl3x", "PortAuswahl5x"})

@@ -51,14 +51,17 @@ void AnswerDeviceDialog(std::uint64_t rateHz) {
 TEST(SigrokChoiceTest, WrittenChoiceReadsBack) {
     TIniRegistry store;
     sigrok::DeviceSpec spec{"fx2lafw", {{"conn", "1.5"}}};
-    WriteSigrokChoice(store, {spec, 24'000'000, QStringLiteral("Saleae Logic [fx2lafw] an 1.5")});
+    WriteSigrokChoice(store, {spec, 24'000'000, QStringLiteral("Muster Logik [fx2lafw] an 1.5")});
     EXPECT_EQ(store.CurrentKey(), &store.RootKey()) << "the store is left at its root";
 
     const std::optional<SigrokChoice> read = ReadSigrokChoice(store, AnyDriver, false);
     ASSERT_TRUE(read.has_value());
     EXPECT_EQ(read->spec, spec);
     EXPECT_EQ(read->rateHz, 24'000'000u);
-    EXPECT_EQ(read->title, QStringLiteral("Saleae Logic [fx2lafw] an 1.5"));
+    EXPECT_EQ(read->title, QStringLiteral("Muster Logik [fx2lafw] an 1.5"));
+    EXPECT_TRUE(read->active);
+    WriteSigrokChoice(store, {spec, 24'000'000, QString(), false});
+    EXPECT_FALSE(ReadSigrokChoice(store, AnyDriver, false)->active);
 
     // Rates above 32 bits survive: they are kept as text.
     WriteSigrokChoice(store, {spec, 5'000'000'000, QString()});
@@ -112,6 +115,7 @@ TEST(SigrokChoiceTest, MissingTitleFallsBackToTheDeviceText) {
     const std::optional<SigrokChoice> read = ReadSigrokChoice(store, AnyDriver, true);
     ASSERT_TRUE(read.has_value());
     EXPECT_EQ(read->title, QStringLiteral("demo:pattern=incremental"));
+    EXPECT_TRUE(read->active) << "without the flag the device is in use";
 }
 
 class SigrokChoiceWindowTest : public MainWindowTest {
@@ -152,10 +156,27 @@ TEST_F(SigrokChoiceWindowTest, TheDialogsChoiceIsRestoredAtTheNextStart) {
     trigger("Eingabeprogrammieren1");
     EXPECT_EQ(window->State().InputSource, 2);
     trigger("MenuRecord_5_Sek");
+    trazor().Option().SetCellsSize(4096); // a moment of the device's time is enough here
     trigger("MenuRecord_Signal");
     EXPECT_EQ(trazor().GetTimeBase(),
               sampling::TimeBase::Exact(sampling::SamplePeriod::FromRateHz(1'000'000)));
     EXPECT_TRUE(desktop.messages().empty()) << lastMessage().toStdString();
+}
+
+TEST_F(SigrokChoiceWindowTest, APortChosenAfterTheDeviceIsWhatTheNextStartBeginsWith) {
+    AnswerDeviceDialog(1'000'000);
+    trigger("PortAuswahlSigrok");
+    trigger("PortAuswahl2");
+    restart();
+    EXPECT_FALSE(window->Sigrok().HasDevice());
+    EXPECT_TRUE(action("PortAuswahl1")->isChecked());
+    EXPECT_FALSE(action("PortAuswahlSigrok")->isChecked());
+
+    // Choosing the device again makes it the one the start takes up.
+    AnswerDeviceDialog(1'000'000);
+    trigger("PortAuswahlSigrok");
+    restart();
+    EXPECT_TRUE(window->Sigrok().HasDevice());
 }
 
 TEST_F(SigrokChoiceWindowTest, SettingsWithoutOrWithABrokenChoiceStartAsBefore) {
