@@ -295,6 +295,7 @@ void RecordingCommands::SamplePeriodClick(int item) {
     if (item == 1) timer->setInterval(1);
     if (p.unit) {
         auto& opt = main_.Trazor1().Option();
+        opt.SetTimefactor(10); // a device may have set a factor for its own period
         opt.SetTimeUnit(QString::fromUtf8(p.unit));
         opt.SetTimeScale(p.scale);
         // The new axis comes with the waveforms, not with an empty frame.

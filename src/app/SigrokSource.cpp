@@ -64,10 +64,17 @@ void SigrokSource::RestoreChoice() {
                 return sigrok::KnowsLogicDriver(context(), driver);
             },
             main_.Options().simulate);
-        if (choice && choice->active) UseDevice(choice->spec, choice->rateHz, choice->title);
+        if (choice && choice->active) {
+            UseDevice(choice->spec, choice->rateHz, choice->title);
+            return;
+        }
     } catch (const std::exception&) {
         // libsigrok failing to start costs the remembered device, not the start.
     }
+    // Settings saved while a device was in use hold its unit; only a device
+    // counts in ns or ps, the port starts in its usual 10 µs.
+    const QString unit = main_.Trazor1().Option().TimeUnit();
+    if (unit == QLatin1String("ns") || unit == QLatin1String("ps")) countInUsualUnit();
 }
 
 void SigrokSource::UseDevice(const sigrok::DeviceSpec& spec, std::uint64_t rateHz,
@@ -95,15 +102,19 @@ void SigrokSource::UseDevice(const sigrok::DeviceSpec& spec, std::uint64_t rateH
         4, title + QStringLiteral(", ") + QString::fromStdString(sigrok::RateText(rateHz)), true);
 }
 
-void SigrokSource::Leave() {
-    main_.Action(QStringLiteral("PortAuswahlSigrok"))->setChecked(false);
-    // The device had the display count in its own period; the ports and the
-    // boards count in the usual 10 µs again (the board then sets ms).
+void SigrokSource::countInUsualUnit() {
     TTrazorproperty& option = main_.Trazor1().Option();
     option.SetTimefactor(10);
     option.SetTimeScale(10);
     option.SetTimeUnit(QStringLiteral("µs"));
     main_.Trazor1().DrawSignals();
+}
+
+void SigrokSource::Leave() {
+    main_.Action(QStringLiteral("PortAuswahlSigrok"))->setChecked(false);
+    // The device had the display count in its own period; the ports and the
+    // boards count in the usual 10 µs again (the board then sets ms).
+    countInUsualUnit();
     if (!spec_) return;
     TIniRegistry& store = main_.SmartTools1().INIRegistry();
     WriteSigrokChoice(store, {*spec_, rateHz_, title_, false});

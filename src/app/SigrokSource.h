@@ -76,6 +76,8 @@ class SigrokSource : public QObject {
 
   private:
     sigrok::Context& context();
+    // The ports' and boards' 10 µs per cell.
+    void countInUsualUnit();
 
     TMain1& main_;
     std::unique_ptr<sigrok::Context> context_;

@@ -145,6 +145,9 @@ void ViewCommands::ChangeResolution(int delta) {
 
 void ViewCommands::EinheitMikroSek1Click() {
     auto& opt = main_.Trazor1().Option();
+    // A unit chosen by hand counts in tens of it again: a device may have
+    // set a factor for its own period.
+    opt.SetTimefactor(10);
     opt.SetTimeUnit(QStringLiteral("µs"));
     opt.SetTimeScale(10);
     main_.Ui().SimultanTimer1->setInterval(1);
@@ -153,6 +156,7 @@ void ViewCommands::EinheitMikroSek1Click() {
 
 void ViewCommands::EinheitMilliSek1Click() {
     auto& opt = main_.Trazor1().Option();
+    opt.SetTimefactor(10);
     opt.SetTimeUnit(QStringLiteral("ms"));
     opt.SetTimeScale(10);
     main_.Ui().SimultanTimer1->setInterval(10);
@@ -161,6 +165,7 @@ void ViewCommands::EinheitMilliSek1Click() {
 
 void ViewCommands::EinheitSek1Click() {
     auto& opt = main_.Trazor1().Option();
+    opt.SetTimefactor(10);
     opt.SetTimeUnit(QStringLiteral(" s"));
     opt.SetTimeScale(1);
     main_.Ui().SimultanTimer1->setInterval(1000);

@@ -179,6 +179,19 @@ TEST_F(SigrokChoiceWindowTest, APortChosenAfterTheDeviceIsWhatTheNextStartBegins
     EXPECT_TRUE(window->Sigrok().HasDevice());
 }
 
+TEST_F(SigrokChoiceWindowTest, ADevicesUnitSavedInTheSettingsDoesNotLabelThePort) {
+    AnswerDeviceDialog(20'000'000);
+    trigger("PortAuswahlSigrok");
+    ASSERT_EQ(trazor().Option().TimeUnit(), QStringLiteral("ns"));
+    trigger("Einstellungspeichern1"); // keeps "ns" with the display options
+    trigger("PortAuswahl2");
+    restart();
+    EXPECT_FALSE(window->Sigrok().HasDevice());
+    EXPECT_EQ(trazor().Option().TimeUnit(), QStringLiteral("µs"));
+    EXPECT_EQ(trazor().Option().TimeScale(), 10);
+    EXPECT_EQ(trazor().Option().Timefactor(), 10);
+}
+
 TEST_F(SigrokChoiceWindowTest, SettingsWithoutOrWithABrokenChoiceStartAsBefore) {
     trigger("Einstellungspeichern1"); // a file from before the source: no sigrok key
     restart();

@@ -187,6 +187,15 @@ TEST_F(SigrokSourceTest, AnotherSourceCountsInItsOwnUnitAgain) {
     }
 }
 
+TEST_F(SigrokSourceTest, AUnitChosenByHandCountsInTensAgain) {
+    for (const char* item : {"EinheitMikroSek1", "EinheitMilliSek1", "EinheitSek1", "N1ms1"}) {
+        UseDemo(24'000'000);
+        ASSERT_EQ(trazor().Option().Timefactor(), 41667);
+        trigger(item);
+        EXPECT_EQ(trazor().Option().Timefactor(), 10) << item;
+    }
+}
+
 // Live mode on the demo device: every tick is a short acquisition of its own,
 // so the incremental pattern starts afresh at sample 0 in each.
 class SigrokLiveTest : public SigrokSourceTest {
