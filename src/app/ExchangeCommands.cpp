@@ -146,7 +146,9 @@ bool ExchangeCommands::ImportFrom(const QString& path) {
         return false;
     }
     TTrazor& t = main_.Trazor1();
-    const std::size_t room = static_cast<std::size_t>(std::max(1, t.Option().CellsSize()));
+    // A file longer than the current length comes in whole, up to the longest
+    // buffer; the view then reaches all of it.
+    const auto room = static_cast<std::size_t>(recording::MaxRecordingCells);
     main_.SetDigiStatus(4, QStringLiteral("Daten werden importiert. Bitte warten !!!"), false);
     sigrok::ImportResult result;
     try {

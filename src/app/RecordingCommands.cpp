@@ -89,6 +89,15 @@ void RecordingCommands::RecordSignal() {
     main_.SetRecordMenuEntry(false);
     const std::vector<std::pair<QAction*, bool>> fileCommands = SwitchOffBufferCommands();
 
+    // A file of another length may have replaced the buffer. The recording
+    // fills the checked length of its source, in a buffer of exactly that
+    // many cells: a shorter one would drop the samples beyond its end, and a
+    // longer file's length could keep a slow source busy for hours.
+    if (t.Buffer().Cells() != t.Option().CellsSize() ||
+        t.Option().CellsSize() > RecordLengthCells(false)) {
+        ApplyRecordLength();
+        if (t.Buffer().Cells() != t.Option().CellsSize()) t.ResizeBuffer(t.Option().CellsSize());
+    }
     s.SampleIndex = 0;
     if (main_.Action(QStringLiteral("MenuRecord_10_Sek"))->isChecked())
         main_.SetDigiStatus(4, QStringLiteral("10 Sek. Aufzeichnung"), false);

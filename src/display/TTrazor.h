@@ -59,14 +59,16 @@ class TTrazor : public QWidget {
     }
     // The whole stream as a recording file holds it: low plane, then high plane.
     const std::vector<std::uint8_t>& Stream() const { return buffer_.Bytes(); }
-    // Replaces the stream with a file's bytes of any length; CellsSize stays.
+    // Replaces the stream with a file's bytes of any length. CellsSize stays,
+    // unless the file holds more cells: then it grows to them, so that every
+    // cell can be reached.
     void LoadStream(std::vector<std::uint8_t> bytes) {
         buffer_.Load(std::move(bytes));
-        shownPos_ = -1;
+        loaded();
     }
     void LoadStream(const QByteArray& bytes) {
         buffer_.Load(bytes);
-        shownPos_ = -1;
+        loaded();
     }
     const SampleBuffer& Buffer() const { return buffer_; }
     // How long one cell of the buffer really lasts (see sampling/TimeBase.h).
@@ -187,6 +189,10 @@ class TTrazor : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    void loaded() {
+        shownPos_ = -1;
+        option_->CoverLoadedCells(buffer_.Cells());
+    }
     static QWidget* checkSingleInstance(QWidget* owner);
     // The bitmap in device pixels: the widget's size times pixelRatio(), so a
     // high-density screen shows sharp lines and text at the same geometry.

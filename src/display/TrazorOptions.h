@@ -101,6 +101,12 @@ class TTrazorproperty {
     // Truncated to a multiple of 256; a change resizes and clears the buffer.
     // Negative values are ignored.
     void SetCellsSize(int v);
+    // A loaded stream longer than CellsSize: the view, the scroll bar and the
+    // searches reach its last cell. The buffer already holds it, so nothing
+    // is resized or rounded; a shorter stream leaves CellsSize as it is.
+    void CoverLoadedCells(int cells) {
+        if (cells > cellsSize_) cellsSize_ = cells;
+    }
     // Clamped to 0..CellsSize; no redraw (callers redraw).
     void SetCellsPos(int v);
     // 1..16, anything else 16; redraws and passes the value to the popup.

@@ -155,6 +155,31 @@ TEST_F(FileCommandsTest, OpenLoadsTheWholeFileOfAnyLengthAndShowsItFromCellZero)
     }
 }
 
+TEST_F(FileCommandsTest, AShorterFileIsRecordedOverWholeAndALongerOneReachedToItsEnd) {
+    record(); // programs the port for 5-second recordings
+    desktop.messageAnswers = {Desktop::Yes, Desktop::Yes, Desktop::Yes};
+    // Shorter than the record length: the next recording still fills all of it.
+    writeFile(QStringLiteral("kurz.DIG"), QByteArray(2000, '\x02'));
+    openFile(path(QStringLiteral("kurz.DIG")));
+    ASSERT_EQ(trazor().Buffer().Cells(), 1000);
+    ASSERT_EQ(trazor().Option().CellsSize(), 0x80000);
+    record();
+    EXPECT_EQ(trazor().Buffer().Cells(), 0x80000);
+    EXPECT_TRUE(panel(4).contains(QStringLiteral("524288 Samples"))) << panel(4).toStdString();
+
+    // Longer than the record length: the view reaches its last cell.
+    const int longCells = 0x100000 + 4096;
+    writeFile(QStringLiteral("lang.DIG"), QByteArray(2 * longCells, '\x01'));
+    openFile(path(QStringLiteral("lang.DIG")));
+    EXPECT_EQ(trazor().Option().CellsSize(), longCells);
+    trazor().Option().SetCellsPos(longCells - 10);
+    EXPECT_EQ(trazor().Option().CellsPos(), longCells - 10);
+    // And a recording after it keeps its source's length, not the file's.
+    record();
+    EXPECT_EQ(trazor().Buffer().Cells(), 0x80000);
+    EXPECT_EQ(trazor().Option().CellsSize(), 0x80000);
+}
+
 TEST_F(FileCommandsTest, OpenedRecordingIsDrawnFromItsStartLikeAFullRedraw) {
     // High pulses in the first cells, so traces from another position show.
     QByteArray bytes(2 * 4096, '\0');
@@ -227,7 +252,7 @@ TEST_F(FileCommandsTest, CancelledOrMissingOpenEmptiesOnlyTheFileName) {
     EXPECT_TRUE(requests[0].createPrompt);
 }
 
-TEST_F(FileCommandsTest, FileAbove64MiBIsRefusedAndTheBufferStays) {
+TEST_F(FileCommandsTest, FileAboveTheLongestBufferIsRefusedAndTheBufferStays) {
     fillPattern();
     const QByteArray before = buffer();
     {
