@@ -75,19 +75,24 @@ const sr_output_module* FindOutput(const char* id) {
     return module;
 }
 
-// The samples as libsigrok packs logic data: little-endian units of one byte
-// up to 8 lines, two bytes above.
-GStringPtr PackedSamples(const LogicFrames& frames) {
+// Samples first .. first+count-1 as libsigrok packs logic data: little-endian
+// units of one byte up to 8 lines, two bytes above.
+GStringPtr PackedSamples(const LogicFrames& frames, std::size_t first, std::size_t count) {
     const std::size_t unit = frames.Lines() <= 8 ? 1 : 2;
-    GStringPtr packed(g_string_sized_new(frames.samples.size() * unit + 1));
-    g_string_set_size(packed.get(), frames.samples.size() * unit);
+    GStringPtr packed(g_string_sized_new(count * unit + 1));
+    g_string_set_size(packed.get(), count * unit);
     auto* out = reinterpret_cast<std::uint8_t*>(packed->str);
-    for (const std::uint16_t sample : frames.samples) {
+    for (std::size_t i = first; i < first + count; ++i) {
+        const std::uint16_t sample = frames.samples[i];
         *out++ = static_cast<std::uint8_t>(sample & 0xFF);
         if (unit == 2) *out++ = static_cast<std::uint8_t>(sample >> 8);
     }
     return packed;
 }
+
+// Samples handed to libsigrok at once: a long recording goes in pieces, so
+// no packed copy of all of it exists beside the samples.
+constexpr std::size_t kChunkSamples = std::size_t{1} << 20;
 
 // Output modules write their header with the first logic data, and libsigrok
 // feeds none for an empty recording. An empty recording is written from a
@@ -165,9 +170,10 @@ void ExportFile(Context& context, const LogicFrames& frames, ExchangeFormat form
     InputPtr input(sr_input_new(inputModule, inputOptions.get()));
     if (!input) throw failed("libsigrok nimmt die Daten nicht an", SR_OK);
     // The module keeps the first data until the device it describes has been
-    // taken, and only then passes it on.
-    const GStringPtr packed = PackedSamples(frames);
-    int rc = sr_input_send(input.get(), packed.get());
+    // taken, and only then passes it on, together with what follows.
+    const std::size_t total = frames.samples.size();
+    std::size_t sent = std::min(total, kChunkSamples);
+    int rc = sr_input_send(input.get(), PackedSamples(frames, 0, sent).get());
     sr_dev_inst* device = sr_input_dev_inst_get(input.get());
     if (rc != SR_OK || !device) throw failed("libsigrok legt kein Gerät an", rc);
     int line = 0;
@@ -195,6 +201,13 @@ void ExportFile(Context& context, const LogicFrames& frames, ExchangeFormat form
     if (frames.samples.empty()) {
         WriteEmpty(output.get(), format, ExportRateHz(frames.timeBase), frames.Lines(), file);
     } else {
+        while (sent < total) {
+            const std::size_t count = std::min(total - sent, kChunkSamples);
+            rc = sr_input_send(input.get(), PackedSamples(frames, sent, count).get());
+            if (feed.error) std::rethrow_exception(feed.error);
+            if (rc != SR_OK) throw failed("libsigrok meldet einen Fehler", rc);
+            sent += count;
+        }
         rc = sr_input_end(input.get());
         if (feed.error) std::rethrow_exception(feed.error);
         if (rc != SR_OK) throw failed("libsigrok meldet einen Fehler", rc);

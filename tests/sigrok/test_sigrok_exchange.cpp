@@ -32,7 +32,7 @@ TEST_P(ExchangeRoundTrip, GivesTheRecordingBackByteForByte) {
     frames.timeBase = sampling::TimeBase::Nominal();
     sigrok::ExportFile(context, frames, c.format, Path(c.file));
 
-    const sigrok::ImportResult back = sigrok::ImportFile(context, c.format, Path(c.file), 1 << 20);
+    const sigrok::ImportResult back = sigrok::ImportFile(context, c.format, Path(c.file), 4 << 20);
     EXPECT_FALSE(back.cut);
     EXPECT_EQ(back.frames.Lines(), 16);
     EXPECT_EQ(sigrok::PlanesFromSamples(back.frames.samples), dig);
@@ -44,6 +44,9 @@ INSTANTIATE_TEST_SUITE_P(AllFormats, ExchangeRoundTrip,
                                            RoundTrip{ExchangeFormat::Session, "b.sr", 999},
                                            RoundTrip{ExchangeFormat::Session, "c.sr", 1},
                                            RoundTrip{ExchangeFormat::Session, "d.sr", 0},
+                                           // Written in pieces of 2^20 samples: two and a half.
+                                           RoundTrip{ExchangeFormat::Session, "e.sr", 2'621'443},
+                                           RoundTrip{ExchangeFormat::Vcd, "e.vcd", 2'621'443},
                                            RoundTrip{ExchangeFormat::Vcd, "a.vcd", 1000},
                                            RoundTrip{ExchangeFormat::Vcd, "b.vcd", 999},
                                            RoundTrip{ExchangeFormat::Vcd, "c.vcd", 1},
