@@ -1,8 +1,8 @@
 #include "LiveCommands.h"
 
-#include "PortPreparation.h"
+#include "hardware/PortPreparation.h"
 #include "RecordingCommands.h"
-#include "SampleSource.h"
+#include "hardware/PortSample.h"
 #include "SigrokSource.h"
 #include "SourceCommands.h"
 #include "TMain1.h"
