@@ -58,8 +58,7 @@ sigrok::LogicFrames ReadRecording(sigrok::Context& context, const std::string& p
 void WriteRecording(sigrok::Context& context, const sigrok::LogicFrames& frames,
                     const std::string& path) {
     if (IsDig(path)) {
-        recording::WriteRecordingFile(QString::fromStdString(path),
-                                      sigrok::PlanesFromSamples(frames.samples));
+        recording::WriteRecordingFileFromWords(QString::fromStdString(path), frames.samples);
         return;
     }
     const auto format = sigrok::FormatFromPath(path);

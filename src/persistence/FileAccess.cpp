@@ -121,6 +121,13 @@ std::vector<std::uint8_t> ReadRegularFileBytes(const QString& path, const QStrin
 }
 
 PendingFile::PendingFile(const QString& path, const QString& subject, const QByteArray& bytes)
+    : PendingFile(path, subject, [&bytes, done = false](QByteArray& piece) mutable {
+          if (done) return false;
+          piece = QByteArray::fromRawData(bytes.constData(), bytes.size());
+          return done = true;
+      }) {}
+
+PendingFile::PendingFile(const QString& path, const QString& subject, const Pieces& next)
     : path_(path), subject_(subject), file_(std::make_unique<QSaveFile>(path)) {
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode))
@@ -131,9 +138,11 @@ PendingFile::PendingFile(const QString& path, const QString& subject, const QByt
     // The explicit flush matters: commit() alone does not notice a write that
     // fails while the last buffered bytes go out (a full disk), and would put
     // the cut file in place of the old one.
-    if (!file_->open(QIODevice::WriteOnly) || file_->write(bytes) != bytes.size() ||
-        !file_->flush())
-        Fail();
+    if (!file_->open(QIODevice::WriteOnly)) Fail();
+    QByteArray piece;
+    while (next(piece))
+        if (file_->write(piece) != piece.size()) Fail();
+    if (!file_->flush()) Fail();
 }
 
 PendingFile::~PendingFile() {

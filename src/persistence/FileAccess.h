@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -30,6 +31,11 @@ std::vector<std::uint8_t> ReadRegularFileBytes(const QString& path, const QStrin
 class PendingFile {
   public:
     PendingFile(const QString& path, const QString& subject, const QByteArray& bytes);
+    // The same for content made piece by piece: next fills the piece and
+    // answers false once there is none left. A long file so never exists in
+    // memory whole.
+    using Pieces = std::function<bool(QByteArray& piece)>;
+    PendingFile(const QString& path, const QString& subject, const Pieces& next);
     ~PendingFile();
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;

@@ -31,4 +31,8 @@ std::vector<std::uint8_t> ReadRecordingFile(const QString& path);
 // Writes a new file and replaces the old one only once it is complete; raises
 // EFileError on failure, leaving any existing file as it was.
 void WriteRecordingFile(const QString& path, const std::vector<std::uint8_t>& bytes);
+// Writes samples given as one word each (lines D00..D07 in the low byte) as a
+// recording file, plane by plane in pieces, without making the planes whole
+// in memory first; otherwise as WriteRecordingFile.
+void WriteRecordingFileFromWords(const QString& path, const std::vector<std::uint16_t>& words);
 } // namespace recording

@@ -272,6 +272,27 @@ TEST_F(RecordingFile, FailingWriteKeepsTheOldFileAndTheBuffer) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"OLD.DIG"});
 }
 
+TEST_F(RecordingFile, WordsAreWrittenPlaneByPlaneAndAFailedWriteKeepsTheOldFile) {
+    // Counts around the writer's pieces of 2^20: none, one short, two.
+    for (const std::size_t count : {std::size_t{0}, std::size_t{3}, (std::size_t{1} << 20) + 5}) {
+        std::vector<std::uint16_t> words(count);
+        QByteArray expected(qsizetype(2 * count), '\0');
+        for (std::size_t i = 0; i < count; ++i) {
+            words[i] = std::uint16_t(i * 40503u);
+            expected[qsizetype(i)] = char(words[i] & 0xFF);
+            expected[qsizetype(count + i)] = char(words[i] >> 8);
+        }
+        recording::WriteRecordingFileFromWords(path("WORDS.DIG"), words);
+        EXPECT_EQ(read("WORDS.DIG"), expected) << count;
+    }
+    const QByteArray old = read("WORDS.DIG");
+    const FileSizeLimit diskFull(1000);
+    EXPECT_THROW(recording::WriteRecordingFileFromWords(path("WORDS.DIG"),
+                                                        std::vector<std::uint16_t>(4000, 0x1234)),
+                 EFileError);
+    EXPECT_EQ(read("WORDS.DIG"), old);
+}
+
 TEST_F(RecordingFile, UnreadableChoiceIsAnErrorNotALoad) {
     ASSERT_TRUE(QDir(dir.path()).mkdir("FOLDER.DIG"));
     TRecordingFile files(desktop, *trazor, window());
