@@ -17,8 +17,8 @@
 #include "BenchDesktop.h"
 #include "platform/QtDesktop.h"
 #include "sigrok/SigrokContext.h"
-#include "sigrokdecode/Decode.h"
-#include "sigrokdecode/Library.h"
+#include "sigrok/decode/Decode.h"
+#include "sigrok/decode/Library.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -12,9 +12,9 @@
 #include "persistence/IniRegistry.h"
 #include "persistence/SmartTools.h"
 #include "platform/Desktop.h"
-#include "sigrokdecode/BackgroundDecode.h"
-#include "sigrokdecode/DecodeError.h"
-#include "sigrokdecode/Library.h"
+#include "sigrok/decode/BackgroundDecode.h"
+#include "sigrok/decode/DecodeError.h"
+#include "sigrok/decode/Library.h"
 
 #include <QAction>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "sigrokdecode/Annotations.h"
-#include "sigrokdecode/DecodeSetup.h"
-#include "sigrokdecode/DecoderInfo.h"
+#include "sigrok/decode/Annotations.h"
+#include "sigrok/decode/DecodeSetup.h"
+#include "sigrok/decode/DecoderInfo.h"
 
 #include <QObject>
 #include <QString>

@@ -2,9 +2,9 @@
 
 #include "cli/RecordingExchange.h"
 #include "sigrok/SigrokContext.h"
-#include "sigrokdecode/Decode.h"
-#include "sigrokdecode/DecodeError.h"
-#include "sigrokdecode/Library.h"
+#include "sigrok/decode/Decode.h"
+#include "sigrok/decode/DecodeError.h"
+#include "sigrok/decode/Library.h"
 
 #include <cmath>
 #include <exception>

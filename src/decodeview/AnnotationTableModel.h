@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sigrokdecode/Annotations.h"
+#include "sigrok/decode/Annotations.h"
 
 #include <QAbstractTableModel>
 

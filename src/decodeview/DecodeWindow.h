@@ -1,7 +1,7 @@
 #pragma once
 
 #include "decodeview/CellMapping.h"
-#include "sigrokdecode/Annotations.h"
+#include "sigrok/decode/Annotations.h"
 
 #include <QWidget>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "decodeview/DecoderSetupDialog.h"
 #include "platform/Guard.h"
 
-#include "sigrokdecode/DecodeError.h"
+#include "sigrok/decode/DecodeError.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sigrokdecode/DecodeSetup.h"
-#include "sigrokdecode/DecoderInfo.h"
+#include "sigrok/decode/DecodeSetup.h"
+#include "sigrok/decode/DecoderInfo.h"
 
 #include <QDialog>
 #include <string>

@@ -9,8 +9,8 @@
 #include "decodeview/DecoderSetupDialog.h"
 #include "display/TrazorOptions.h"
 #include "persistence/IniRegistry.h"
-#include "sigrokdecode/DecodeSetup.h"
-#include "sigrokdecode/Library.h"
+#include "sigrok/decode/DecodeSetup.h"
+#include "sigrok/decode/Library.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sigrokdecode/Decode.h"
-#include "sigrokdecode/Library.h"
+#include "sigrok/decode/Decode.h"
+#include "sigrok/decode/Library.h"
 
 #include <memory>
 #include <string>

@@ -1,8 +1,8 @@
 #include "DecodeFixture.h"
 #include "SignalSynth.h"
 
-#include "sigrokdecode/BackgroundDecode.h"
-#include "sigrokdecode/DecodeError.h"
+#include "sigrok/decode/BackgroundDecode.h"
+#include "sigrok/decode/DecodeError.h"
 
 #include <gtest/gtest.h>
 

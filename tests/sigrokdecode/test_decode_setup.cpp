@@ -1,5 +1,5 @@
-#include "sigrokdecode/DecodeError.h"
-#include "sigrokdecode/DecodeSetup.h"
+#include "sigrok/decode/DecodeError.h"
+#include "sigrok/decode/DecodeSetup.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "DecodeFixture.h"
 #include "SignalSynth.h"
 
-#include "sigrokdecode/DecodeError.h"
+#include "sigrok/decode/DecodeError.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "sigrokdecode/DecodeSetup.h"
+#include "sigrok/decode/DecodeSetup.h"
 
-#include "sigrokdecode/DecodeError.h"
+#include "sigrok/decode/DecodeError.h"
 
 #include <algorithm>
 #include <cctype>

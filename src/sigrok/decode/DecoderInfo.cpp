@@ -1,4 +1,4 @@
-#include "sigrokdecode/DecoderInfo.h"
+#include "sigrok/decode/DecoderInfo.h"
 
 #include <algorithm>
 #include <cstdio>

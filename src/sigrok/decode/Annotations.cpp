@@ -1,4 +1,4 @@
-#include "sigrokdecode/Annotations.h"
+#include "sigrok/decode/Annotations.h"
 
 
 #include <algorithm>

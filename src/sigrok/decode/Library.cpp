@@ -1,7 +1,7 @@
-#include "sigrokdecode/Library.h"
+#include "sigrok/decode/Library.h"
 
-#include "sigrokdecode/DecodeError.h"
-#include "sigrokdecode/SrdHandles.h"
+#include "sigrok/decode/DecodeError.h"
+#include "sigrok/decode/SrdHandles.h"
 
 #include <algorithm>
 #include <atomic>

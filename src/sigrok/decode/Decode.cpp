@@ -1,8 +1,8 @@
-#include "sigrokdecode/Decode.h"
+#include "sigrok/decode/Decode.h"
 
-#include "sigrokdecode/DecodeError.h"
-#include "sigrokdecode/Library.h"
-#include "sigrokdecode/SrdHandles.h"
+#include "sigrok/decode/DecodeError.h"
+#include "sigrok/decode/Library.h"
+#include "sigrok/decode/SrdHandles.h"
 
 #include <algorithm>
 #include <map>

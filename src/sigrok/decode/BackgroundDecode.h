@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sigrokdecode/Annotations.h"
-#include "sigrokdecode/DecodeSetup.h"
+#include "sigrok/decode/Annotations.h"
+#include "sigrok/decode/DecodeSetup.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "sigrokdecode/BackgroundDecode.h"
+#include "sigrok/decode/BackgroundDecode.h"
 
-#include "sigrokdecode/Decode.h"
-#include "sigrokdecode/DecodeError.h"
+#include "sigrok/decode/Decode.h"
+#include "sigrok/decode/DecodeError.h"
 
 namespace sigrokdecode {
 

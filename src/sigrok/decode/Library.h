@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sigrokdecode/DecoderInfo.h"
+#include "sigrok/decode/DecoderInfo.h"
 
 #include <memory>
 #include <string>
