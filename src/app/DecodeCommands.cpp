@@ -8,9 +8,7 @@
 #include "decodeview/DecodeWindow.h"
 #include "decodeview/DecoderSetupDialog.h"
 #include "display/TTrazor.h"
-#include "persistence/AppSettings.h"
-#include "persistence/IniRegistry.h"
-#include "persistence/SmartTools.h"
+#include "persistence/ProgramConfig.h"
 #include "platform/Desktop.h"
 #include "sigrok/decode/BackgroundDecode.h"
 #include "sigrok/decode/DecodeError.h"
@@ -28,8 +26,6 @@
 using namespace sigrokdecode;
 
 namespace {
-
-const QString kSetupKey = QStringLiteral("Dekodierung");
 
 // A fingerprint of the samples and their rate. The buffer has many writers
 // (recording, loading, importing, live ticks); its summary counts every change
@@ -67,7 +63,7 @@ void DecodeCommands::Connect() {
     main_.OnAction(QStringLiteral("AnnotationenExportieren1"), [this] { AnnotationenExportieren1Click(); });
     main_.OnAction(QStringLiteral("DekodierungAbbrechen1"), [this] { CancelDecoding(); });
     try {
-        stacks_ = ReadSetup(main_.SmartTools1().INIRegistry());
+        stacks_ = ReadSetup(main_.Config());
     } catch (const std::exception&) {
         stacks_.clear(); // a damaged entry leaves decoding off, the program starts
     }
@@ -98,9 +94,6 @@ void DecodeCommands::ProtokollDekodieren1Click() {
 void DecodeCommands::ApplySetup(Stacks stacks) {
     for (const auto& s : stacks) Resolve(s, library().Decoders(), lineNames());
     stacks_ = std::move(stacks);
-    TIniRegistry& store = main_.SmartTools1().INIRegistry();
-    WriteSetup(store, stacks_);
-    store.SaveToFile(appsettings::SettingsName);
     setupChanged_ = true;
     reportErrors_ = true;
     if (run_) run_->Cancel();
@@ -110,6 +103,9 @@ void DecodeCommands::ApplySetup(Stacks stacks) {
     }
     showWindow();
     Poll();
+    // Last: a configuration that cannot be written costs the memory of the
+    // set-up, not the decoding.
+    WriteSetup(main_.Config(), stacks_);
 }
 
 void DecodeCommands::CancelDecoding() {
@@ -253,26 +249,25 @@ void DecodeCommands::AnnotationenExportieren1Click() {
     main_.SetDigiStatus(4, QStringLiteral("Annotationen exportiert"), true);
 }
 
-DecodeCommands::Stacks DecodeCommands::ReadSetup(TIniRegistry& store) {
+DecodeCommands::Stacks DecodeCommands::ReadSetup(const ProgramConfig& config) {
     Stacks stacks;
-    struct Root {
-        TIniRegistry& s;
-        ~Root() { s.CloseKey(); }
-    } root{store};
-    if (!store.OpenKey(kSetupKey, false)) return stacks;
-    const int count = store.ReadInteger(QStringLiteral("Anzahl"));
-    for (int i = 1; i <= count && i <= 64; ++i)
-        stacks.push_back(ParseStack(store.ReadString(QStringLiteral("Stapel%1").arg(i)).toStdString()));
+    bool ok = false;
+    const int count =
+        config.Value(SetupGroup, QStringLiteral("Anzahl")).value_or(QString()).toInt(&ok);
+    if (!ok) return stacks;
+    for (int i = 1; i <= count && i <= 64; ++i) {
+        const std::optional<QString> text =
+            config.Value(SetupGroup, QStringLiteral("Stapel%1").arg(i));
+        if (!text) throw std::runtime_error("Stapel" + std::to_string(i) + " fehlt");
+        stacks.push_back(ParseStack(text->toStdString()));
+    }
     return stacks;
 }
 
-void DecodeCommands::WriteSetup(TIniRegistry& store, const Stacks& stacks) {
-    struct Root {
-        TIniRegistry& s;
-        ~Root() { s.CloseKey(); }
-    } root{store};
-    store.OpenKey(kSetupKey, true);
-    store.WriteInteger(QStringLiteral("Anzahl"), int(stacks.size()));
+void DecodeCommands::WriteSetup(ProgramConfig& config, const Stacks& stacks) {
+    ProgramConfig::Entries entries{{QStringLiteral("Anzahl"), QString::number(stacks.size())}};
     for (std::size_t i = 0; i < stacks.size(); ++i)
-        store.WriteString(QStringLiteral("Stapel%1").arg(i + 1), QString::fromStdString(StackText(stacks[i])));
+        entries.emplace_back(QStringLiteral("Stapel%1").arg(i + 1),
+                             QString::fromStdString(StackText(stacks[i])));
+    config.SetGroup(SetupGroup, entries);
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 class DecodeWindow;
+class ProgramConfig;
 class QTimer;
 class TMain1;
 
@@ -22,7 +23,7 @@ class Library;
 } // namespace sigrokdecode
 
 // "Protokoll dekodieren ..." and "Annotationen exportieren ..." in "Extras":
-// keeps the decoder set-up (also in the settings file), decodes the buffer
+// keeps the decoder set-up (also in the program's configuration), decodes the buffer
 // again whenever it or the set-up changes, on a thread of its own, and shows
 // the result in the decode window beside the diagram.
 class DecodeCommands : public QObject {
@@ -42,7 +43,7 @@ class DecodeCommands : public QObject {
     void ProtokollDekodieren1Click();
     void AnnotationenExportieren1Click();
     // Takes a set-up (checked against the decoders and lines), remembers it in
-    // the settings file and starts decoding.
+    // the program's configuration and starts decoding.
     void ApplySetup(Stacks stacks);
     void CancelDecoding();
 
@@ -56,9 +57,11 @@ class DecodeCommands : public QObject {
     // Waits (pumping nothing) until the current run has finished and taken in.
     void WaitForRun();
 
-    // Settings file: root key "Dekodierung", values "Anzahl" and "Stapel1".."StapelN".
-    static Stacks ReadSetup(class TIniRegistry& store);
-    static void WriteSetup(class TIniRegistry& store, const Stacks& stacks);
+    // The program's configuration: group "Dekodierung", values "Anzahl" and
+    // "Stapel1".."StapelN". Reading raises for a damaged entry.
+    static Stacks ReadSetup(const ProgramConfig& config);
+    static void WriteSetup(ProgramConfig& config, const Stacks& stacks);
+    static inline const QString SetupGroup = QStringLiteral("Dekodierung");
 
   private:
     sigrokdecode::Library& library();

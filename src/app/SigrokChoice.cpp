@@ -1,18 +1,8 @@
 #include "SigrokChoice.h"
 
-#include "persistence/IniRegistry.h"
-
-#include <exception>
+#include "persistence/ProgramConfig.h"
 
 namespace {
-
-const QString kKey = QStringLiteral("SigrokGeraet");
-
-// Every routine leaves the store at its root, also when a read fails.
-struct AtRoot {
-    TIniRegistry& store;
-    ~AtRoot() { store.CloseKey(); }
-};
 
 // Only digits: ParseQuantity would also take "1M", which no program writes here.
 std::optional<std::uint64_t> ParseHertz(const QString& text) {
@@ -25,45 +15,31 @@ std::optional<std::uint64_t> ParseHertz(const QString& text) {
 } // namespace
 
 std::optional<SigrokChoice>
-ReadSigrokChoice(TIniRegistry& store, const std::function<bool(const std::string&)>& knownDriver,
-                 bool withDemo) {
-    const AtRoot root{store};
-    try {
-        if (!store.OpenKey(kKey, false)) return std::nullopt;
-        const std::optional<sigrok::DeviceSpec> spec =
-            sigrok::ParseDeviceSpec(store.ReadString(QStringLiteral("Geraet")).toStdString());
-        if (!spec || (spec->driver == "demo" && !withDemo) || !knownDriver(spec->driver))
-            return std::nullopt;
-        const std::optional<std::uint64_t> rate =
-            ParseHertz(store.ReadString(QStringLiteral("Abtastrate")));
-        if (!rate) return std::nullopt;
-        SigrokChoice choice{*spec, *rate, QString()};
-        try {
-            choice.title = store.ReadString(QStringLiteral("Bezeichnung")).trimmed();
-        } catch (const std::exception&) {
-            // A file without the line still names the device by its text.
-        }
-        try {
-            choice.active =
-                store.ReadString(QStringLiteral("Aktiv")).trimmed() != QLatin1String("0");
-        } catch (const std::exception&) {
-            // Missing: the device is in use.
-        }
-        if (choice.title.isEmpty())
-            choice.title = QString::fromStdString(sigrok::DeviceSpecText(*spec));
-        return choice;
-    } catch (const std::exception&) {
-        return std::nullopt; // a value of another type or a damaged entry: as if none
-    }
+ReadSigrokChoice(const ProgramConfig& config,
+                 const std::function<bool(const std::string&)>& knownDriver, bool withDemo) {
+    const auto value = [&](const char* key) {
+        return config.Value(SigrokChoiceGroup, QString::fromLatin1(key));
+    };
+    const std::optional<QString> device = value("Geraet");
+    const std::optional<QString> rateText = value("Abtastrate");
+    if (!device || !rateText) return std::nullopt;
+    const std::optional<sigrok::DeviceSpec> spec = sigrok::ParseDeviceSpec(device->toStdString());
+    if (!spec || (spec->driver == "demo" && !withDemo) || !knownDriver(spec->driver))
+        return std::nullopt;
+    const std::optional<std::uint64_t> rate = ParseHertz(*rateText);
+    if (!rate) return std::nullopt;
+    SigrokChoice choice{*spec, *rate, value("Bezeichnung").value_or(QString()).trimmed()};
+    choice.active = value("Aktiv").value_or(QString()).trimmed() != QLatin1String("0");
+    if (choice.title.isEmpty())
+        choice.title = QString::fromStdString(sigrok::DeviceSpecText(*spec));
+    return choice;
 }
 
-void WriteSigrokChoice(TIniRegistry& store, const SigrokChoice& choice) {
-    const AtRoot root{store};
-    store.OpenKey(kKey, true);
-    store.WriteString(QStringLiteral("Geraet"),
-                      QString::fromStdString(sigrok::DeviceSpecText(choice.spec)));
-    store.WriteString(QStringLiteral("Abtastrate"), QString::number(qulonglong(choice.rateHz)));
-    store.WriteString(QStringLiteral("Bezeichnung"), choice.title);
-    store.WriteString(QStringLiteral("Aktiv"),
-                      choice.active ? QStringLiteral("1") : QStringLiteral("0"));
+void WriteSigrokChoice(ProgramConfig& config, const SigrokChoice& choice) {
+    config.SetGroup(
+        SigrokChoiceGroup,
+        {{QStringLiteral("Geraet"), QString::fromStdString(sigrok::DeviceSpecText(choice.spec))},
+         {QStringLiteral("Abtastrate"), QString::number(qulonglong(choice.rateHz))},
+         {QStringLiteral("Bezeichnung"), choice.title},
+         {QStringLiteral("Aktiv"), choice.active ? QStringLiteral("1") : QStringLiteral("0")}});
 }

@@ -6,9 +6,7 @@
 #include "TMain1.h"
 #include "display/CellUnit.h"
 #include "display/TTrazor.h"
-#include "persistence/AppSettings.h"
-#include "persistence/IniRegistry.h"
-#include "persistence/SmartTools.h"
+#include "persistence/ProgramConfig.h"
 #include "platform/Desktop.h"
 #include "sigrok/SigrokAcquisition.h"
 #include "sigrok/SigrokContext.h"
@@ -51,21 +49,21 @@ void SigrokSource::ChooseDevice() {
                               QString::fromStdString(device->Title())};
     UseDevice(choice.spec, choice.rateHz, choice.title);
     // Remembered at once, as the decoder set-up is: the next start takes it up.
-    TIniRegistry& store = main_.SmartTools1().INIRegistry();
-    WriteSigrokChoice(store, choice);
-    store.SaveToFile(appsettings::SettingsName);
+    WriteSigrokChoice(main_.Config(), choice);
 }
 
 void SigrokSource::RestoreChoice() {
     try {
         const std::optional<SigrokChoice> choice = ReadSigrokChoice(
-            main_.SmartTools1().INIRegistry(),
+            main_.Config(),
             [this](const std::string& driver) {
                 return sigrok::KnowsLogicDriver(context(), driver);
             },
             main_.Options().simulate);
         if (choice && choice->active) {
-            UseDevice(choice->spec, choice->rateHz, choice->title);
+            // The display keeps the options the settings file gave it; the
+            // device's own period applies once its input is programmed.
+            takeDevice(choice->spec, choice->rateHz, choice->title);
             return;
         }
     } catch (const std::exception&) {
@@ -79,6 +77,12 @@ void SigrokSource::RestoreChoice() {
 
 void SigrokSource::UseDevice(const sigrok::DeviceSpec& spec, std::uint64_t rateHz,
                              const QString& title) {
+    takeDevice(spec, rateHz, title);
+    ApplyCellUnit();
+}
+
+void SigrokSource::takeDevice(const sigrok::DeviceSpec& spec, std::uint64_t rateHz,
+                              const QString& title) {
     spec_ = spec;
     rateHz_ = rateHz;
     title_ = title;
@@ -91,15 +95,22 @@ void SigrokSource::UseDevice(const sigrok::DeviceSpec& spec, std::uint64_t rateH
     main_.Action(QStringLiteral("PortAuswahlSigrok"))->setChecked(true);
     main_.Ui().Portzustand->setText(QStringLiteral("sigrok"));
     main_.Ui().Portzustand->setToolTip(title);
+    main_.SetDigiStatus(
+        4, title + QStringLiteral(", ") + QString::fromStdString(sigrok::RateText(rateHz)), true);
+}
+
+void SigrokSource::ApplyCellUnit() {
+    if (!spec_) return;
     // The display counts in the device's own period, as choosing the board sets ms.
-    const trazor::CellUnit cell = trazor::CellUnitForRate(rateHz);
+    const trazor::CellUnit cell = trazor::CellUnitForRate(rateHz_);
     TTrazorproperty& option = main_.Trazor1().Option();
+    if (option.Timefactor() == cell.factor && option.TimeScale() == cell.factor &&
+        option.TimeUnit() == cell.unit)
+        return;
     option.SetTimefactor(cell.factor);
     option.SetTimeScale(cell.factor);
     option.SetTimeUnit(cell.unit);
     main_.Trazor1().DrawSignals();
-    main_.SetDigiStatus(
-        4, title + QStringLiteral(", ") + QString::fromStdString(sigrok::RateText(rateHz)), true);
 }
 
 void SigrokSource::countInUsualUnit() {
@@ -116,9 +127,7 @@ void SigrokSource::Leave() {
     // boards count in the usual 10 µs again (the board then sets ms).
     countInUsualUnit();
     if (!spec_) return;
-    TIniRegistry& store = main_.SmartTools1().INIRegistry();
-    WriteSigrokChoice(store, {*spec_, rateHz_, title_, false});
-    store.SaveToFile(appsettings::SettingsName);
+    WriteSigrokChoice(main_.Config(), {*spec_, rateHz_, title_, false});
 }
 
 int SigrokSource::RecordLengthCells(bool fiveSeconds) const {
@@ -154,8 +163,8 @@ SigrokSource::Result SigrokSource::Record(const bool& stop, QProgressBar* progre
             const std::vector<std::uint16_t>& front = pending.front();
             // A record-length command from the pumped events may shrink the buffer.
             const int size = t.Option().CellsSize();
-            const std::size_t n = std::min({budget, front.size() - offset,
-                                            std::size_t(std::max(size - result.cells, 0))});
+            const std::size_t n = std::min(
+                {budget, front.size() - offset, std::size_t(std::max(size - result.cells, 0))});
             result.cells += int(t.WriteWords(result.cells, front.data() + offset, n));
             budget -= std::min(budget, std::max<std::size_t>(n, 1));
             offset += n;

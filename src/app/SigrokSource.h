@@ -43,8 +43,12 @@ class SigrokSource : public QObject {
     // A port or board was chosen instead: the display counts in the usual
     // 10 µs again, and the next start begins with the port as before.
     void Leave();
-    // Takes a device without the dialog (tests, the last choice).
+    // Takes a device without the dialog (tests) and has the display count in
+    // its period.
     void UseDevice(const sigrok::DeviceSpec& spec, std::uint64_t rateHz, const QString& title);
+    // The display counts in the device's own period: when the device is
+    // chosen and when its input is programmed.
+    void ApplyCellUnit();
     bool HasDevice() const { return spec_.has_value(); }
     std::uint64_t RateHz() const { return rateHz_; }
     int RecordLengthCells(bool fiveSeconds) const;
@@ -76,6 +80,8 @@ class SigrokSource : public QObject {
 
   private:
     sigrok::Context& context();
+    // Makes the device the source, leaving the display's options alone.
+    void takeDevice(const sigrok::DeviceSpec& spec, std::uint64_t rateHz, const QString& title);
     // The ports' and boards' 10 µs per cell.
     void countInUsualUnit();
 

@@ -232,6 +232,7 @@ void SourceCommands::Eingabeprogrammieren1Click() {
     } else if (s.InputSource == 2) {
         // The device is opened for each recording, on the acquisition thread.
         success = main_.Sigrok().HasDevice();
+        if (success) main_.Sigrok().ApplyCellUnit();
     }
     if (success) {
         MainUi& ui = main_.Ui();

@@ -8,6 +8,7 @@
 #include "MainUiBuilder.h"
 #include "NavigationCommands.h"
 #include "RecordingCommands.h"
+#include "SigrokChoice.h"
 #include "SigrokSource.h"
 #include "SearchCommands.h"
 #include "SourceCommands.h"
@@ -21,6 +22,9 @@
 #include "hardware/TPortIO.h"
 #include "hardware/TPortUSB.h"
 #include "persistence/AppSettings.h"
+#include "persistence/ConfigMigration.h"
+#include "persistence/IniRegistry.h"
+#include "persistence/ProgramConfig.h"
 #include "persistence/SmartTools.h"
 #include "platform/Color.h"
 #include "platform/Desktop.h"
@@ -78,6 +82,7 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
     portIO_->SetName(QStringLiteral("PortIO1"));
     portUSB_ = MakeBoardComponent();
     smartTools_ = std::make_unique<TSmartTools>(desktop_);
+    config_ = std::make_unique<ProgramConfig>(ProgramConfig::DefaultPath());
 
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("ClientArea"));
@@ -220,7 +225,19 @@ void TMain1::FormCreate() {
     trazor_->LineOption().Apply(TLineVariable::WindowLayout, 10);
     trazor_->Option().SetCopyMode(0);
     state_.CurrentFileName = QStringLiteral("NONAME.DIG");
-    RunGuarded([this] { LoadSettingsAtStartup(smartTools_->INIRegistry(), *trazor_); });
+    RunGuarded([this] {
+        TIniRegistry& store = smartTools_->INIRegistry();
+        // Settings files of earlier versions also held the device and the
+        // decoder set-up: they move to the program's configuration before the
+        // start-up may complete the file, which then holds the display options alone.
+        const auto moveOldKeys = [this, &store] {
+            RunGuarded([this, &store] {
+                for (const QString& key : {SigrokChoiceGroup, DecodeCommands::SetupGroup})
+                    MoveKeyToConfig(store, key, *config_);
+            });
+        };
+        LoadSettingsAtStartup(store, *trazor_, appsettings::SettingsName, moveOldKeys);
+    });
     // A settings error can stop after "Digits" was applied; the check mark
     // must still name the line count the display shows.
     CheckLineCountItem(trazor_->Option().Digits());

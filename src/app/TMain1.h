@@ -23,6 +23,7 @@ class ExchangeCommands;
 class SearchCommands;
 class DecodeCommands;
 class TSmartTools;
+class ProgramConfig;
 class THookHelpSystem;
 class TAboutBox;
 class TOKBottomDlg1;
@@ -92,6 +93,9 @@ class TMain1 : public QMainWindow {
     SearchCommands& Search() const { return *search_; }
     DecodeCommands& Decode() const { return *decode_; }
     TSmartTools& SmartTools1() const { return *smartTools_; }
+    // What the capabilities beyond the display options remember, in the
+    // user's configuration folder; Spurwerk.ini keeps the display options.
+    ProgramConfig& Config() const { return *config_; }
     THookHelpSystem* HelpHook() const { return help_.get(); }
     sampling::MonotonicClock& SampleClock() const { return *sampleClock_; }
     // The buffer holds a recording that was never saved: set after a recording
@@ -157,6 +161,7 @@ class TMain1 : public QMainWindow {
     std::unique_ptr<TPortIO> portIO_;
     std::unique_ptr<TPortUSB> portUSB_;
     std::unique_ptr<TSmartTools> smartTools_;
+    std::unique_ptr<ProgramConfig> config_;
     std::unique_ptr<THookHelpSystem> help_;
     // The three dialogs live as long as the window and are only shown and hidden.
     TAboutBox* aboutBox_ = nullptr;

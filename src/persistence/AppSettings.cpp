@@ -81,8 +81,10 @@ void StoreSettings(TIniRegistry& store, const TTrazor& trazor) {
         store.WriteString(numbered("BitText", k), option.DigiName().Get(k - 1));
 }
 
-bool LoadSettingsAtStartup(TIniRegistry& store, TTrazor& trazor, const QString& fileName) {
+bool LoadSettingsAtStartup(TIniRegistry& store, TTrazor& trazor, const QString& fileName,
+                           const std::function<void()>& afterLoad) {
     if (!store.LoadFromFile(fileName)) return false;
+    if (afterLoad) afterLoad();
     if (!EnsureSettingsKey(store, trazor, fileName)) return false;
     ApplySettings(store, trazor);
     return true;

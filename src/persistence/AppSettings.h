@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class TIniRegistry;
 class TTrazor;
@@ -28,8 +29,10 @@ void StoreSettings(TIniRegistry& store, const TTrazor& trazor);
 // Start-up: load the store, make sure the key exists, apply it. Returns true
 // when settings were applied, so the main window sets the line-count check
 // marks from the loaded Digits. Store and conversion errors propagate.
+// `afterLoad` runs on a loaded store before anything is completed or applied.
 bool LoadSettingsAtStartup(TIniRegistry& store, TTrazor& trazor,
-                           const QString& fileName = appsettings::SettingsName);
+                           const QString& fileName = appsettings::SettingsName,
+                           const std::function<void()>& afterLoad = {});
 // "Einstellung speichern": StoreSettings, then save to `fileName`.
 void SaveSettings(TIniRegistry& store, const TTrazor& trazor,
                   const QString& fileName = appsettings::SettingsName);

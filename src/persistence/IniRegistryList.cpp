@@ -100,6 +100,11 @@ TIniRegistryList* TIniRegistryList::CreateKey(const QString& name) {
     return items_[static_cast<std::size_t>(Add(name, initype::Key))].SubKey.get();
 }
 
+void TIniRegistryList::Delete(std::int32_t index) {
+    ItemAt(index); // range check
+    items_.erase(items_.begin() + index);
+}
+
 TIniRegistryList* TIniRegistryList::OpenKey(const QString& name) {
     const std::int32_t index = FindOrAdd(name, initype::Key, false);
     TIniRegistryItem& item = items_[static_cast<std::size_t>(index)];

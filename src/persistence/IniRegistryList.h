@@ -69,6 +69,8 @@ class TIniRegistryList {
     // The entry's index; adds it with the type when allowed, else raises code 9.
     std::int32_t FindOrAdd(const QString& name, std::uint8_t type, bool canAdd);
     TIniRegistryList* CreateKey(const QString& name);
+    // Removes the entry (a key with everything below it); code 7 outside 0..Count-1.
+    void Delete(std::int32_t index);
     // Raises code 9 when absent, 8 when the entry is a value.
     TIniRegistryList* OpenKey(const QString& name);
 

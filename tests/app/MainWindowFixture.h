@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -18,7 +19,9 @@
 #include <optional>
 
 // A main window on the simulated hardware with a scripted desktop, started in
-// an empty working directory of its own (the settings file lives there).
+// an empty working directory of its own (the settings file lives there), with
+// a configuration folder of its own inside it (XDG_CONFIG_HOME, where the
+// program's configuration file lives).
 // Recordings are paced against a fake clock, so a "10 Sek." recording takes
 // no ten seconds; a fixture that sets useOwnClock keeps the program's clock.
 class MainWindowTest : public ::testing::Test {
@@ -27,6 +30,8 @@ class MainWindowTest : public ::testing::Test {
         ASSERT_TRUE(dir_.isValid());
         cwd_.emplace(dir_.path());
         ASSERT_TRUE(cwd_->Entered());
+        if (!savedConfigHome_) savedConfigHome_ = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.filePath(QStringLiteral("config"))));
         StartOptions options;
         options.simulate = simulate;
         options.boardLibrary = boardLibrary;
@@ -43,6 +48,7 @@ class MainWindowTest : public ::testing::Test {
     void TearDown() override {
         window.reset();
         cwd_.reset();
+        if (savedConfigHome_) qputenv("XDG_CONFIG_HOME", *savedConfigHome_);
     }
 
     QAction* action(const char* name) const {
@@ -77,4 +83,5 @@ class MainWindowTest : public ::testing::Test {
   private:
     QTemporaryDir dir_;
     std::optional<WorkingDirectory> cwd_;
+    std::optional<QByteArray> savedConfigHome_;
 };

@@ -9,10 +9,12 @@
 #include "decodeview/DecoderSetupDialog.h"
 #include "display/TrazorOptions.h"
 #include "persistence/IniRegistry.h"
+#include "persistence/ProgramConfig.h"
 #include "sigrok/decode/DecodeSetup.h"
 #include "sigrok/decode/Library.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QTableView>
 #include <QTimer>
@@ -68,9 +70,10 @@ TEST_F(DecodeCommandsTest, MenuOpensTheProgramsSetupDialogAndDecodesTheBuffer) {
     EXPECT_EQ(decodedText(), "Spurwerk");
     ASSERT_EQ(decode().CurrentStacks().size(), 1u);
     EXPECT_EQ(sigrokdecode::StackText(decode().CurrentStacks()[0]), "uart:rx=D00:baudrate=9600:format=ascii");
-    // Remembered in the settings file.
-    EXPECT_THAT(readFile(QStringLiteral("Spurwerk.ini")).toStdString(),
+    // Remembered in the program's configuration, not in the display options' file.
+    EXPECT_THAT(ReadTestFile(ProgramConfig::DefaultPath()).toStdString(),
                 HasSubstr("uart:rx=D00:baudrate=9600:format=ascii"));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("Spurwerk.ini"))));
     ASSERT_NE(decode().Window(), nullptr);
     EXPECT_FALSE(decode().Window()->Rows().ShownRows().empty());
     EXPECT_EQ(decode().Window()->ListModel().rowCount(), int(decode().Result().annotations.size()));
@@ -140,20 +143,20 @@ TEST_F(DecodeCommandsTest, SetupNamingNoLineIsRefusedThroughTheGuard) {
     EXPECT_TRUE(decode().CurrentStacks().empty());
 }
 
-TEST_F(DecodeCommandsTest, SetupSurvivesTheSettingsFileAndABrokenEntryStartsWithout) {
-    TIniRegistry store;
-    DecodeCommands::WriteSetup(store, {ParseStack("i2c:scl=D00:sda=D01,eeprom24xx"), ParseStack("uart:rx=D03")});
-    const auto back = DecodeCommands::ReadSetup(store);
+TEST_F(DecodeCommandsTest, SetupSurvivesTheConfigurationAndABrokenEntryStartsWithout) {
+    DecodeCommands::WriteSetup(window->Config(), {ParseStack("i2c:scl=D00:sda=D01,eeprom24xx"),
+                                                  ParseStack("uart:rx=D03")});
+    const auto back = DecodeCommands::ReadSetup(ProgramConfig(ProgramConfig::DefaultPath()));
     ASSERT_EQ(back.size(), 2u);
     EXPECT_EQ(sigrokdecode::StackText(back[0]), "i2c:scl=D00:sda=D01,eeprom24xx");
     EXPECT_EQ(sigrokdecode::StackText(back[1]), "uart:rx=D03");
 
     // A decoder the library no longer has: the window starts and says so.
     window.reset();
-    TIniRegistry file;
-    file.LoadFromFile(QStringLiteral("Spurwerk"));
-    DecodeCommands::WriteSetup(file, {ParseStack("gibtsnicht:rx=D00")});
-    file.SaveToFile(QStringLiteral("Spurwerk"));
+    {
+        ProgramConfig config(ProgramConfig::DefaultPath());
+        DecodeCommands::WriteSetup(config, {ParseStack("gibtsnicht:rx=D00")});
+    }
     SetUp();
     ASSERT_EQ(window->Decode().CurrentStacks().size(), 1u);
     window->Decode().Poll();

@@ -1,16 +1,20 @@
-// The sigrok device and rate the settings file remembers: written when the
-// dialog's choice is taken, restored at the next start without a scan, and
-// anything unusable in the file passed over.
+// The sigrok device and rate the program's configuration remembers: written
+// when the dialog's choice is taken, restored at the next start without a
+// scan, and anything unusable in the file passed over. Spurwerk.ini keeps the
+// display options alone.
 #include "MainWindowFixture.h"
 #include "app/SigrokChoice.h"
 #include "app/SigrokDeviceDialog.h"
 #include "app/SigrokSource.h"
+#include "persistence/AppSettings.h"
 #include "persistence/IniRegistry.h"
+#include "persistence/ProgramConfig.h"
 #include "persistence/SmartTools.h"
 #include "sigrok/SigrokDevices.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <map>
 
@@ -20,13 +24,20 @@ bool AnyDriver(const std::string&) {
     return true;
 }
 
-// A store holding exactly these values below "SigrokGeraet".
-void FillChoice(TIniRegistry& store, const std::map<QString, QString>& values) {
-    store.OpenKey(QStringLiteral("SigrokGeraet"), true);
-    for (const auto& [name, value] : values)
-        store.WriteString(name, value);
-    store.CloseKey();
+// A configuration holding exactly these values in "SigrokGeraet".
+void FillChoice(ProgramConfig& config, const std::map<QString, QString>& values) {
+    ProgramConfig::Entries entries(values.begin(), values.end());
+    config.SetGroup(QStringLiteral("SigrokGeraet"), entries);
 }
+
+// A configuration file of its own for the tests without a window.
+class ConfigFile {
+  public:
+    QString path() const { return dir_.filePath(QStringLiteral("spurwerk.conf")); }
+
+  private:
+    QTemporaryDir dir_;
+};
 
 // Answers the device dialog once it shows and its scan is done: OK on the
 // first device at `rateHz`, or with what the dialog offers when rateHz is 0.
@@ -49,12 +60,13 @@ void AnswerDeviceDialog(std::uint64_t rateHz) {
 } // namespace
 
 TEST(SigrokChoiceTest, WrittenChoiceReadsBack) {
-    TIniRegistry store;
+    const ConfigFile file;
+    ProgramConfig store(file.path());
     sigrok::DeviceSpec spec{"fx2lafw", {{"conn", "1.5"}}};
     WriteSigrokChoice(store, {spec, 24'000'000, QStringLiteral("Muster Logik [fx2lafw] an 1.5")});
-    EXPECT_EQ(store.CurrentKey(), &store.RootKey()) << "the store is left at its root";
 
-    const std::optional<SigrokChoice> read = ReadSigrokChoice(store, AnyDriver, false);
+    const std::optional<SigrokChoice> read =
+        ReadSigrokChoice(ProgramConfig(file.path()), AnyDriver, false);
     ASSERT_TRUE(read.has_value());
     EXPECT_EQ(read->spec, spec);
     EXPECT_EQ(read->rateHz, 24'000'000u);
@@ -86,31 +98,24 @@ TEST(SigrokChoiceTest, UnusableValuesArePassedOver) {
         {"demo outside a simulation", {{"Geraet", "demo"}, {"Abtastrate", "1000000"}}},
     };
     for (const Case& c : cases) {
-        TIniRegistry store;
+        const ConfigFile file;
+        ProgramConfig store(file.path());
         FillChoice(store, c.values);
         EXPECT_FALSE(
             ReadSigrokChoice(
                 store, [](const std::string& d) { return d == "fx2lafw" || d == "demo"; }, false)
                 .has_value())
             << c.what;
-        EXPECT_EQ(store.CurrentKey(), &store.RootKey()) << c.what;
     }
 
-    // A value stored as a number, not as text, is as unusable as a wrong text.
-    TIniRegistry typed;
-    typed.OpenKey(QStringLiteral("SigrokGeraet"), true);
-    typed.WriteString(QStringLiteral("Geraet"), QStringLiteral("fx2lafw"));
-    typed.WriteInteger(QStringLiteral("Abtastrate"), 1000);
-    typed.CloseKey();
-    EXPECT_FALSE(ReadSigrokChoice(typed, AnyDriver, false).has_value());
-
-    TIniRegistry none;
-    EXPECT_FALSE(ReadSigrokChoice(none, AnyDriver, true).has_value())
-        << "a file from before the source";
+    const ConfigFile file;
+    EXPECT_FALSE(ReadSigrokChoice(ProgramConfig(file.path()), AnyDriver, true).has_value())
+        << "no configuration yet";
 }
 
 TEST(SigrokChoiceTest, MissingTitleFallsBackToTheDeviceText) {
-    TIniRegistry store;
+    const ConfigFile file;
+    ProgramConfig store(file.path());
     FillChoice(store, {{"Geraet", "demo:pattern=incremental"}, {"Abtastrate", "1000"}});
     const std::optional<SigrokChoice> read = ReadSigrokChoice(store, AnyDriver, true);
     ASSERT_TRUE(read.has_value());
@@ -135,7 +140,9 @@ TEST_F(SigrokChoiceWindowTest, TheDialogsChoiceIsRestoredAtTheNextStart) {
     AnswerDeviceDialog(1'000'000);
     trigger("PortAuswahlSigrok");
     ASSERT_TRUE(window->Sigrok().HasDevice());
-    EXPECT_TRUE(QFile::exists(path("Spurwerk.ini"))) << "the choice is saved when it is made";
+    EXPECT_TRUE(QFile::exists(ProgramConfig::DefaultPath()))
+        << "the choice is kept when it is made";
+    EXPECT_FALSE(QFile::exists(path("Spurwerk.ini"))) << "the settings file is not the place";
 
     restart();
 
@@ -199,12 +206,64 @@ TEST_F(SigrokChoiceWindowTest, SettingsWithoutOrWithABrokenChoiceStartAsBefore) 
     EXPECT_TRUE(action("PortAuswahl1")->isChecked());
     EXPECT_EQ(panel(4), QStringLiteral(" Digi-Status: Inaktiv"));
 
-    TIniRegistry& store = window->SmartTools1().INIRegistry();
-    FillChoice(store, {{"Geraet", "gibtsnicht:x=1"}, {"Abtastrate", "1000000"}});
-    store.SaveToFile(path("Spurwerk"));
+    FillChoice(window->Config(), {{"Geraet", "gibtsnicht:x=1"}, {"Abtastrate", "1000000"}});
     restart();
     EXPECT_FALSE(window->Sigrok().HasDevice());
     EXPECT_TRUE(action("PortAuswahl1")->isChecked());
     EXPECT_TRUE(desktop.messages().empty());
     EXPECT_EQ(trazor().Option().Digits(), 8) << "the display options still load";
+}
+
+TEST_F(SigrokChoiceWindowTest, ARestoredDeviceLeavesTheDisplayOptionsOfTheSettingsFile) {
+    trazor().Option().SetTimeScale(100);
+    trazor().Option().SetTimeUnit(QStringLiteral("ms"));
+    trigger("Einstellungspeichern1");
+    const QByteArray settings = readFile("Spurwerk.ini");
+    AnswerDeviceDialog(20'000'000);
+    trigger("PortAuswahlSigrok");
+    EXPECT_EQ(readFile("Spurwerk.ini"), settings) << "choosing a device writes no settings";
+    restart();
+    ASSERT_TRUE(window->Sigrok().HasDevice());
+    EXPECT_EQ(trazor().Option().TimeScale(), 100);
+    EXPECT_EQ(trazor().Option().TimeUnit(), QStringLiteral("ms"));
+    EXPECT_EQ(trazor().Option().Timefactor(), 10);
+    trigger("PortAuswahl1");
+    restart();
+    EXPECT_EQ(readFile("Spurwerk.ini"), settings) << "nor does leaving it";
+
+    // Programming the device's input has the display count in its period.
+    AnswerDeviceDialog(20'000'000);
+    trigger("PortAuswahlSigrok");
+    restart();
+    trigger("Eingabeprogrammieren1");
+    EXPECT_EQ(trazor().Option().TimeUnit(), QStringLiteral("ns"));
+    EXPECT_EQ(trazor().Option().Timefactor(), 50);
+    EXPECT_EQ(readFile("Spurwerk.ini"), settings);
+}
+
+TEST_F(SigrokChoiceWindowTest, AnEarlierSettingsFilesDeviceMovesToTheConfiguration) {
+    // Earlier versions kept the device in Spurwerk.ini, beside the display options.
+    trigger("Einstellungspeichern1");
+    const QByteArray displayOnly = readFile("Spurwerk.ini");
+    {
+        TIniRegistry old;
+        ASSERT_TRUE(old.LoadFromFile(path("Spurwerk")));
+        old.OpenKey(QStringLiteral("SigrokGeraet"), true);
+        old.WriteString(QStringLiteral("Geraet"), QStringLiteral("demo"));
+        old.WriteString(QStringLiteral("Abtastrate"), QStringLiteral("1000000"));
+        old.CloseKey();
+        old.SaveToFile(path("Spurwerk"));
+    }
+    QFile::remove(path("Spurwerk.~ni"));
+    const QByteArray withDevice = readFile("Spurwerk.ini");
+    restart();
+    EXPECT_TRUE(window->Sigrok().HasDevice()) << "taken up from the old place";
+    EXPECT_EQ(window->Sigrok().RateHz(), 1'000'000u);
+    EXPECT_EQ(readFile("Spurwerk.ini"), withDevice) << "the start writes no settings";
+    EXPECT_TRUE(window->Config().Value(QStringLiteral("SigrokGeraet"), QStringLiteral("Geraet")));
+
+    trigger("Einstellungspeichern1");
+    EXPECT_EQ(readFile("Spurwerk.ini"), displayOnly) << "saved again: the display options alone";
+    restart();
+    EXPECT_TRUE(window->Sigrok().HasDevice()) << "remembered in its new place";
 }
