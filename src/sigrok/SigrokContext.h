@@ -1,17 +1,21 @@
 #pragma once
 
-#include <cstdarg>
 #include <string>
 
 struct sr_context;
 
 namespace sigrok {
 
-// Owns libsigrok's context for as long as it lives. libsigrok has one log for
-// the process: it goes to the newest context, which keeps the last error
-// message so that failures can say why instead of printing to the terminal,
-// and back to the one before when the newest ends (contexts nest: a long-lived
-// one for the window's device, short ones for an import or export).
+// A hold on libsigrok for as long as it lives. libsigrok is process-wide by
+// its own design (its drivers and their devices belong to no context, and
+// ending any context clears them all), so every Context shares one libsigrok
+// context: the first starts it, the last ends it. An import or export may so
+// come and go while the window's device records on another thread.
+//
+// libsigrok's log is kept per thread: a thread sees the last error message
+// logged while it called libsigrok, so that failures can say why instead of
+// printing to the terminal, and a recording on another thread never marks an
+// export as failed.
 class Context {
   public:
     Context();
@@ -21,22 +25,16 @@ class Context {
 
     sr_context* Raw() const { return ctx_; }
 
-    // Forgets what was logged so far; call before an operation whose log matters.
+    // Forgets what this thread logged so far; call before an operation whose log matters.
     void ClearLog();
-    // The last error or warning libsigrok logged since ClearLog; empty if none.
-    const std::string& LastMessage() const { return lastMessage_; }
-    // True when libsigrok logged an error (not only a warning) since ClearLog.
-    bool ErrorLogged() const { return errorLogged_; }
-    // Called by the log hook.
-    void Remember(bool isError, std::string message);
+    // The last error or warning libsigrok logged on this thread since ClearLog; empty if none.
+    const std::string& LastMessage() const;
+    // True when libsigrok logged an error (not only a warning) on this thread since ClearLog.
+    bool ErrorLogged() const;
 
   private:
-    using LogHook = int (*)(void*, int, const char*, va_list);
-    sr_context* ctx_ = nullptr;
-    LogHook previousHook_ = nullptr;
-    void* previousData_ = nullptr;
-    std::string lastMessage_;
-    bool errorLogged_ = false;
+    class Process;
+    sr_context* ctx_;
 };
 
 } // namespace sigrok

@@ -3,7 +3,13 @@
 #include "sigrok/DeviceSpec.h"
 #include "sigrok/SigrokAcquisition.h"
 #include "sigrok/SigrokContext.h"
+#include "sigrok/SigrokError.h"
 #include "sigrok/SigrokDevices.h"
+#include "sigrok/SigrokExport.h"
+#include "sigrok/SigrokImport.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -212,14 +218,71 @@ TEST_F(DemoAcquisition, DestroyingARunningAcquisitionStopsIt) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
 }
 
-TEST(ContextLog, AShortLivedContextGivesTheLogBackWhenItEnds) {
+TEST(ContextLog, EachThreadHearsWhyItsOwnCallFailed) {
     // The window keeps one context for its device while imports and exports
-    // make their own for a moment: after those, the window's must still hear
-    // why libsigrok refused something.
+    // hold one for a moment: after those, a refusal must still say why, and a
+    // failure on the acquisition thread is no failure of the window's thread.
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bad.vcd"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("$timescale 1 xs $end\n$var wire 1 ! a $end\n$enddefinitions $end\n#0\n1!\n");
+    file.close();
     Context kept;
     { Context passing; }
     kept.ClearLog();
+    EXPECT_THROW(ImportFile(kept, ExchangeFormat::Vcd, path.toStdString(), 100), Error);
+    EXPECT_NE(kept.LastMessage().find("timescale"), std::string::npos) << kept.LastMessage();
+
+    kept.ClearLog();
     Acquisition run(kept, {{"demo", {{"pattern", "plaid"}}}, 0, 10});
     run.Wait();
-    EXPECT_NE(kept.LastMessage().find("pattern"), std::string::npos) << kept.LastMessage();
+    EXPECT_NE(run.Outcome().error.find("pattern"), std::string::npos) << run.Outcome().error;
+    EXPECT_FALSE(kept.ErrorLogged());
+    EXPECT_EQ(kept.LastMessage(), "");
+}
+
+TEST(SharedContext, ImportAndExportWhileARecordingRuns) {
+    // The window records from its device on the acquisition thread while the
+    // user exports and imports with contexts of their own: ending those must
+    // not take the device from under the running recording.
+    const QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Context device;
+    Acquisition run(device, {DemoWithPattern(), 20'000, 10'000'000});
+    std::vector<std::uint16_t> samples;
+    while (samples.size() < 100 && !run.Finished()) {
+        run.TakeBlocks(samples);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    LogicFrames frames;
+    frames.names = {"A", "B"};
+    frames.samples = {0, 1, 2, 3, 2, 1, 0};
+    frames.timeBase = sampling::TimeBase::Exact(sampling::SamplePeriod::FromRateHz(1'000));
+    for (const ExchangeFormat format : {ExchangeFormat::Session, ExchangeFormat::Vcd,
+                                        ExchangeFormat::Csv}) {
+        const std::string path =
+            dir.filePath(QStringLiteral("x.") + FormatExtension(format)).toStdString();
+        {
+            Context exporting;
+            ExportFile(exporting, frames, format, path);
+        }
+        Context importing;
+        ImportResult back = ImportFile(importing, format, path, 1'000);
+        EXPECT_EQ(back.frames.samples, frames.samples) << path;
+        EXPECT_TRUE(importing.LastMessage().empty()) << importing.LastMessage();
+    }
+    const std::size_t before = samples.size();
+    while (samples.size() < before + 100 && !run.Finished()) {
+        run.TakeBlocks(samples);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    run.Stop();
+    const std::vector<std::uint16_t> rest = Drain(run);
+    samples.insert(samples.end(), rest.begin(), rest.end());
+    EXPECT_EQ(run.Outcome().error, "");
+    EXPECT_TRUE(run.Outcome().stoppedEarly);
+    EXPECT_GE(samples.size(), before + 100);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        ASSERT_EQ(samples[i], Incremental(i)) << "sample " << i;
 }
