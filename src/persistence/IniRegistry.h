@@ -10,10 +10,11 @@
 // A small hierarchical key/value store kept in memory and saved as one binary
 // file (extension ".ini", though not a text INI file). Paths use backslashes.
 // Saving keeps the previous file as ".~ni"; loading sets a file with a wrong
-// header aside as "Defekt.~ni" and falls back to the backup.
+// header (or one above MaxFileSize) aside as "Defekt.~ni" and falls back to
+// the backup.
 class TIniRegistry {
   public:
-    // Settings files larger than this are refused unread; the program's own is about 1 KiB.
+    // Settings files larger than this are set aside unread; the program's own is about 1 KiB.
     static constexpr qsizetype MaxFileSize = 4 * 1024 * 1024;
     static constexpr std::uint16_t FormatVersion = 0x1000;
     static constexpr std::int32_t HeaderSize = 17;
@@ -28,8 +29,10 @@ class TIniRegistry {
     // contents are damaged raises EFileError or EINIRegistryError and leaves
     // the tree as it was.
     bool LoadFromFile(const QString& name);
-    // Writes the tree to Name with ".ini", the previous file becoming ".~ni".
-    // A failing write raises EFileError and leaves both files as they were.
+    // Writes the tree to Name with ".ini", the previous file becoming ".~ni";
+    // without a previous file an old ".~ni" is deleted, and one above
+    // MaxFileSize is set aside first. A failing write raises EFileError and
+    // leaves the settings file and its backup as they were.
     void SaveToFile(const QString& name);
 
     bool OpenKey(const QString& path, bool canCreate);
@@ -79,6 +82,8 @@ class TIniRegistry {
     TIniRegistryList& CurrentOrFail() const;
     std::int32_t ValueIndex(const QString& name) const;
     void WriteValue(const QString& name, std::uint8_t type, const void* data, std::int32_t size);
+    // Moves the settings file to the defect name, replacing an older one.
+    bool SetAside(const QString& base);
     // A file whose header failed: set it aside and bring the backup in its place.
     bool SetAsideAndRestoreBackup(const QString& base);
 

@@ -24,14 +24,26 @@ QByteArray readSettingsFile(const QString& path) {
             .arg(TIniRegistry::MaxFileSize));
 }
 
+// A settings file above the cap is no settings file this program wrote: it
+// is set aside as one with a wrong header is, instead of being refused at
+// every start and every save until someone deletes it by hand.
+bool overCap(const QString& path) {
+    const QFileInfo info(path);
+    return info.isFile() && info.size() > TIniRegistry::MaxFileSize;
+}
+
 } // namespace
+
+bool TIniRegistry::SetAside(const QString& base) {
+    const QString defect = base + defectSuffix_;
+    QFile::remove(defect);
+    return QFile::rename(base + iniExtension_, defect);
+}
 
 bool TIniRegistry::SetAsideAndRestoreBackup(const QString& base) {
     const QString ini = base + iniExtension_;
-    const QString defect = base + defectSuffix_;
-    QFile::remove(defect);
     // Without the rename the damaged file would stay in the way of the backup.
-    if (!QFile::rename(ini, defect)) return false;
+    if (!SetAside(base)) return false;
     const QString backup = base + backupExtension_;
     if (QFile::exists(backup)) QFile::rename(backup, ini);
     return QFile::exists(ini);
@@ -43,6 +55,10 @@ bool TIniRegistry::LoadFromFile(const QString& name) {
     // The second round reads the former backup; after it no backup is left.
     for (int round = 0; round < 2; ++round) {
         if (!QFile::exists(ini)) return false;
+        if (overCap(ini)) {
+            if (!SetAsideAndRestoreBackup(base)) return false;
+            continue;
+        }
         QByteArray image = readSettingsFile(ini);
         try {
             if (LoadFromBytes(std::move(image))) return true;
@@ -67,8 +83,15 @@ void TIniRegistry::SaveToFile(const QString& name) {
     // file or the new one. The old file is read first, because a settings
     // file written in place (a folder without write right) is emptied when
     // its writing begins.
+    if (overCap(ini)) SetAside(base);
     std::optional<QByteArray> previous;
-    if (QFile::exists(ini)) previous = readSettingsFile(ini);
+    if (QFile::exists(ini))
+        previous = readSettingsFile(ini);
+    else
+        // Without a settings file the old backup goes first, as when a file
+        // is there: a stale backup could later take the place of a damaged
+        // file (a failure is ignored).
+        QFile::remove(shown(base + backupExtension_));
     fileaccess::PendingFile next(ini, kSubject, image);
     if (previous) fileaccess::WriteRegularFile(shown(base + backupExtension_), kSubject, *previous);
     next.Commit();

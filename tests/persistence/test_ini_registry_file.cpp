@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -126,14 +127,49 @@ TEST_F(IniRegistryFile, TruncatedBodyIsAClearErrorAndChangesNothing) {
     EXPECT_EQ(read("Spurwerk.ini"), full.left(full.size() - 5));
 }
 
-TEST_F(IniRegistryFile, OversizedFileIsRefusedUnread) {
-    QFile f(path("Spurwerk.ini"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(image("x"));
-    ASSERT_TRUE(f.resize(TIniRegistry::MaxFileSize + 1));
-    f.close();
+// A file above the cap is set aside as a damaged one is, by loading and by
+// saving, so that the settings can be saved again.
+TEST_F(IniRegistryFile, OversizedFileIsSetAsideUnread) {
+    const auto writeOversized = [this] {
+        QFile f(path("Spurwerk.ini"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(image("huge"));
+        ASSERT_TRUE(f.resize(TIniRegistry::MaxFileSize + 1));
+    };
+    for (const bool withBackup : {true, false}) {
+        for (const QString& f : QDir(dir.path()).entryList(QDir::Files))
+            QFile::remove(path(f));
+        writeOversized();
+        if (withBackup) write("Spurwerk.~ni", image("backup"));
+        TIniRegistry store;
+        EXPECT_EQ(store.LoadFromFile(base()), withBackup);
+        EXPECT_EQ(QFileInfo(path("SpurwerkDefekt.~ni")).size(), TIniRegistry::MaxFileSize + 1);
+        EXPECT_EQ(exists("Spurwerk.ini"), withBackup);
+        EXPECT_FALSE(exists("Spurwerk.~ni"));
+    }
+
+    for (const QString& f : QDir(dir.path()).entryList(QDir::Files))
+        QFile::remove(path(f));
+    writeOversized();
+    write("Spurwerk.~ni", image("stale"));
     TIniRegistry store;
-    EXPECT_THROW(store.LoadFromFile(base()), EFileError);
+    store.WriteString("n", "saved");
+    store.SaveToFile(base());
+    EXPECT_EQ(read("Spurwerk.ini"), store.SaveToBytes());
+    EXPECT_EQ(QFileInfo(path("SpurwerkDefekt.~ni")).size(), TIniRegistry::MaxFileSize + 1);
+    EXPECT_FALSE(exists("Spurwerk.~ni"));
+}
+
+TEST_F(IniRegistryFile, SavingWithoutAFileStillDeletesAnOldBackup) {
+    // The backup belongs to a settings file that is gone: kept, it could
+    // later take the place of a damaged file.
+    write("Spurwerk.~ni", image("stale"));
+    TIniRegistry store;
+    store.WriteString("n", "new");
+    store.SaveToFile(base());
+    EXPECT_EQ(read("Spurwerk.ini"), store.SaveToBytes());
+    EXPECT_FALSE(exists("Spurwerk.~ni"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Spurwerk.ini"});
 }
 
 TEST_F(IniRegistryFile, FailingSaveKeepsTheOldFileAndBackup) {
