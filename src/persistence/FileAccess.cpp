@@ -4,12 +4,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <type_traits>
 #include <unistd.h>
 
@@ -44,6 +46,15 @@ class FileDescriptor {
   private:
     int fd_;
 };
+
+// True when the folder a file is written to has (next to) no room left.
+bool noSpaceLeft(const QString& path) {
+    const QFileInfo file(path);
+    const QFileInfo written(file.isSymLink() ? file.symLinkTarget() : file.absoluteFilePath());
+    struct statvfs disk {};
+    if (::statvfs(QFile::encodeName(written.absolutePath()).constData(), &disk) != 0) return false;
+    return disk.f_bavail < 16 || disk.f_favail == 0;
+}
 
 } // namespace
 
@@ -92,16 +103,25 @@ Bytes readRegular(const QString& path, const QString& subject, qint64 maxBytes,
         bytes.resize(static_cast<decltype(bytes.size())>(at));
         return bytes;
     }
-    // The file may have grown meanwhile; one byte beyond the cap is enough to
-    // know it grew past it.
+    // The file may have grown meanwhile. One byte read past the end tells:
+    // almost always there is none, and nothing more is allocated.
+    char probe = 0;
+    if (readSome(&probe, 1) == 0) return bytes;
+    // It grew: read on in chunks; one byte beyond the cap is enough to know
+    // it grew past it.
+    const auto append = [&bytes](const char* from, qint64 count) {
+        if constexpr (std::is_same_v<Bytes, QByteArray>)
+            bytes.append(from, qsizetype(count));
+        else
+            bytes.insert(bytes.end(), from, from + count);
+    };
+    append(&probe, 1);
+    if (++at > maxBytes) throw EFileError(tooLarge);
     std::vector<char> more(static_cast<std::size_t>(chunk));
     for (;;) {
         const qint64 got = readSome(more.data(), std::min(chunk, maxBytes + 1 - at));
         if (got == 0) break;
-        if constexpr (std::is_same_v<Bytes, QByteArray>)
-            bytes.append(more.data(), qsizetype(got));
-        else
-            bytes.insert(bytes.end(), more.begin(), more.begin() + got);
+        append(more.data(), got);
         at += got;
         if (at > maxBytes) throw EFileError(tooLarge);
     }
@@ -154,7 +174,11 @@ void PendingFile::Commit() {
 }
 
 void PendingFile::Fail() {
-    const QString reason = file_->errorString();
+    // QSaveFile keeps no system reason for a write that failed for want of
+    // room ("Unknown error"): the folder tells, while the cut temporary file
+    // still fills it.
+    const QString reason =
+        noSpaceLeft(path_) ? QStringLiteral("der Datenträger ist voll") : file_->errorString();
     if (file_->isOpen()) file_->cancelWriting();
     throw EFileError(QStringLiteral("%1 %2 kann nicht gespeichert werden: %3")
                          .arg(subject_, shown(path_), reason));

@@ -7,7 +7,9 @@
 #include "sigrok/SigrokOptions.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <exception>
 
 namespace sigrok {
@@ -46,17 +48,21 @@ struct Feed {
     const sr_output* output = nullptr;
     SafeFile* file = nullptr;
     bool writesItself = false;
-    std::exception_ptr error;
+    std::exception_ptr error; // the file's own write failed
+    int failedRc = SR_OK;     // the output module failed
 };
 
 void ForwardPacket(const sr_dev_inst*, const sr_datafeed_packet* packet, void* data) {
     auto* feed = static_cast<Feed*>(data);
-    if (feed->error) return;
+    if (feed->error || feed->failedRc != SR_OK) return;
     try {
         GString* raw = nullptr;
         const int rc = sr_output_send(feed->output, packet, &raw);
         const GStringPtr text(raw);
-        if (rc != SR_OK) throw Error(std::string("libsigrok: ") + sr_strerror(rc));
+        if (rc != SR_OK) {
+            feed->failedRc = rc;
+            return;
+        }
         if (text && text->len > 0 && !feed->writesItself) feed->file->Write(text->str, text->len);
     } catch (...) {
         feed->error = std::current_exception();
@@ -147,8 +153,14 @@ void ExportFile(Context& context, const LogicFrames& frames, ExchangeFormat form
     if (frames.Lines() < 1 || frames.Lines() > 16)
         throw Error("Es lassen sich nur 1 bis 16 Leitungen exportieren.");
     context.ClearLog();
+    SafeFile file(path);
     const auto failed = [&](const std::string& what, int rc) {
-        std::string message = "Die Datei " + path + " kann nicht exportiert werden: " + what;
+        std::string message = "Die Datei " + path + " kann nicht exportiert werden: ";
+        // libzip says why a session file failed only in libsigrok's log.
+        if (file.NoSpaceLeft() ||
+            context.LastMessage().find(std::strerror(ENOSPC)) != std::string::npos)
+            return Error(message + SafeFile::Reason(ENOSPC));
+        message += what;
         if (!context.LastMessage().empty())
             message += " (" + context.LastMessage() + ")";
         else if (rc != SR_OK)
@@ -156,7 +168,6 @@ void ExportFile(Context& context, const LogicFrames& frames, ExchangeFormat form
         return Error(message);
     };
 
-    SafeFile file(path);
     const sr_output_module* outputModule = FindOutput(OutputModuleId(format));
     const bool writesItself = sr_output_test_flag(outputModule, SR_OUTPUT_INTERNAL_IO_HANDLING);
     if (writesItself) file.CloseHandle();
@@ -194,7 +205,11 @@ void ExportFile(Context& context, const LogicFrames& frames, ExchangeFormat form
     rc = sr_session_new(context.Raw(), &rawSession);
     const SessionPtr session(rawSession);
     if (rc != SR_OK) throw failed("keine libsigrok-Sitzung", rc);
-    Feed feed{output.get(), &file, writesItself, nullptr};
+    Feed feed{output.get(), &file, writesItself, nullptr, SR_OK};
+    const auto checkFeed = [&] {
+        if (feed.error) std::rethrow_exception(feed.error);
+        if (feed.failedRc != SR_OK) throw failed("libsigrok meldet einen Fehler", feed.failedRc);
+    };
     sr_session_dev_add(session.get(), device);
     sr_session_datafeed_callback_add(session.get(), &ForwardPacket, &feed);
 
@@ -204,12 +219,12 @@ void ExportFile(Context& context, const LogicFrames& frames, ExchangeFormat form
         while (sent < total) {
             const std::size_t count = std::min(total - sent, kChunkSamples);
             rc = sr_input_send(input.get(), PackedSamples(frames, sent, count).get());
-            if (feed.error) std::rethrow_exception(feed.error);
+            checkFeed();
             if (rc != SR_OK) throw failed("libsigrok meldet einen Fehler", rc);
             sent += count;
         }
         rc = sr_input_end(input.get());
-        if (feed.error) std::rethrow_exception(feed.error);
+        checkFeed();
         if (rc != SR_OK) throw failed("libsigrok meldet einen Fehler", rc);
     }
     if (context.ErrorLogged()) throw failed("libsigrok meldet einen Fehler", SR_OK);

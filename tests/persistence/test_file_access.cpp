@@ -96,6 +96,20 @@ TEST_F(FileAccess, TheCapHoldsForTheRealLengthNotTheClaimedOne) {
               tooLarge);
     EXPECT_FALSE(
         fileaccess::ReadRegularFile("/proc/self/status", "Die Datei", 1 << 20, tooLarge).isEmpty());
+    // Read past the size it claimed, whole up to the cap and not a byte beyond.
+    QFile cmdline("/proc/self/cmdline");
+    ASSERT_TRUE(cmdline.open(QIODevice::ReadOnly));
+    const QByteArray content = cmdline.readAll();
+    ASSERT_FALSE(content.isEmpty());
+    const std::vector<std::uint8_t> bytes = fileaccess::ReadRegularFileBytes(
+        "/proc/self/cmdline", "Die Datei", content.size(), tooLarge);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())),
+              content);
+    EXPECT_EQ(errorOf([&] {
+                  fileaccess::ReadRegularFileBytes("/proc/self/cmdline", "Die Datei",
+                                                   content.size() - 1, tooLarge);
+              }),
+              tooLarge);
     write("four", "1234");
     EXPECT_EQ(fileaccess::ReadRegularFile(path("four"), "Die Datei", 4, tooLarge), "1234");
     EXPECT_EQ(errorOf([&] { fileaccess::ReadRegularFile(path("four"), "Die Datei", 3, tooLarge); }),
