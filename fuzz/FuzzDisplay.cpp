@@ -1,6 +1,7 @@
 #include "FuzzDisplay.h"
 
 #include "display/TTrazor.h"
+#include "persistence/AppSettings.h"
 #include "platform/Color.h"
 
 #include <QApplication>
@@ -21,8 +22,16 @@ int SilentDesktop::MessageBox(const MessageBoxRequest& request) {
     return Ok;
 }
 
-Display::Display(int cells) : owner_(std::make_unique<QWidget>()) {
+Display::Display() : owner_(std::make_unique<QWidget>()) {
     trazor_ = new TTrazor(owner_.get(), desktop_);
+    setUp(8192);
+    trazor_->SetBounds(0, 40, 772, 390);
+    StoreSettings(startup_, *trazor_);
+}
+
+Display::~Display() = default;
+
+void Display::setUp(int cells) {
     auto& opt = trazor_->Option();
     opt.SetCopyMode(0);
     opt.SetColorMarker(colors::Black);
@@ -35,9 +44,16 @@ Display::Display(int cells) : owner_(std::make_unique<QWidget>()) {
     opt.SetTimefactor(10);
     trazor_->Loaded();
     trazor_->LineOption().Apply(TLineVariable::WindowLayout, 10);
-    trazor_->SetBounds(0, 40, 772, 390);
 }
 
-Display::~Display() = default;
+TTrazor& Display::Fresh(int cells) {
+    // The stored start-up options bring back the colours and line names an
+    // input changed; the rest is the main window's set-up again.
+    ApplySettings(startup_, *trazor_);
+    setUp(cells);
+    trazor_->ResizeBuffer(cells);
+    trazor_->Option().SetCellsPos(0);
+    return *trazor_;
+}
 
 } // namespace fuzzdisplay

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "persistence/IniRegistry.h"
 #include "platform/Desktop.h"
 
 #include <QWidget>
@@ -29,16 +30,27 @@ class SilentDesktop final : public Desktop {
 };
 
 // A display of the main window's size and line layout, on an owner of its own.
+// Made once and brought back to its start-up state for every input: a new
+// widget with its 772x390 bitmap per input would cost more than the code
+// under test.
 class Display {
   public:
-    explicit Display(int cells);
+    Display();
     ~Display();
-    TTrazor& trazor() { return *trazor_; }
+    Display(const Display&) = delete;
+    Display& operator=(const Display&) = delete;
+
+    // The display as the main window sets it up, with an empty buffer of
+    // `cells`, no markers and the first cell shown.
+    TTrazor& Fresh(int cells);
 
   private:
+    void setUp(int cells);
+
     SilentDesktop desktop_;
     std::unique_ptr<QWidget> owner_;
-    TTrazor* trazor_; // owned by owner_
+    TTrazor* trazor_;      // owned by owner_
+    TIniRegistry startup_; // the options of the fresh display
 };
 
 } // namespace fuzzdisplay

@@ -83,19 +83,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!again.LoadFromBytes(saved) || again.SaveToBytes() != saved) std::abort();
 
     // The settings as start-up applies them, on the display it draws.
-    fuzzdisplay::Display first(8192);
-    const bool complete = apply(store, first.trazor());
+    static fuzzdisplay::Display display;
+    TTrazor& first = display.Fresh(8192);
+    const bool complete = apply(store, first);
     // The options as they came out of their setters, stored and applied to a
-    // second display, must come out the same: the setters' limits hold.
+    // fresh display again, must come out the same: the setters' limits hold.
     TIniRegistry restored;
-    StoreSettings(restored, first.trazor());
-    draw(first.trazor());
+    StoreSettings(restored, first);
+    draw(first);
     if (!complete) return 0;
-    fuzzdisplay::Display second(8192);
-    if (!apply(restored, second.trazor())) std::abort();
+    TTrazor& second = display.Fresh(8192);
+    if (!apply(restored, second)) std::abort();
     TIniRegistry compared;
-    StoreSettings(compared, second.trazor());
+    StoreSettings(compared, second);
     if (compared.SaveToBytes() != restored.SaveToBytes()) std::abort();
-    draw(second.trazor());
+    draw(second);
     return 0;
 }

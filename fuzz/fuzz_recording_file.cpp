@@ -12,8 +12,10 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -49,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(input) != input.size()) std::abort();
     }
-    const QByteArray loaded = recording::ReadRecordingFile(path);
-    if (loaded != input) std::abort();
+    const std::vector<std::uint8_t> loaded = recording::ReadRecordingFile(path);
+    if (!std::equal(loaded.begin(), loaded.end(), data, data + size)) std::abort();
 
     SampleBuffer buffer;
     buffer.Load(loaded);
@@ -70,8 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // and the port's 1,048,576 cells would cost a second per input here.
     static constexpr int kLengths[] = {4096, 8192, 16384, 65536};
     const std::uint8_t choice = at(data, size, 0);
-    fuzzdisplay::Display display(kLengths[choice & 3]);
-    TTrazor& trazor = display.trazor();
+    static fuzzdisplay::Display display;
+    TTrazor& trazor = display.Fresh(kLengths[choice & 3]);
     trazor.LoadStream(loaded);
     auto& option = trazor.Option();
     option.SetDigits(1 + (choice >> 4));

@@ -19,18 +19,18 @@ bool put(const QString& path, const QByteArray& bytes) {
 
 // The 40 values "Einstellung speichern" writes for a display fresh from start-up.
 QByteArray startupSettings() {
-    fuzzdisplay::Display display(8192);
+    fuzzdisplay::Display display;
     TIniRegistry store;
-    StoreSettings(store, display.trazor());
+    StoreSettings(store, display.Fresh(8192));
     return store.SaveToBytes();
 }
 
 // The same values with some replaced by texts at the edges of what the
 // conversions and the setters take.
 QByteArray edgeSettings(const std::map<QString, QString>& replaced) {
-    fuzzdisplay::Display display(8192);
+    fuzzdisplay::Display display;
     TIniRegistry store;
-    StoreSettings(store, display.trazor());
+    StoreSettings(store, display.Fresh(8192));
     store.OpenKey(appsettings::SettingsKey, false);
     for (const auto& [name, value] : replaced)
         store.WriteString(name, value);
