@@ -27,6 +27,7 @@ Display::Display() : owner_(std::make_unique<QWidget>()) {
     setUp(8192);
     trazor_->SetBounds(0, 40, 772, 390);
     StoreSettings(startup_, *trazor_);
+    startupImage_ = startup_.SaveToBytes();
 }
 
 Display::~Display() = default;
@@ -47,12 +48,18 @@ void Display::setUp(int cells) {
 }
 
 TTrazor& Display::Fresh(int cells) {
-    // The stored start-up options bring back the colours and line names an
-    // input changed; the rest is the main window's set-up again.
-    ApplySettings(startup_, *trazor_);
-    setUp(cells);
+    // Every option setter draws the scale again, and drawing text is what
+    // costs most here: only what an input changed is set back.
+    auto& opt = trazor_->Option();
+    if (opt.Digits() != 8) opt.SetDigits(8);
+    if (opt.TimeStep() != 10) opt.SetTimeStep(10);
+    TIniRegistry now;
+    StoreSettings(now, *trazor_);
+    if (now.SaveToBytes() != startupImage_) ApplySettings(startup_, *trazor_);
+    if (opt.CellsSize() != cells) opt.SetCellsSize(cells);
     trazor_->ResizeBuffer(cells);
-    trazor_->Option().SetCellsPos(0);
+    if (opt.CellsPos() != 0) opt.SetCellsPos(0);
+    trazor_->Loaded();
     return *trazor_;
 }
 

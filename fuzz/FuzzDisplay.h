@@ -51,6 +51,7 @@ class Display {
     std::unique_ptr<QWidget> owner_;
     TTrazor* trazor_;      // owned by owner_
     TIniRegistry startup_; // the options of the fresh display
+    QByteArray startupImage_;
 };
 
 } // namespace fuzzdisplay
