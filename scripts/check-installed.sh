@@ -14,6 +14,13 @@ set -euo pipefail
 prefix=$(realpath "${1:?usage: $0 PREFIX}")
 program=$prefix/bin/spurwerk
 [[ -x $program ]] || { echo "FAIL: $program is missing" >&2; exit 1; }
+# The commands need none of the window's libraries; a start without a command
+# goes on in the window's program from the installed library folder.
+if ldd "$program" | grep -E 'libQt6(Gui|Widgets|PrintSupport)' >&2; then
+    echo "FAIL: $program links the window's libraries" >&2
+    exit 1
+fi
+[[ $("$program" --version) == "Spurwerk "* ]] || { echo "FAIL: $program --version" >&2; exit 1; }
 
 scratch=$(mktemp -d)
 pid=

@@ -50,6 +50,7 @@ for path in ./usr/bin/spurwerk ./usr/share/spurwerk/spurwerk.html \
     grep -qx "$path" "$out/contents.txt" || fail "$path is not in the package"
 done
 grep -q '/spurwerk/libspurwerk_k8055.so$' "$out/contents.txt" || fail "no board library"
+grep -q '^\./usr/lib/.*spurwerk/spurwerk-window$' "$out/contents.txt" || fail "no window program"
 grep -q '/spurwerk/libspurwerk_k8055sim.so$' "$out/contents.txt" || fail "no simulated board library"
 if grep -E '^\./usr/lib/([^/]*-linux-gnu/)?lib[^/]*$' "$out/contents.txt"; then
     fail "a board library lies on the system's library path"

@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 #include "platform/GuardedApplication.h"
 #include "platform/QtDesktop.h"
+#include "support/InstallLayout.h"
 
 #include <QFileInfo>
 #include <QLibraryInfo>
@@ -43,7 +44,8 @@ int main(int argc, char** argv) {
     StartOptions options;
     options.simulate = decision.window.simulate;
     options.directPort = decision.window.directPort;
-    options.programDir = QCoreApplication::applicationDirPath();
+    // Libraries and help are found from the folder of the program the user started.
+    options.programDir = install::ProgramDirectoryOfWindow(QCoreApplication::applicationDirPath());
     options.boardLibrary = QString::fromStdString(decision.window.boardLibrary);
     if (!decision.window.file.empty())
         options.openFile =

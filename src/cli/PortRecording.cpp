@@ -10,9 +10,9 @@
 #include "sampling/MonotonicClock.h"
 #include "sampling/PacedRecording.h"
 #include "sigrok/LogicFrames.h"
+#include "support/InstallLayout.h"
 
 #include <chrono>
-#include <filesystem>
 #include <system_error>
 
 namespace cli {
@@ -26,10 +26,7 @@ constexpr int kSettleMs = 500;
 constexpr std::int64_t kProgressEveryNs = 100'000'000;
 
 std::string ProgramDir(const std::string& given) {
-    if (!given.empty()) return given;
-    std::error_code error;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string() : self.parent_path().string();
+    return given.empty() ? install::RunningProgramDirectory().toStdString() : given;
 }
 
 // Takes the samples with the window's paced loop; readSample() gives one word.

@@ -1,7 +1,10 @@
 #pragma once
 
-#include <QColor>
 #include <cstdint>
+
+// Only the window converts colours for painting; the declarations below need
+// no QtGui, so a program without a display can use the colour values.
+class QColor;
 
 // Colours are kept as the program stores them in its settings: red in the low
 // byte, then green, then blue. Values with the top bit set name system colours.

@@ -140,7 +140,8 @@ TEST_F(Convert, ErrorsWriteNothing) {
 // The program itself: help, version and convert run without a display.
 class Program : public Convert {
   protected:
-    int Start(const QStringList& args, QString* out = nullptr, QString* err = nullptr) {
+    int Start(const QStringList& args, QString* out = nullptr, QString* err = nullptr,
+              const QString& program = QStringLiteral(SPURWERK_BINARY_DIR "/spurwerk")) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("DISPLAY");
@@ -148,7 +149,7 @@ class Program : public Convert {
         env.remove("QT_QPA_PLATFORM");
         p.setProcessEnvironment(env);
         p.setStandardInputFile(QProcess::nullDevice());
-        p.start(QStringLiteral(SPURWERK_BINARY_DIR "/spurwerk"), args);
+        p.start(program, args);
         if (!p.waitForFinished(30000)) return -1;
         if (out) *out = QString::fromUtf8(p.readAllStandardOutput());
         if (err) *err = QString::fromUtf8(p.readAllStandardError());
@@ -173,6 +174,18 @@ TEST_F(Program, HelpVersionAndConvertWithoutDisplay) {
     EXPECT_TRUE(out.isEmpty());
     EXPECT_TRUE(err.contains("nothing.sr")) << err.toStdString();
     EXPECT_EQ(Start({"--bogus"}, &out, &err), 2);
+}
+
+// A start without a command goes on in the window's program; where that is
+// missing (a broken installation), the program says which file it lacks.
+TEST_F(Program, AStartWithoutCommandNamesAMissingWindowProgram) {
+    const QString alone = dir.filePath("spurwerk");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(SPURWERK_BINARY_DIR "/spurwerk"), alone));
+    QString out, err;
+    EXPECT_EQ(Start({"--simulate"}, &out, &err, alone), 1);
+    EXPECT_TRUE(out.isEmpty());
+    EXPECT_TRUE(err.contains("spurwerk-window")) << err.toStdString();
+    EXPECT_EQ(Start({"--version"}, &out, &err, alone), 0) << err.toStdString();
 }
 
 } // namespace

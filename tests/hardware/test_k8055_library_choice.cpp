@@ -61,3 +61,19 @@ TEST(InstallLayout, InstalledFoldersLieBelowThePrefixOfTheProgramsFolder) {
     EXPECT_TRUE(install::LibraryDirectory(bin).endsWith(QStringLiteral("/spurwerk")));
     EXPECT_EQ(install::DataDirectory(bin), QStringLiteral("/opt/scratch/usr/share/spurwerk"));
 }
+
+// The two programs find each other both ways: the window's program in the
+// build tree beside the program a user starts, installed in the library folder.
+TEST_F(LibraryChoiceTest, TheWindowsProgramAndTheStartedProgramFindEachOther) {
+    const QString window = QString::fromLatin1(install::WindowProgramName);
+    const QString front = QString::fromLatin1(install::FrontProgramName);
+    // Installed: bin/spurwerk and lib/.../spurwerk/spurwerk-window.
+    Put(programDir, front);
+    Put(installed, window);
+    EXPECT_EQ(install::WindowProgram(programDir), QDir(installed).filePath(window));
+    EXPECT_EQ(install::ProgramDirectoryOfWindow(installed), programDir);
+    // Build tree: both in one folder.
+    Put(programDir, window);
+    EXPECT_EQ(install::WindowProgram(programDir), QDir(programDir).filePath(window));
+    EXPECT_EQ(install::ProgramDirectoryOfWindow(programDir), programDir);
+}
