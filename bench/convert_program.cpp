@@ -38,7 +38,8 @@ struct Measure {
 // One whole process: wall time from fork to exit, and its peak memory.
 Measure RunOnce(const std::vector<std::string>& command) {
     std::vector<char*> argv;
-    for (const std::string& arg : command) argv.push_back(const_cast<char*>(arg.c_str()));
+    for (const std::string& arg : command)
+        argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = ::fork();
@@ -55,7 +56,8 @@ Measure RunOnce(const std::vector<std::string>& command) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         std::fprintf(stderr, "failed:");
-        for (const std::string& arg : command) std::fprintf(stderr, " %s", arg.c_str());
+        for (const std::string& arg : command)
+            std::fprintf(stderr, " %s", arg.c_str());
         std::fprintf(stderr, "\n");
         std::exit(1);
     }
@@ -111,7 +113,8 @@ int main(int argc, char** argv) {
     const auto at = [&](const std::string& name) { return (dir / name).string(); };
 
     std::vector<std::uint16_t> samples(kSamples);
-    for (std::size_t i = 0; i < kSamples; ++i) samples[i] = static_cast<std::uint16_t>(i);
+    for (std::size_t i = 0; i < kSamples; ++i)
+        samples[i] = static_cast<std::uint16_t>(i);
     const std::vector<std::uint8_t> planes = sigrok::PlanesFromSamples(samples);
     WriteFile(at("in.DIG"), planes.data(), planes.size());
     const double inputMiB = double(kSamples * 2) / (1024 * 1024);

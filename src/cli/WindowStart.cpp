@@ -13,7 +13,8 @@ namespace cli {
 
 int StartWindow(char** argv, std::ostream& err) {
     QString programDir = install::RunningProgramDirectory();
-    if (programDir.isEmpty()) programDir = QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath();
+    if (programDir.isEmpty())
+        programDir = QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath();
     const QByteArray window = QFile::encodeName(install::WindowProgram(programDir));
     // argv[0] stays as the user typed it: the window is known to the desktop
     // by that name (its window class), as when it was one program.

@@ -96,9 +96,15 @@ GStringPtr PackedSamples(const LogicFrames& frames, std::size_t first, std::size
     return packed;
 }
 
-// Samples handed to libsigrok at once: a long recording goes in pieces, so
-// no packed copy of all of it exists beside the samples.
-constexpr std::size_t kChunkSamples = std::size_t{1} << 20;
+// Samples handed to libsigrok at once; a recording goes in pieces, so no
+// packed copy of all of it exists beside the samples. A text format's module
+// turns each piece into text that goes into the file at once: pieces of the
+// size of sigrok-cli's packets keep that text small. The session writer
+// stores every piece as a member of its archive and rewrites the archive
+// each time, so it gets large pieces (which also keeps its members as they were).
+std::size_t PieceSamples(ExchangeFormat format) {
+    return format == ExchangeFormat::Session ? std::size_t{1} << 20 : 4096;
+}
 
 // Output modules write their header with the first logic data, and libsigrok
 // feeds none for an empty recording. An empty recording is written from a
@@ -183,7 +189,8 @@ void ExportFile(Context& context, const LogicFrames& frames, ExchangeFormat form
     // The module keeps the first data until the device it describes has been
     // taken, and only then passes it on, together with what follows.
     const std::size_t total = frames.samples.size();
-    std::size_t sent = std::min(total, kChunkSamples);
+    const std::size_t piece = PieceSamples(format);
+    std::size_t sent = std::min(total, piece);
     int rc = sr_input_send(input.get(), PackedSamples(frames, 0, sent).get());
     sr_dev_inst* device = sr_input_dev_inst_get(input.get());
     if (rc != SR_OK || !device) throw failed("libsigrok legt kein Gerät an", rc);
@@ -217,7 +224,7 @@ void ExportFile(Context& context, const LogicFrames& frames, ExchangeFormat form
         WriteEmpty(output.get(), format, ExportRateHz(frames.timeBase), frames.Lines(), file);
     } else {
         while (sent < total) {
-            const std::size_t count = std::min(total - sent, kChunkSamples);
+            const std::size_t count = std::min(total - sent, piece);
             rc = sr_input_send(input.get(), PackedSamples(frames, sent, count).get());
             checkFeed();
             if (rc != SR_OK) throw failed("libsigrok meldet einen Fehler", rc);
