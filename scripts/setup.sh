@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation qt6-translations-l10n
-  libusb-1.0-0-dev libsigrok-dev libsigrokdecode-dev sigrok-cli
+  libusb-1.0-0-dev libsigrok-dev libsigrokdecode-dev sigrok-cli iverilog
   xvfb xauth xdotool imagemagick poppler-utils desktop-file-utils
 )
 missing=()

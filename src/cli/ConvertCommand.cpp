@@ -4,13 +4,14 @@
 #include "sigrok/SigrokContext.h"
 
 #include <exception>
+#include <stdexcept>
 
 namespace cli {
 
 namespace {
 
 void Usage(std::ostream& to) {
-    to << "Aufruf: spurwerk convert EINGABE AUSGABE\n"
+    to << "Aufruf: spurwerk convert [--channels NAME,...] [--samplerate RATE] EINGABE AUSGABE\n"
           "\n"
           "Wandelt eine Aufzeichnung um. Das Format folgt aus der Dateiendung\n"
           "(Groß- und Kleinschreibung egal):\n"
@@ -18,8 +19,9 @@ void Usage(std::ostream& to) {
           "  .sr   sigrok-Sitzung\n"
           "  .vcd  Value Change Dump\n"
           "  .csv  durch Kommas getrennte Werte\n"
-          "Geschrieben werden alle Leitungen der Eingabe mit ihren Namen (sonst D00..D15).\n"
-          "Bei einem Fehler wird nichts geschrieben.\n";
+          "Geschrieben werden bis zu 16 Kanäle der Eingabe mit ihren Namen (sonst\n"
+          "D00..D15).\n"
+       << InputOptionsUsage << "Bei einem Fehler wird nichts geschrieben.\n";
 }
 
 } // namespace
@@ -30,12 +32,21 @@ int RunConvert(const std::vector<std::string>& args, Streams io) {
             Usage(io.out);
             return ExitOk;
         }
-    if (args.size() != 2) {
+    InputChoice choice;
+    std::vector<std::string> files;
+    try {
+        for (std::size_t i = 0; i < args.size(); ++i)
+            if (!ReadInputOption(args, i, choice)) files.push_back(args[i]);
+    } catch (const std::invalid_argument& error) {
+        io.err << "spurwerk convert: " << error.what() << "\n";
+        return ExitUsage;
+    }
+    if (files.size() != 2) {
         io.err << "spurwerk convert: erwartet genau zwei Dateinamen, EINGABE und AUSGABE.\n";
         Usage(io.err);
         return ExitUsage;
     }
-    for (const std::string& path : args)
+    for (const std::string& path : files)
         if (!KnownRecordingExtension(path)) {
             io.err << "spurwerk convert: unbekannte Dateiendung bei \"" << path
                    << "\" (erlaubt: .DIG, .sr, .vcd, .csv).\n";
@@ -43,8 +54,10 @@ int RunConvert(const std::vector<std::string>& args, Streams io) {
         }
     try {
         sigrok::Context context;
-        const sigrok::LogicFrames frames = ReadRecording(context, args[0]);
-        WriteRecording(context, frames, args[1]);
+        const InputRecording input = ReadRecording(context, files[0], choice);
+        for (const std::string& warning : input.warnings)
+            io.err << "spurwerk convert: Warnung: " << warning << "\n";
+        WriteRecording(context, input.frames, files[1]);
     } catch (const std::exception& error) {
         io.err << "spurwerk convert: " << error.what() << "\n";
         return ExitFailure;

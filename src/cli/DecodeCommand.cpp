@@ -1,13 +1,16 @@
 #include "cli/DecodeCommand.h"
 
+#include "cli/AnnotationFilter.h"
 #include "cli/RecordingExchange.h"
 #include "sigrok/SigrokContext.h"
 #include "sigrok/decode/Decode.h"
 #include "sigrok/decode/DecodeError.h"
 #include "sigrok/decode/Library.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
+#include <stdexcept>
 
 namespace cli {
 
@@ -15,61 +18,104 @@ namespace {
 
 void Usage(std::ostream& to) {
     to << "Aufruf: spurwerk decode EINGABE -P DEKODIERER[:name=wert...][,DEKODIERER...] [-P ...]\n"
-          "                       [-A DEKODIERER[=ZEILE]]\n"
+          "                       [-A DEKODIERER[=KLASSE[:KLASSE...]][,DEKODIERER...]]\n"
           "\n"
           "Dekodiert ein Protokoll in einer Aufzeichnung (.DIG, .sr, .vcd, .csv) mit den\n"
           "Dekodierern von libsigrokdecode und schreibt jede Annotation als eine Zeile\n"
-          "\"DEKODIERER-N: Text\", nach der Zeit geordnet.\n"
+          "\"DEKODIERER-N: Text\", sobald sie feststeht, nach der Zeit geordnet.\n"
           "  -P  ein Dekodierer mit Kanälen und Optionen, z. B.\n"
-          "        -P uart:rx=D00:baudrate=9600:format=ascii\n"
-          "      Kanäle nennen Leitungen (D00..D15 oder die Namen der Datei). Mit Komma\n"
-          "      getrennt setzt jeder weitere Dekodierer auf den vorigen auf, z. B.\n"
-          "        -P i2c:scl=D00:sda=D01,eeprom24xx\n"
+          "        -P uart:rx=D0:baudrate=9600:format=ascii\n"
+          "      Kanäle nennen Kanäle der Datei mit ihrem Namen (.DIG: D00..D15). Mit\n"
+          "      Komma getrennt setzt jeder weitere Dekodierer auf den vorigen auf, z. B.\n"
+          "        -P i2c:scl=D0:sda=D1,eeprom24xx\n"
           "      -P darf mehrfach stehen; die Dekodierer laufen nebeneinander.\n"
-          "  -A  gibt nur diese Annotationszeile oder -klasse aus (z. B. uart=rx-data),\n"
-          "      darf mehrfach stehen. Ohne -A: alle Zeilen des obersten Dekodierers\n"
-          "      jedes Stapels.\n"
-          "  --samplenum  stellt jeder Zeile \"START-ENDE \" voran (Nummern der Abtastwerte).\n";
+          "  -A  gibt nur diese Annotationszeilen oder -klassen aus, wie bei sigrok-cli\n"
+          "      (z. B. uart=rx-data:tx-data,i2c); darf mehrfach stehen. Ohne -A: alle\n"
+          "      Zeilen des obersten Dekodierers jedes Stapels.\n"
+          "  --samplenum  stellt jeder Zeile \"START-ENDE \" voran (Nummern der Abtastwerte).\n"
+       << InputOptionsUsage;
 }
 
-struct RowFilter {
-    std::string decoder;
-    std::string row; // empty: every row of the decoder
-    // The name is one of the decoder's annotation classes: only that class,
-    // even where a row has the same name (as sigrok-cli reads -A).
-    bool isClass = false;
-};
+// Annotations wait here until the decoders have read far enough past their
+// start that an earlier one is unlikely to come; then they are printed in
+// time order. Memory stays bounded whatever the length of the recording.
+class Printer : public sigrokdecode::AnnotationSink {
+  public:
+    Printer(std::ostream& out, const AnnotationFilter& filter, bool samplenum)
+        : out_(out), filter_(filter), samplenum_(samplenum) {}
 
-bool Shown(const sigrokdecode::DecodeResult& r, const sigrokdecode::Annotation& a,
-           const std::vector<RowFilter>& filters) {
-    const auto& row = r.rows.at(a.row);
-    if (filters.empty()) return row.topOfStack;
-    for (const auto& f : filters) {
-        if (f.isClass) {
-            if ((f.decoder == row.instance || f.decoder == row.decoderId) && a.classId == f.row) return true;
-        } else if (sigrokdecode::RowMatches(row, a, f.decoder, f.row)) {
-            return true;
+    void Rows(const std::vector<sigrokdecode::AnnotationRow>& rows) override { rows_ = rows; }
+
+    void Add(sigrokdecode::Annotation&& a) override {
+        if (!filter_.Shows(rows_.at(std::size_t(a.row)), a)) return;
+        pending_.push_back({a.start, a.end, a.row, std::string(a.Text())});
+        if (pending_.size() >= MaxPending) Print(pending_.size() / 2);
+    }
+
+    void Done(std::uint64_t samples) override {
+        if (samples < SortWindow) return;
+        Sort();
+        const auto ready =
+            std::partition_point(pending_.begin(), pending_.end(),
+                                 [&](const Pending& p) { return p.start + SortWindow < samples; });
+        Print(std::size_t(ready - pending_.begin()));
+    }
+
+    void Finish() {
+        Print(pending_.size());
+        out_.flush();
+    }
+
+  private:
+    // A UART byte at 300 Bd and 1 MHz spans 36,000 samples; a window of a
+    // million samples keeps far slower protocols in order too.
+    static constexpr std::uint64_t SortWindow = 1 << 20;
+    static constexpr std::size_t MaxPending = 1 << 18;
+
+    struct Pending {
+        std::uint64_t start, end;
+        int row;
+        std::string text;
+    };
+
+    void Sort() {
+        std::stable_sort(pending_.begin(), pending_.end(), [](const Pending& a, const Pending& b) {
+            return a.start != b.start ? a.start < b.start : a.row < b.row;
+        });
+    }
+
+    void Print(std::size_t count) {
+        Sort();
+        for (std::size_t i = 0; i < count; ++i) {
+            const Pending& p = pending_[i];
+            if (samplenum_) out_ << p.start << '-' << p.end << ' ';
+            out_ << rows_[std::size_t(p.row)].instance << ": " << p.text << '\n';
         }
+        pending_.erase(pending_.begin(), pending_.begin() + std::ptrdiff_t(count));
     }
-    return false;
-}
 
-// The recording's lines as the planes the decoder reads, and their names.
-struct Planes {
-    std::vector<std::uint8_t> bytes;
-    std::vector<std::string> names;
+    std::ostream& out_;
+    const AnnotationFilter& filter_;
+    bool samplenum_;
+    std::vector<sigrokdecode::AnnotationRow> rows_;
+    std::vector<Pending> pending_;
 };
 
-Planes ToPlanes(const sigrok::LogicFrames& frames) {
-    Planes p;
-    const std::size_t n = frames.samples.size();
-    p.bytes.resize(2 * n);
-    for (std::size_t i = 0; i < n; ++i) {
-        p.bytes[i] = std::uint8_t(frames.samples[i]);
-        p.bytes[n + i] = std::uint8_t(frames.samples[i] >> 8);
-    }
-    p.names = frames.names; // only the lines the recording has
-    return p;
+// A channel setting that names a channel of the file which --channels (or
+// the limit of 16) left out.
+void RefuseDroppedChannels(const std::vector<sigrokdecode::DecoderStack>& stacks,
+                           const std::vector<std::string>& kept,
+                           const std::vector<std::string>& dropped) {
+    for (const auto& stack : stacks)
+        for (const auto& setup : stack)
+            for (const auto& [name, value] : setup.settings)
+                if (std::find(kept.begin(), kept.end(), value) == kept.end() &&
+                    std::find(dropped.begin(), dropped.end(), value) != dropped.end())
+                    throw sigrokdecode::DecodeError(
+                        "Dekodierer " + setup.id + ": " + name + "=" + value +
+                        " nennt einen Kanal der Datei, der nicht übernommen wurde (der Puffer "
+                        "hat 16 Leitungen). --channels wählt die Kanäle, z. B. --channels " +
+                        value + ",...");
 }
 
 } // namespace
@@ -77,8 +123,9 @@ Planes ToPlanes(const sigrok::LogicFrames& frames) {
 int RunDecode(const std::vector<std::string>& args, Streams io) {
     std::string input;
     std::vector<std::string> stackTexts;
-    std::vector<RowFilter> filters;
+    std::vector<std::string> filterTexts;
     bool samplenum = false;
+    InputChoice choice;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
@@ -89,18 +136,18 @@ int RunDecode(const std::vector<std::string>& args, Streams io) {
             samplenum = true;
             continue;
         }
+        try {
+            if (ReadInputOption(args, i, choice)) continue;
+        } catch (const std::invalid_argument& error) {
+            io.err << "spurwerk decode: " << error.what() << "\n";
+            return ExitUsage;
+        }
         if (arg == "-P" || arg == "-A") {
             if (i + 1 >= args.size()) {
                 io.err << "spurwerk decode: " << arg << " braucht einen Wert.\n";
                 return ExitUsage;
             }
-            const std::string& value = args[++i];
-            if (arg == "-P") {
-                stackTexts.push_back(value);
-            } else {
-                const auto eq = value.find('=');
-                filters.push_back({value.substr(0, eq), eq == std::string::npos ? "" : value.substr(eq + 1)});
-            }
+            (arg == "-P" ? stackTexts : filterTexts).push_back(args[++i]);
         } else if (!arg.empty() && arg[0] == '-') {
             io.err << "spurwerk decode: unbekannte Option \"" << arg << "\".\n";
             Usage(io.err);
@@ -118,51 +165,67 @@ int RunDecode(const std::vector<std::string>& args, Streams io) {
         return ExitUsage;
     }
     if (!KnownRecordingExtension(input)) {
-        io.err << "spurwerk decode: unbekannte Dateiendung bei \"" << input << "\" (erlaubt: .DIG, .sr, .vcd, .csv).\n";
+        io.err << "spurwerk decode: unbekannte Dateiendung bei \"" << input
+               << "\" (erlaubt: .DIG, .sr, .vcd, .csv).\n";
         return ExitUsage;
     }
 
-    std::shared_ptr<sigrokdecode::Library> library;
-    std::vector<sigrokdecode::ResolvedStack> stacks;
-    Planes planes;
-    sampling::TimeBase timeBase;
+    std::vector<sigrokdecode::DecoderStack> setups;
+    AnnotationFilter filter;
     try {
-        sigrok::Context context;
-        const sigrok::LogicFrames frames = ReadRecording(context, input);
-        planes = ToPlanes(frames);
-        timeBase = frames.timeBase;
-        library = sigrokdecode::Library::Shared();
         for (const auto& text : stackTexts)
-            stacks.push_back(sigrokdecode::Resolve(sigrokdecode::ParseStack(text), library->Decoders(), planes.names));
-        for (auto& f : filters) {
-            bool known = false;
-            for (const auto& s : stacks)
-                for (const auto& d : s) {
-                    if (d.info->id != f.decoder && f.decoder.rfind(d.info->id + "-", 0) != 0) continue;
-                    known = true;
-                    for (const auto& c : d.info->annotations) f.isClass |= c.id == f.row;
-                }
-            if (!known) throw sigrokdecode::DecodeError("-A nennt den Dekodierer \"" + f.decoder + "\", der nicht läuft.");
-        }
-    } catch (const sigrokdecode::DecodeError& error) {
+            setups.push_back(sigrokdecode::ParseStack(text));
+        for (const auto& text : filterTexts)
+            filter.Add(text);
+    } catch (const std::exception& error) {
         io.err << "spurwerk decode: " << error.what() << "\n";
         return ExitUsage;
+    }
+
+    InputRecording recording;
+    std::unique_ptr<sigrokdecode::Library> library;
+    std::vector<sigrokdecode::ResolvedStack> stacks;
+    try {
+        sigrok::Context context;
+        recording = ReadRecording(context, input, choice);
+        for (const std::string& warning : recording.warnings)
+            io.err << "spurwerk decode: Warnung: " << warning << "\n";
+        std::vector<std::string> ids;
+        for (const auto& stack : setups)
+            for (const auto& setup : stack)
+                ids.push_back(setup.id);
+        library = std::make_unique<sigrokdecode::Library>(ids);
     } catch (const std::exception& error) {
         io.err << "spurwerk decode: " << error.what() << "\n";
         return ExitFailure;
     }
     try {
-        const std::size_t cells = planes.bytes.size() / 2;
-        const auto rate = std::uint64_t(std::max<long long>(1, std::llround(timeBase.period.RateHz())));
-        const auto result = sigrokdecode::RunDecoders(
-            *library, stacks, {planes.bytes.data(), planes.bytes.data() + cells, cells}, rate);
-        for (const auto& a : result.annotations)
-            if (Shown(result, a, filters)) {
-                if (samplenum) io.out << a.start << '-' << a.end << ' ';
-                io.out << sigrokdecode::AnnotationLine(result, a) << '\n';
-            }
-        io.out.flush();
+        RefuseDroppedChannels(setups, recording.frames.names, recording.dropped);
+        for (const auto& setup : setups)
+            stacks.push_back(sigrokdecode::Resolve(setup, library->Decoders(),
+                                                   recording.frames.names,
+                                                   sigrokdecode::LineNaming::ExactNames));
     } catch (const std::exception& error) {
+        io.err << "spurwerk decode: " << error.what() << "\n";
+        return ExitUsage;
+    }
+    // As sigrok-cli: an -A naming what no decoder of the run has is an error.
+    if (const std::string wrong = filter.Check(stacks); !wrong.empty()) {
+        io.err << "spurwerk decode: " << wrong << "\n";
+        return ExitFailure;
+    }
+    try {
+        const sigrok::LogicFrames& frames = recording.frames;
+        const auto rate =
+            std::uint64_t(std::max<long long>(1, std::llround(frames.timeBase.period.RateHz())));
+        Printer printer(io.out, filter, samplenum);
+        sigrokdecode::SampleSpan span;
+        span.words = frames.samples.data();
+        span.cells = frames.samples.size();
+        sigrokdecode::StreamDecoders(*library, stacks, span, rate, printer);
+        printer.Finish();
+    } catch (const std::exception& error) {
+        io.out.flush();
         io.err << "spurwerk decode: " << error.what() << "\n";
         return ExitFailure;
     }

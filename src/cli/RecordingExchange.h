@@ -3,7 +3,10 @@
 #include "sigrok/LogicFrames.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace sigrok {
 class Context;
@@ -16,7 +19,33 @@ namespace cli {
 // .sr, .vcd and .csv through libsigrok. Errors raise exceptions whose what()
 // is a German message.
 bool KnownRecordingExtension(const std::string& path);
+
+// What the command line says about the input: --channels and --samplerate.
+struct InputChoice {
+    std::vector<std::string> channels;   // names or ranges; empty: the first 16
+    std::optional<std::uint64_t> rateHz; // for an input that gives no rate
+};
+
+// A recording read, and what the user should hear about it on standard error:
+// dropped channels, an assumed rate, skipped variables.
+struct InputRecording {
+    sigrok::LogicFrames frames;
+    std::vector<std::string> warnings;
+    // The file's channels that are not among the lines.
+    std::vector<std::string> dropped;
+};
+
+InputRecording ReadRecording(sigrok::Context& context, const std::string& path,
+                             const InputChoice& choice);
 sigrok::LogicFrames ReadRecording(sigrok::Context& context, const std::string& path);
+
+// Reads the values of --channels and --samplerate that follow args[i] (as
+// "--channels A,B" or "--channels=A,B"), moving i past them. Returns false
+// when args[i] is neither; throws std::invalid_argument with a German message
+// for a missing or unreadable value.
+bool ReadInputOption(const std::vector<std::string>& args, std::size_t& i, InputChoice& choice);
+// The lines of the usage texts that describe those two options.
+extern const char* const InputOptionsUsage;
 void WriteRecording(sigrok::Context& context, const sigrok::LogicFrames& frames,
                     const std::string& path);
 

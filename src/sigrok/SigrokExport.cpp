@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstring>
 #include <exception>
+#include <memory>
+#include <string_view>
 
 namespace sigrok {
 
@@ -50,7 +52,32 @@ struct Feed {
     bool writesItself = false;
     std::exception_ptr error; // the file's own write failed
     int failedRc = SR_OK;     // the output module failed
+    // For CSV: the rate line still to be written into the header.
+    std::string csvRateLine;
 };
+
+// libsigrok's CSV writer names the rate in its header only when it can ask a
+// device for it, which the samples of a file cannot answer; sigrok-cli's CSV
+// files carry "; Samplerate: 1 MHz" there. The line goes after the header's
+// last comment line, so that the import can read the rate back.
+void WriteCsvText(Feed& feed, const char* text, std::size_t length) {
+    std::string_view rest(text, length);
+    if (!feed.csvRateLine.empty()) {
+        std::size_t headerEnd = 0;
+        while (headerEnd < rest.size() && rest[headerEnd] == ';') {
+            const auto nl = rest.find('\n', headerEnd);
+            if (nl == std::string_view::npos) break;
+            headerEnd = nl + 1;
+        }
+        if (headerEnd > 0 || !rest.empty()) {
+            feed.file->Write(rest.data(), headerEnd);
+            feed.file->Write(feed.csvRateLine.data(), feed.csvRateLine.size());
+            feed.csvRateLine.clear();
+            rest.remove_prefix(headerEnd);
+        }
+    }
+    feed.file->Write(rest.data(), rest.size());
+}
 
 void ForwardPacket(const sr_dev_inst*, const sr_datafeed_packet* packet, void* data) {
     auto* feed = static_cast<Feed*>(data);
@@ -63,7 +90,7 @@ void ForwardPacket(const sr_dev_inst*, const sr_datafeed_packet* packet, void* d
             feed->failedRc = rc;
             return;
         }
-        if (text && text->len > 0 && !feed->writesItself) feed->file->Write(text->str, text->len);
+        if (text && text->len > 0 && !feed->writesItself) WriteCsvText(*feed, text->str, text->len);
     } catch (...) {
         feed->error = std::current_exception();
     }
@@ -114,7 +141,7 @@ std::size_t PieceSamples(ExchangeFormat format) {
 // the sample's row and ends with an empty line, without which libsigrok's
 // reader cuts the last caption of a file that has no rows.
 void WriteEmpty(const sr_output* output, ExchangeFormat format, std::uint64_t rateHz, int lines,
-                SafeFile& file) {
+                Feed& feed) {
     sr_config rate{SR_CONF_SAMPLERATE, g_variant_ref_sink(g_variant_new_uint64(rateHz))};
     GSList configs{&rate, nullptr};
     sr_datafeed_meta meta{&configs};
@@ -143,7 +170,13 @@ void WriteEmpty(const sr_output* output, ExchangeFormat format, std::uint64_t ra
         header.resize(last == std::string::npos ? 0 : last + 1);
         header += "\n";
     }
-    file.Write(header.data(), header.size());
+    WriteCsvText(feed, header.data(), header.size());
+}
+
+// "; Samplerate: 1 MHz", in libsigrok's own words for the rate.
+std::string CsvRateLine(std::uint64_t rateHz) {
+    const std::unique_ptr<char, decltype(&g_free)> text(sr_samplerate_string(rateHz), &g_free);
+    return std::string("; Samplerate: ") + (text ? text.get() : std::to_string(rateHz)) + "\n";
 }
 
 } // namespace
@@ -212,7 +245,9 @@ void ExportFile(Context& context, const LogicFrames& frames, ExchangeFormat form
     rc = sr_session_new(context.Raw(), &rawSession);
     const SessionPtr session(rawSession);
     if (rc != SR_OK) throw failed("keine libsigrok-Sitzung", rc);
-    Feed feed{output.get(), &file, writesItself, nullptr, SR_OK};
+    Feed feed{output.get(), &file, writesItself, nullptr, SR_OK, {}};
+    if (format == ExchangeFormat::Csv)
+        feed.csvRateLine = CsvRateLine(ExportRateHz(frames.timeBase));
     const auto checkFeed = [&] {
         if (feed.error) std::rethrow_exception(feed.error);
         if (feed.failedRc != SR_OK) throw failed("libsigrok meldet einen Fehler", feed.failedRc);
@@ -221,7 +256,7 @@ void ExportFile(Context& context, const LogicFrames& frames, ExchangeFormat form
     sr_session_datafeed_callback_add(session.get(), &ForwardPacket, &feed);
 
     if (frames.samples.empty()) {
-        WriteEmpty(output.get(), format, ExportRateHz(frames.timeBase), frames.Lines(), file);
+        WriteEmpty(output.get(), format, ExportRateHz(frames.timeBase), frames.Lines(), feed);
     } else {
         while (sent < total) {
             const std::size_t count = std::min(total - sent, piece);

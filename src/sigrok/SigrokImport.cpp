@@ -1,9 +1,12 @@
 #include "sigrok/SigrokImport.h"
 
+#include "sigrok/ChannelChoice.h"
+#include "sigrok/DeviceSpec.h"
 #include "sigrok/SigrokContext.h"
 #include "sigrok/SigrokError.h"
 #include "sigrok/SigrokHandles.h"
 #include "sigrok/SigrokOptions.h"
+#include "sigrok/VcdReader.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -11,6 +14,7 @@
 #include <exception>
 #include <fcntl.h>
 #include <optional>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,12 +22,11 @@ namespace sigrok {
 
 namespace {
 
-constexpr int MaxLines = 16;
-
 // Gathers the logic packets of one device into frames.
 class Collector {
   public:
-    explicit Collector(std::size_t maxSamples) : maxSamples_(maxSamples) {}
+    explicit Collector(const ImportOptions& options)
+        : maxSamples_(options.maxSamples), wanted_(options.channels) {}
 
     void OnPacket(const sr_dev_inst* device, const sr_datafeed_packet* packet) {
         if (error_) return;
@@ -43,7 +46,6 @@ class Collector {
     }
 
     bool Full() const { return cut_; }
-    std::size_t Room() const { return maxSamples_; }
     bool HaveChannels() const { return haveChannels_; }
     void Rethrow() const {
         if (error_) std::rethrow_exception(error_);
@@ -56,6 +58,8 @@ class Collector {
             rateHz_ ? sampling::TimeBase::Exact(sampling::SamplePeriod::FromRateHz(*rateHz_))
                     : sampling::TimeBase::Nominal();
         result.cut = cut_;
+        result.fileChannels = std::move(fileChannels_);
+        result.taken = std::move(taken_);
         return result;
     }
 
@@ -79,13 +83,16 @@ class Collector {
         std::stable_sort(logic.begin(), logic.end(), [](const sr_channel* a, const sr_channel* b) {
             return a->index < b->index;
         });
-        if (logic.size() > MaxLines) logic.resize(MaxLines);
-        for (std::size_t line = 0; line < logic.size(); ++line) {
-            const char* name = logic[line]->name;
-            frames_.names.push_back(name && *name ? name : DefaultLineName(static_cast<int>(line)));
-            bits_.push_back(logic[line]->index);
+        for (std::size_t c = 0; c < logic.size(); ++c) {
+            const char* name = logic[c]->name;
+            fileChannels_.push_back(name && *name ? name : DefaultLineName(static_cast<int>(c)));
         }
         haveChannels_ = true;
+        taken_ = ChooseChannels(wanted_, fileChannels_);
+        for (const int c : taken_) {
+            frames_.names.push_back(fileChannels_[std::size_t(c)]);
+            bits_.push_back(logic[std::size_t(c)]->index);
+        }
         if (!rateHz_) {
             // Session files keep their rate as a device setting.
             GVariant* value = nullptr;
@@ -135,6 +142,9 @@ class Collector {
     }
 
     std::size_t maxSamples_;
+    std::vector<std::string> wanted_;
+    std::vector<std::string> fileChannels_;
+    std::vector<int> taken_;
     LogicFrames frames_;
     std::vector<int> bits_;
     std::optional<std::uint64_t> rateHz_;
@@ -221,8 +231,26 @@ void ImportSession(Context& context, const std::string& path, Collector& collect
     }
 }
 
-void ImportStream(Context& context, ExchangeFormat format, const std::string& path,
-                  Collector& collector) {
+// The rate a CSV names in its leading comment lines, as libsigrok's writer
+// puts it there ("; Samplerate: 1 MHz"); libsigrok's reader does not look.
+std::optional<std::uint64_t> CsvCommentRate(int fd) {
+    char head[16384];
+    const ssize_t n = ::pread(fd, head, sizeof head, 0);
+    if (n <= 0) return std::nullopt;
+    std::string_view text(head, static_cast<std::size_t>(n));
+    constexpr std::string_view key = "; Samplerate:";
+    while (!text.empty() && text.front() == ';') {
+        const auto nl = text.find('\n');
+        const std::string_view line = text.substr(0, nl);
+        if (line.substr(0, key.size()) == key)
+            return ParseQuantity(std::string(line.substr(key.size())));
+        if (nl == std::string_view::npos) break;
+        text.remove_prefix(nl + 1);
+    }
+    return std::nullopt;
+}
+
+void ImportCsv(Context& context, const std::string& path, Collector& collector) {
     const FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0)
         throw Error(Quote(path) + " kann nicht gelesen werden: " + std::strerror(errno));
@@ -230,17 +258,11 @@ void ImportStream(Context& context, ExchangeFormat format, const std::string& pa
     if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode))
         throw Error(Quote(path) + " ist keine gewöhnliche Datei.");
 
-    const char* id = format == ExchangeFormat::Vcd ? "vcd" : "csv";
-    const sr_input_module* module = sr_input_find(const_cast<char*>(id));
-    if (!module) throw Error(std::string("libsigrok fehlt das Eingabemodul ") + id + ".");
-    // A VCD gap becomes as many samples as its length in time-scale units:
-    // from a fine time scale a single gap could keep libsigrok busy for hours.
-    // Gaps longer than the buffer are shortened to just over its length, which
-    // changes none of the samples that are taken.
+    const sr_input_module* module = sr_input_find(const_cast<char*>("csv"));
+    if (!module) throw Error("libsigrok fehlt das Eingabemodul csv.");
     OptionValues values;
-    if (format == ExchangeFormat::Vcd)
-        values.emplace_back(
-            "compress", std::to_string(std::min<std::size_t>(collector.Room() + 1, 0x7FFFFFFF)));
+    if (const auto rate = CsvCommentRate(file.Get()); rate && *rate > 0)
+        values.emplace_back("samplerate", std::to_string(*rate));
     const HashTablePtr options = InputOptions(module, values);
     const InputPtr input(sr_input_new(module, options.get()));
     if (!input) throw ReadFailure(context, path, "libsigrok nimmt die Datei nicht an");
@@ -256,9 +278,8 @@ void ImportStream(Context& context, ExchangeFormat format, const std::string& pa
     constexpr std::size_t chunk = 64 * 1024;
     const GStringPtr buffer(g_string_sized_new(chunk));
     sr_dev_inst* device = nullptr;
-    // libsigrok's VCD reader divides by the channel count while it reads the
-    // data (0.5.2), so a file without a logic channel is refused as soon as
-    // its header has been read, before any data is passed on.
+    // A file without a logic channel is refused as soon as its header has
+    // been read, before any data is passed on.
     const auto addDevice = [&] {
         if (device) return;
         device = sr_input_dev_inst_get(input.get());
@@ -291,19 +312,35 @@ void ImportStream(Context& context, ExchangeFormat format, const std::string& pa
 
 } // namespace
 
+std::vector<std::string> ImportResult::Dropped() const {
+    std::vector<std::string> dropped;
+    for (std::size_t c = 0; c < fileChannels.size(); ++c)
+        if (std::find(taken.begin(), taken.end(), int(c)) == taken.end())
+            dropped.push_back(fileChannels[c]);
+    return dropped;
+}
+
 ImportResult ImportFile(Context& context, ExchangeFormat format, const std::string& path,
-                        std::size_t maxSamples) {
+                        const ImportOptions& options) {
     context.ClearLog();
-    Collector collector(maxSamples);
+    if (format == ExchangeFormat::Vcd) return ReadVcd(path, options);
+    Collector collector(options);
     if (format == ExchangeFormat::Session) {
         RequireRegularFile(path);
         ImportSession(context, path, collector);
     } else {
-        ImportStream(context, format, path, collector);
+        ImportCsv(context, path, collector);
     }
     ImportResult result = std::move(collector).Result();
     if (result.frames.names.empty()) throw Error(Quote(path) + " enthält keine Logikkanäle.");
     return result;
+}
+
+ImportResult ImportFile(Context& context, ExchangeFormat format, const std::string& path,
+                        std::size_t maxSamples) {
+    ImportOptions options;
+    options.maxSamples = maxSamples;
+    return ImportFile(context, format, path, options);
 }
 
 } // namespace sigrok

@@ -109,6 +109,8 @@ TEST_F(DecodeCommand, UartAtTwoBaudRatesPrintsWhatSigrokCliPrints) {
         const std::string setup = "uart:rx=D01:baudrate=" + std::to_string(baud) + ":format=ascii";
         ExpectSameAsSigrokCli(file, {"-P", setup});
         ExpectSameAsSigrokCli(file, {"-P", setup, "-A", "uart=rx-data"});
+        // sigrok-cli's list syntax: several classes of one decoder after colons.
+        ExpectSameAsSigrokCli(file, {"-P", setup, "-A", "uart=rx-start:rx-stop:tx-data"});
         const Outcome data = Decode({file, "-P", setup, "-A", "uart=rx-data"});
         EXPECT_EQ(data.out.substr(0, 24), "uart-1: S\nuart-1: p\nuart") << baud;
     }
@@ -163,10 +165,22 @@ TEST_F(DecodeCommand, ErrorsGoToStandardErrorWithAStatus) {
     };
     const Case cases[] = {
         {{file, "-P", "frobnicate"}, 2, "Unbekannter Dekodierer \"frobnicate\""},
-        {{file, "-P", "uart:rx=D09"}, 2, "die Leitung \"D09\" gibt es nicht"},
-        {{file, "-P", "uart:rx=D00:baudrate=schnell"}, 2, "ungültiger Wert \"schnell\" für Option baudrate"},
+        {{file, "-P", "uart:rx=D09"}, 2, "die Aufzeichnung hat keinen Kanal \"D09\""},
+        // Only the file's own names: no fall-back to a line number.
+        {{file, "-P", "uart:rx=D0"}, 2, "keinen Kanal \"D0\" (ihre Kanäle: D00, D01, D02, D03)"},
+        {{file, "-P", "uart:rx=D00:baudrate=schnell"},
+         2,
+         "ungültiger Wert \"schnell\" für Option baudrate"},
         {{file, "-P", "uart:rx=D00:baudrate=0"}, 1, "Dekodierung (uart-1)"},
-        {{file, "-P", "uart:rx=D00", "-A", "spi=mosi-data"}, 2, "-A nennt den Dekodierer \"spi\""},
+        // -A as sigrok-cli refuses it: status 1.
+        {{file, "-P", "uart:rx=D00", "-A", "spi=mosi-data"},
+         1,
+         "Protokolldekodierer 'spi' nicht gefunden."},
+        {{file, "-P", "uart:rx=D00", "-A", "uart=rx-data:frob"},
+         1,
+         "Annotation 'frob' für Protokolldekodierer 'uart' nicht gefunden."},
+        {{file, "-P", "uart:rx=D00", "-A", "uart=rx-data,"}, 2, "nennt keinen Dekodierer"},
+        {{file, "-P", "uart:rx=D00", "-A", "uart=:rx-data"}, 2, "leere Annotationsklasse"},
         {{file}, 2, "mindestens ein -P"},
         {{file, "-P"}, 2, "-P braucht einen Wert"},
         {{file, "-X"}, 2, "unbekannte Option \"-X\""},

@@ -5,6 +5,7 @@
 #include "sigrok/decode/SrdHandles.h"
 
 #include <algorithm>
+#include <bit>
 #include <map>
 #include <mutex>
 
@@ -21,9 +22,12 @@ struct InstanceRows {
 };
 
 struct Collector {
+    explicit Collector(AnnotationSink& to) : sink(to) {}
+
+    AnnotationSink& sink;
     std::mutex mutex;
     std::map<const srd_decoder_inst*, InstanceRows> instances;
-    DecodeResult result;
+    std::vector<AnnotationRow> rows;
 
     static void Receive(srd_proto_data* pdata, void* data) {
         auto* self = static_cast<Collector*>(data);
@@ -40,25 +44,37 @@ struct Collector {
         a.row = it->second.rowOfClass[ann->ann_class];
         a.classId = it->second.info->annotations[ann->ann_class].id;
         for (char** t = ann->ann_text; t && *t; ++t) a.texts.emplace_back(*t);
-        self->result.annotations.push_back(std::move(a));
+        self->sink.Add(std::move(a));
     }
 };
 
+// Keeps every annotation: the result of RunDecoders.
+class KeepAll : public AnnotationSink {
+  public:
+    void Rows(const std::vector<AnnotationRow>& rows) override { result.rows = rows; }
+    void Add(Annotation&& annotation) override {
+        result.annotations.push_back(std::move(annotation));
+    }
+
+    DecodeResult result;
+};
+
 // The decoder's rows, then one row for each class no row lists.
-InstanceRows AddRows(const DecoderInfo& info, const std::string& instance, bool top, DecodeResult& result) {
+InstanceRows AddRows(const DecoderInfo& info, const std::string& instance, bool top,
+                     std::vector<AnnotationRow>& rows) {
     InstanceRows map;
     map.info = &info;
     map.rowOfClass.assign(info.annotations.size(), -1);
     for (const auto& row : info.rows) {
-        const int index = int(result.rows.size());
-        result.rows.push_back({instance, info.id, row.id, row.desc, top});
+        const int index = int(rows.size());
+        rows.push_back({instance, info.id, row.id, row.desc, top});
         for (int c : row.classes)
             if (c >= 0 && std::size_t(c) < map.rowOfClass.size()) map.rowOfClass[c] = index;
     }
     for (std::size_t c = 0; c < info.annotations.size(); ++c) {
         if (map.rowOfClass[c] >= 0) continue;
-        map.rowOfClass[c] = int(result.rows.size());
-        result.rows.push_back({instance, info.id, info.annotations[c].id, info.annotations[c].desc, top});
+        map.rowOfClass[c] = int(rows.size());
+        rows.push_back({instance, info.id, info.annotations[c].id, info.annotations[c].desc, top});
     }
     return map;
 }
@@ -102,11 +118,20 @@ srd_decoder_inst* NewInstance(srd_session* session, const ResolvedDecoder& d, Li
 
 DecodeResult RunDecoders(Library& library, const std::vector<ResolvedStack>& stacks, const SampleSpan& samples,
                          std::uint64_t sampleRateHz, const ProgressFn& progress) {
+    KeepAll keep;
+    keep.result.cancelled = !StreamDecoders(library, stacks, samples, sampleRateHz, keep, progress);
+    keep.result.SortByTime();
+    return std::move(keep.result);
+}
+
+bool StreamDecoders(Library& library, const std::vector<ResolvedStack>& stacks,
+                    const SampleSpan& samples, std::uint64_t sampleRateHz, AnnotationSink& sink,
+                    const ProgressFn& progress) {
     if (sampleRateHz == 0) throw DecodeError("Die Dekodierung braucht eine Abtastrate über 0 Hz.");
     library.TakeLoggedErrors();
 
     // The collector outlives the session: decoder threads may still report while it closes.
-    Collector collector;
+    Collector collector(sink);
     srd_session* raw = nullptr;
     if (const int rc = srd_session_new(&raw); rc != SRD_OK) Fail(library, "Dekodiersitzung fehlgeschlagen", rc);
     detail::SessionPtr session(raw);
@@ -118,7 +143,7 @@ DecodeResult RunDecoders(Library& library, const std::vector<ResolvedStack>& sta
             srd_decoder_inst* di = NewInstance(session.get(), stack[i], library);
             names += (names.empty() ? "" : ", ") + std::string(di->inst_id);
             collector.instances[di] =
-                AddRows(*stack[i].info, di->inst_id, i + 1 == stack.size(), collector.result);
+                AddRows(*stack[i].info, di->inst_id, i + 1 == stack.size(), collector.rows);
             if (below) {
                 if (const int rc = srd_inst_stack(session.get(), below, di); rc != SRD_OK)
                     Fail(library, "Dekodierer " + stack[i].info->id + " lässt sich nicht aufsetzen", rc);
@@ -126,6 +151,7 @@ DecodeResult RunDecoders(Library& library, const std::vector<ResolvedStack>& sta
             below = di;
         }
     }
+    sink.Rows(collector.rows);
     srd_pd_output_callback_add(session.get(), SRD_OUTPUT_ANN, &Collector::Receive, &collector);
     if (const int rc = srd_session_metadata_set(session.get(), SRD_CONF_SAMPLERATE, g_variant_new_uint64(sampleRateHz));
         rc != SRD_OK)
@@ -133,30 +159,36 @@ DecodeResult RunDecoders(Library& library, const std::vector<ResolvedStack>& sta
     if (const int rc = srd_session_start(session.get()); rc != SRD_OK)
         Fail(library, "Die Dekodierung (" + names + ") startet nicht", rc);
 
-    // The library reads samples as 16-bit units, bit n = line n.
-    std::vector<std::uint8_t> block(2 * std::min(samples.cells, kDecodeBlockCells));
+    // The library reads samples as 16-bit units, bit n = line n: the low byte
+    // first, which is how the words lie in memory on this little-endian host.
+    static_assert(std::endian::native == std::endian::little);
+    std::vector<std::uint8_t> block(samples.words ? 0
+                                                  : 2 * std::min(samples.cells, kDecodeBlockCells));
+    bool whole = true;
     for (std::size_t first = 0; first < samples.cells; first += kDecodeBlockCells) {
         const std::size_t n = std::min(kDecodeBlockCells, samples.cells - first);
-        for (std::size_t i = 0; i < n; ++i) {
-            block[2 * i] = samples.low[first + i];
-            block[2 * i + 1] = samples.high[first + i];
+        const std::uint8_t* data = reinterpret_cast<const std::uint8_t*>(samples.words + first);
+        if (!samples.words) {
+            for (std::size_t i = 0; i < n; ++i) {
+                block[2 * i] = samples.low[first + i];
+                block[2 * i + 1] = samples.high[first + i];
+            }
+            data = block.data();
         }
-        if (const int rc = srd_session_send(session.get(), first, first + n, block.data(), 2 * n, 2); rc != SRD_OK)
+        if (const int rc = srd_session_send(session.get(), first, first + n, data, 2 * n, 2);
+            rc != SRD_OK)
             Fail(library, "Die Dekodierung (" + names + ") ist abgebrochen", rc);
+        {
+            const std::lock_guard lock(collector.mutex);
+            sink.Done(first + n);
+        }
         if (progress && !progress(first + n, samples.cells)) {
-            collector.result.cancelled = true;
+            whole = false;
             break;
         }
     }
-
     session.reset();
-    DecodeResult result;
-    {
-        const std::lock_guard lock(collector.mutex);
-        result = std::move(collector.result);
-    }
-    result.SortByTime();
-    return result;
+    return whole;
 }
 
 } // namespace sigrokdecode

@@ -60,14 +60,25 @@ std::string AllowedText(const std::vector<OptionValue>& values) {
     return s;
 }
 
+std::string NamesText(const std::vector<std::string>& names) {
+    std::string s;
+    for (const auto& n : names)
+        s += (s.empty() ? "" : ", ") + n;
+    return s;
+}
+
 ResolvedDecoder ResolveOne(const DecoderSetup& setup, const DecoderInfo& info,
-                           const std::vector<std::string>& lineNames) {
+                           const std::vector<std::string>& lineNames, LineNaming naming) {
     ResolvedDecoder out;
     out.info = &info;
     const std::string who = "Dekodierer " + info.id + ": ";
     for (const auto& [name, value] : setup.settings) {
         if (const ChannelInfo* ch = info.FindChannel(name)) {
-            const int line = FindLine(value, lineNames);
+            const int line = FindLine(value, lineNames, naming);
+            if (line < 0 && naming == LineNaming::ExactNames)
+                throw DecodeError(who + "Kanal " + ch->name +
+                                  " - die Aufzeichnung hat keinen Kanal " + Quoted(value) +
+                                  " (ihre Kanäle: " + NamesText(lineNames) + ").");
             if (line < 0)
                 throw DecodeError(who + "Kanal " + ch->name + " - die Leitung " + Quoted(value) +
                                   " gibt es nicht (D00 bis D15 oder ein Leitungsname).");
@@ -130,12 +141,14 @@ std::string StackText(const DecoderStack& stack) {
     return text;
 }
 
-int FindLine(const std::string& text, const std::vector<std::string>& lineNames) {
+int FindLine(const std::string& text, const std::vector<std::string>& lineNames,
+             LineNaming naming) {
     const std::string t = Trim(text);
     if (t.empty()) return -1;
     const int lines = int(std::min<std::size_t>(lineNames.size(), 16));
     for (int i = 0; i < lines; ++i)
         if (!lineNames[std::size_t(i)].empty() && lineNames[std::size_t(i)] == t) return i;
+    if (naming == LineNaming::ExactNames) return -1;
     if ((t[0] == 'D' || t[0] == 'd') && t.size() >= 2 && t.size() <= 3 &&
         std::all_of(t.begin() + 1, t.end(), [](unsigned char c) { return std::isdigit(c); })) {
         const int line = std::stoi(t.substr(1));
@@ -145,7 +158,7 @@ int FindLine(const std::string& text, const std::vector<std::string>& lineNames)
 }
 
 ResolvedStack Resolve(const DecoderStack& stack, const Catalogue& catalogue,
-                      const std::vector<std::string>& lineNames) {
+                      const std::vector<std::string>& lineNames, LineNaming naming) {
     ResolvedStack out;
     for (const auto& setup : stack) {
         const DecoderInfo* info = FindDecoder(catalogue, setup.id);
@@ -156,7 +169,7 @@ ResolvedStack Resolve(const DecoderStack& stack, const Catalogue& catalogue,
         if (!out.empty() && !out.back().info->Feeds(*info))
             throw DecodeError("Dekodierer " + info->id + " kann nicht auf " + out.back().info->id +
                               " aufsetzen.");
-        out.push_back(ResolveOne(setup, *info, lineNames));
+        out.push_back(ResolveOne(setup, *info, lineNames, naming));
     }
     return out;
 }

@@ -36,14 +36,21 @@ struct ResolvedDecoder {
 };
 using ResolvedStack = std::vector<ResolvedDecoder>;
 
-// The line a text names: "D00".."D15" (also "d3", "D3") or one of the user's
-// line names (index = line); -1 when it names none. `lineNames` has one entry
-// (maybe empty) per line the samples hold, at most 16.
-int FindLine(const std::string& text, const std::vector<std::string>& lineNames);
+// How a channel setting names a line. The window offers D00..D15 beside the
+// user's names; a file on the command line has only its own channel names,
+// so "D1" must not fall back to line 1 there.
+enum class LineNaming { NamesOrNumbers, ExactNames };
+
+// The line a text names: one of the line names (index = line) or, with
+// NamesOrNumbers, "D00".."D15" (also "d3", "D3"); -1 when it names none.
+// `lineNames` has one entry (maybe empty) per line the samples hold, at most 16.
+int FindLine(const std::string& text, const std::vector<std::string>& lineNames,
+             LineNaming naming = LineNaming::NamesOrNumbers);
 
 // Checks every name, value and stacking rule; throws DecodeError with a German
 // message naming the decoder and what is wrong.
 ResolvedStack Resolve(const DecoderStack& stack, const Catalogue& catalogue,
-                      const std::vector<std::string>& lineNames);
+                      const std::vector<std::string>& lineNames,
+                      LineNaming naming = LineNaming::NamesOrNumbers);
 
 } // namespace sigrokdecode

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
@@ -90,6 +91,14 @@ DecoderInfo Describe(const srd_decoder& d) {
 } // namespace
 
 Library::Library() : log_(std::make_unique<LogSink>()) {
+    Start(nullptr);
+}
+
+Library::Library(const std::vector<std::string>& decoderIds) : log_(std::make_unique<LogSink>()) {
+    Start(&decoderIds);
+}
+
+void Library::Start(const std::vector<std::string>* decoderIds) {
     if (libraryInUse.exchange(true))
         throw DecodeError("Die Protokolldekodierung ist in diesem Programm schon gestartet.");
     srd_log_callback_set(&LogSink::Receive, log_.get());
@@ -99,11 +108,22 @@ Library::Library() : log_(std::make_unique<LogSink>()) {
         throw DecodeError(std::string("Die Protokolldekodierung lässt sich nicht starten: ") + srd_strerror(rc));
     }
     // A decoder that fails to load (a Python module missing) leaves the others usable.
-    srd_decoder_load_all();
+    if (decoderIds) {
+        // Ids are Python module names; anything else is no decoder of the library.
+        const auto plain = [](const std::string& id) {
+            return !id.empty() && std::all_of(id.begin(), id.end(), [](unsigned char c) {
+                return std::isalnum(c) || c == '_';
+            });
+        };
+        for (const std::string& id : *decoderIds)
+            if (plain(id) && !srd_decoder_get_by_id(id.c_str())) srd_decoder_load(id.c_str());
+    } else {
+        srd_decoder_load_all();
+    }
     for (const GSList* l = srd_decoder_list(); l; l = l->next) catalogue_.push_back(Describe(*static_cast<const srd_decoder*>(l->data)));
     std::sort(catalogue_.begin(), catalogue_.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
     TakeLoggedErrors();
-    if (catalogue_.empty()) {
+    if (catalogue_.empty() && !decoderIds) {
         srd_exit();
         srd_log_callback_set_default();
         libraryInUse = false;

@@ -17,6 +17,10 @@ namespace sigrokdecode {
 class Library {
   public:
     Library();
+    // Loads only the named decoders and what they stack on is not loaded: a
+    // command-line run starts much faster than with all hundred. A name the
+    // library does not know is simply missing from Decoders().
+    explicit Library(const std::vector<std::string>& decoderIds);
     ~Library();
 
     // The one instance of this process, started on first use and shared by
@@ -33,6 +37,8 @@ class Library {
     struct LogSink;
 
   private:
+    void Start(const std::vector<std::string>* decoderIds);
+
     std::unique_ptr<LogSink> log_;
     Catalogue catalogue_;
 };
