@@ -171,7 +171,6 @@ bool ExchangeCommands::ImportFrom(const QString& path) {
     // proposes a .DIG file beside the imported one.
     MainState& s = main_.State();
     main_.SetUnsavedRecording(true);
-    s.OpenedFile.clear();
     s.CurrentFileName =
         QFileInfo(path).dir().filePath(QFileInfo(path).completeBaseName() + QStringLiteral(".DIG"));
     main_.SetCaption(recording::ApplicationTitle + " Version " + recording::VersionText + " - " +
@@ -186,11 +185,9 @@ bool ExchangeCommands::ImportFrom(const QString& path) {
 
     main_.SetDigiStatus(
         4,
-        QStringLiteral("Daten wurden importiert: %1 (%2 Leitungen). !!! %3")
-            .arg(name)
-            .arg(frames.Lines())
-            .arg(QString::fromStdString(sampling::DescribeTimeBase(frames.timeBase))),
+        QStringLiteral("Daten wurden importiert: %1 (%2 Leitungen)").arg(name).arg(frames.Lines()),
         true);
+    main_.SetInfo(QString::fromStdString(sampling::DescribeTimeBase(frames.timeBase)));
     if (result.cut) {
         const double seconds = frames.timeBase.SecondsAt(std::int64_t(frames.samples.size()));
         main_.desktop().MessageBox(

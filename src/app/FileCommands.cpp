@@ -42,7 +42,6 @@ void FileCommands::setFileCommands(bool save, bool saveAs, bool close, bool setu
 void FileCommands::NeueAufzeichnung1Click() {
     if (!main_.ConfirmDiscardRecording()) return;
     main_.ClearSampleBuffer();
-    main_.State().OpenedFile.clear();
     main_.desktop().Beep();
     main_.SetDigiStatus(4, QStringLiteral("Daten sind jetzt gelöscht!"), true);
     main_.SetStandardCaption();
@@ -67,9 +66,7 @@ void FileCommands::OpenFile(const QString& path) {
 }
 
 void FileCommands::showOpened() {
-    MainState& s = main_.State();
-    s.OpenedFile = s.CurrentFileName;
-    if (s.CurrentFileName.isEmpty()) {
+    if (main_.State().CurrentFileName.isEmpty()) {
         main_.SetDigiStatus(4, QStringLiteral("Fehler, die Datei oder das Verzeichnis fehlt."),
                             true);
         main_.desktop().MessageBox({QString(),
@@ -79,12 +76,10 @@ void FileCommands::showOpened() {
     }
     main_.SetUnsavedRecording(false);
     main_.desktop().Beep();
+    main_.SetDigiStatus(4, QStringLiteral("Daten wurden geladen. !!!"), true);
     // A DIG file stores no timing: say that its times are only assumed.
-    main_.SetDigiStatus(
-        4,
-        QStringLiteral("Daten wurden geladen. !!! ") +
-            QString::fromStdString(sampling::DescribeTimeBase(main_.Trazor1().GetTimeBase())),
-        true);
+    main_.SetInfo(
+        QString::fromStdString(sampling::DescribeTimeBase(main_.Trazor1().GetTimeBase())));
     setFileCommands(true, true, true, true, true);
     // A new recording is shown from its start: position first, then the
     // picture, so traces and axis agree.
@@ -107,24 +102,10 @@ void FileCommands::Speichernunter1Click() {
 
 void FileCommands::Schliessen1Click() {
     main_.SetDigiStatus(4, QStringLiteral("Daten oder Datei schließen"), true);
-    MainState& s = main_.State();
-    // Only a recording that is stored nowhere is written: back into the file
-    // it replaced, or where the user chooses. A loaded or saved buffer is on
-    // disk already and closes without writing anything.
-    if (main_.HasUnsavedRecording()) {
-        if (!s.OpenedFile.isEmpty())
-            file_->SaveRecordingFile(QStringLiteral("Spurwerk - "), 2, s.OpenedFile);
-        else
-            file_->SaveRecordingFile(QStringLiteral("Spurwerk - "), 0, s.CurrentFileName);
-        // Cancelled, or "Nein" to replacing the file: the recording stays
-        // open and saveable.
-        if (main_.HasUnsavedRecording()) {
-            main_.SetDigiStatus(4, QStringLiteral("Daten nicht gespeichert, nicht geschlossen"),
-                                true);
-            return;
-        }
-    }
-    s.OpenedFile.clear();
+    // Written back to the current file without a dialog; an existing file is
+    // replaced only after the overwrite question, and only once the new one
+    // is complete.
+    file_->SaveRecordingFile(QStringLiteral("Spurwerk - "), 2, main_.State().CurrentFileName);
     TTrazor& t = main_.Trazor1();
     t.Redraw();
     t.DrawBaseLines();

@@ -90,6 +90,11 @@ void LiveCommands::Hauptsimultan() {
     main_.SetAllButtons(false);
     main_.Ui().ButtonStop_Scan->setEnabled(true);
     main_.SetAllMenuEntry(false);
+    // The bursts write the buffer: nothing may load or replace it meanwhile,
+    // as during a timed recording (the stop empties it anyway).
+    loadCommands_ = SwitchOffCommands({main_.Action(QStringLiteral("NeueAufzeichnung1")),
+                                       main_.Action(QStringLiteral("ffnen1")),
+                                       main_.Action(QStringLiteral("Importieren1"))});
     main_.Action(QStringLiteral("MenuPlay_Scan"))->setChecked(true);
     if (s.InputSource == 0) {
         portprep::LiveStart(main_.PortIO1(), s.PortBase, main_.Source().CurrentLptMode());
@@ -242,6 +247,8 @@ void LiveCommands::Hauptsimultanstop() {
         }
         if (main_.Action(QStringLiteral("Synchronisieren1"))->isChecked()) Synchronisieren1Click();
         s.LiveRunning = 0;
+        RestoreCommands(loadCommands_);
+        loadCommands_.clear();
         main_.SetAllMainMenu(true);
         main_.SetRecordMenuEntry(true);
         main_.Action(QStringLiteral("MenuPlay_Scan"))->setChecked(false);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CommandSwitch.h"
+
 #include <QObject>
 
 class TMain1;
@@ -30,4 +32,6 @@ class LiveCommands : public QObject {
 
     TMain1& main_;
     bool tickRunning_ = false;
+    // The commands that load or replace the buffer, off while live mode runs.
+    CommandStates loadCommands_;
 };

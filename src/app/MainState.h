@@ -30,7 +30,4 @@ struct MainState {
     // The buffer holds a recording made (or imported) since it was last saved,
     // loaded from its file, or emptied: discarding it asks first.
     bool UnsavedRecording = false;
-    // The file the buffer was last loaded from, as long as the buffer still
-    // stands for it (a new recording command or closing ends that); empty: none.
-    QString OpenedFile;
 };

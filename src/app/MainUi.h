@@ -13,6 +13,7 @@ class QTimer;
 class QToolButton;
 class TOverview;
 class QWidget;
+class ElidedLabel;
 class UpDownPair;
 
 // The widgets of the main window that commands read and change. The window
@@ -37,7 +38,13 @@ struct MainUi {
     QScrollBar* ScrollBar1 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     std::array<QLabel*, 5> Panels{};
-    // The measurement of the pulse under the pointer, beside the message panel.
+    // A second status row under the scroll bar, for what the program tells
+    // beyond the five panels (which keep their texts whole): fields beyond
+    // the five go here, in this order.
+    QWidget* InfoBar = nullptr;
+    // Measured timing, hints and warnings: TMain1::SetInfo.
+    ElidedLabel* PanelInfo = nullptr;
+    // The measurement of the pulse under the pointer, shown while it is on a line.
     QLabel* PanelReadout = nullptr;
     // The whole buffer above the scroll bar; made by the window with the diagram.
     TOverview* Overview1 = nullptr;

@@ -1,5 +1,6 @@
 #include "MainUiBuilder.h"
 
+#include "ElidedLabel.h"
 #include "UpDownPair.h"
 
 #include <QCheckBox>
@@ -253,14 +254,25 @@ MainUi BuildMainUi(QMainWindow& window, QWidget& central) {
         ui.StatusBar1->addWidget(panel, i == 4 ? 1 : 0);
         ui.Panels[size_t(i)] = panel;
     }
-    // Shown only while the pointer is on a line; the message panel gives up
-    // the room it needs.
-    ui.PanelReadout = new QLabel(ui.StatusBar1);
+    ui.InfoBar = new QWidget(&central);
+    ui.InfoBar->setObjectName(QStringLiteral("InfoBar"));
+    ui.InfoBar->setFont(QFont(QStringLiteral("Arial"), 8));
+    auto* infoRow = new QHBoxLayout(ui.InfoBar);
+    infoRow->setContentsMargins(2, 1, 2, 1);
+    infoRow->setSpacing(3);
+    const auto sunken = [](QLabel* field) {
+        field->setFrameShape(QFrame::Panel);
+        field->setFrameShadow(QFrame::Sunken);
+    };
+    ui.PanelInfo = new ElidedLabel(ui.InfoBar);
+    ui.PanelInfo->setObjectName(QStringLiteral("PanelInfo"));
+    sunken(ui.PanelInfo);
+    infoRow->addWidget(ui.PanelInfo, 1);
+    ui.PanelReadout = new QLabel(ui.InfoBar);
     ui.PanelReadout->setObjectName(QStringLiteral("PanelReadout"));
-    ui.PanelReadout->setFrameShape(QFrame::Panel);
-    ui.PanelReadout->setFrameShadow(QFrame::Sunken);
+    sunken(ui.PanelReadout);
     ui.PanelReadout->setVisible(false);
-    ui.StatusBar1->addWidget(ui.PanelReadout, 0);
+    infoRow->addWidget(ui.PanelReadout, 0);
 
     ui.SimultanTimer1 = timer(&window, "SimultanTimer1", 100, false);
     ui.Timer2 = timer(&window, "Timer2", 10000, true);

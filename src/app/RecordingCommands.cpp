@@ -52,7 +52,7 @@ void RecordingCommands::Connect() {
 
 void RecordingCommands::ButtonRecord_SignalClick() {
     if (running_) return; // see RecordSignal
-    RecordSignal();
+    if (!RecordSignal()) return;
     for (const char* name :
          {"Speichern1", "Speichernunter1", "Schliessen1", "Druckeneinrichten1", "Drucken1"})
         main_.Action(QString::fromLatin1(name))->setEnabled(true);
@@ -68,10 +68,12 @@ sampling::MonotonicClock& RecordingCommands::clock() const {
     return main_.SampleClock();
 }
 
-void RecordingCommands::RecordSignal() {
+bool RecordingCommands::RecordSignal() {
     // The record item stays reachable from the pumped events; a second loop
     // inside the first would write the same buffer and outlive its stop.
-    if (running_) return;
+    if (running_) return false;
+    // A recording replaces the whole buffer.
+    if (!main_.ConfirmDiscardRecording()) return false;
     TTrazor& t = main_.Trazor1();
     MainState& s = main_.State();
     Desktop& d = main_.desktop();
@@ -87,14 +89,18 @@ void RecordingCommands::RecordSignal() {
     main_.Ui().ButtonStop_Scan->setEnabled(true);
     // Nothing may load, clear, resize or replace the buffer under the loop.
     main_.SetRecordMenuEntry(false);
-    const std::vector<std::pair<QAction*, bool>> fileCommands = SwitchOffBufferCommands();
+    const CommandStates fileCommands = SwitchOffBufferCommands();
 
-    // A file of another length may have replaced the buffer. The recording
-    // fills the checked length of its source, in a buffer of exactly that
-    // many cells: a shorter one would drop the samples beyond its end, and a
-    // longer file's length could keep a slow source busy for hours.
+    // The source or its rate may have changed since the length was set, or a
+    // file of another length may have replaced the buffer: only now, when the
+    // buffer is replaced anyway, does it get the checked length of its source,
+    // in a buffer of exactly that many cells. A shorter one would drop the
+    // samples beyond its end, and a longer file's length could keep a slow
+    // source busy for hours.
+    const bool five = main_.Action(QStringLiteral("MenuRecord_5_Sek"))->isChecked();
     if (t.Buffer().Cells() != t.Option().CellsSize() ||
-        t.Option().CellsSize() > RecordLengthCells(false)) {
+        t.Option().CellsSize() > RecordLengthCells(false) ||
+        RecordLengthCells(five) != appliedLength_) {
         ApplyRecordLength();
         if (t.Buffer().Cells() != t.Option().CellsSize()) t.ResizeBuffer(t.Option().CellsSize());
     }
@@ -183,13 +189,11 @@ void RecordingCommands::RecordSignal() {
         t.SetTimeBase(timeBase);
         summary = QString::fromStdString(lastTiming_->Summary());
     }
-    main_.SetDigiStatus(4, stopped ? QStringLiteral("Abgebrochen: ") + summary : summary, false);
-    // A narrow window cuts the panel; the whole text stays at hand.
-    main_.Ui().Panels[4]->setToolTip(summary);
+    // The message of the start stays; what was measured has a field of its own.
+    main_.SetInfo(stopped ? QStringLiteral("Abgebrochen: ") + summary : summary);
 
     if (s.SampleIndex > 0) main_.SetUnsavedRecording(true);
-    for (const auto& [command, enabled] : fileCommands)
-        command->setEnabled(enabled);
+    RestoreCommands(fileCommands);
 
     d.Beep();
     main_.SetAllMainMenu(true);
@@ -201,22 +205,19 @@ void RecordingCommands::RecordSignal() {
     t.Redraw();
     t.DrawSignals();
     main_.RecordingEnded();
+    return true;
 }
 
-std::vector<std::pair<QAction*, bool>> RecordingCommands::SwitchOffBufferCommands() {
+CommandStates RecordingCommands::SwitchOffBufferCommands() {
     // Every command of "&Datei" acts on the buffer, except setting up the
     // printer and quitting (which ends the recording first).
-    std::vector<std::pair<QAction*, bool>> states;
-    const auto* menu = main_.findChild<QMenu*>(QStringLiteral("Datei1Menu"));
-    if (!menu) return states;
-    for (QAction* a : menu->actions()) {
-        if (a->isSeparator() || a->objectName() == QLatin1String("E1") ||
-            a->objectName() == QLatin1String("Druckeneinrichten1"))
-            continue;
-        states.emplace_back(a, a->isEnabled());
-        a->setEnabled(false);
-    }
-    return states;
+    std::vector<QAction*> commands;
+    if (const auto* menu = main_.findChild<QMenu*>(QStringLiteral("Datei1Menu")))
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator() && a->objectName() != QLatin1String("E1") &&
+                a->objectName() != QLatin1String("Druckeneinrichten1"))
+                commands.push_back(a);
+    return SwitchOffCommands(commands);
 }
 
 void RecordingCommands::MenuRecord_5_SekClick() {
@@ -258,6 +259,7 @@ void RecordingCommands::ChooseRecordLength(bool fiveSeconds) {
 }
 
 void RecordingCommands::SetRecordLength(int cells) {
+    appliedLength_ = cells;
     auto& opt = main_.Trazor1().Option();
     // Another length empties the buffer: nothing is left unsaved then.
     if (opt.CellsSize() != cells) main_.SetUnsavedRecording(false);
@@ -271,6 +273,7 @@ void RecordingCommands::ApplyRecordLength() {
 }
 
 void RecordingCommands::MenuRecord_SignalClearClick() {
+    if (!main_.ConfirmDiscardRecording()) return;
     main_.ClearSampleBuffer();
     main_.SetDigiStatus(4, QStringLiteral("Daten sind jetzt gelöscht!"), true);
     main_.desktop().Beep();

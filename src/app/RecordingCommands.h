@@ -2,6 +2,8 @@
 
 #include "sampling/RunTiming.h"
 
+#include "CommandSwitch.h"
+
 #include <QObject>
 #include <cstdint>
 #include <optional>
@@ -26,7 +28,9 @@ class RecordingCommands : public QObject {
     // Takes one sample per nominal period of the source (10 us for the
     // parallel port, 10 ms for the board) against absolute deadlines, until
     // the buffer is full or a stop is requested; the samples taken are kept.
-    void RecordSignal();
+    // False when nothing was recorded: one is running, or the user kept an
+    // unsaved recording ("Nein").
+    bool RecordSignal();
     void MenuRecord_5_SekClick();
     void MenuRecord_10_SekClick();
     // Gives the buffer the current source's length for the checked item.
@@ -57,11 +61,14 @@ class RecordingCommands : public QObject {
     void ChooseRecordLength(bool fiveSeconds);
     void SetRecordLength(int cells);
     // Switches off the file commands for the run; answers what they were.
-    std::vector<std::pair<QAction*, bool>> SwitchOffBufferCommands();
+    CommandStates SwitchOffBufferCommands();
 
     TMain1& main_;
     bool running_ = false;
     bool stopRequested_ = false;
     std::int64_t periodOverrideNs_ = 0;
     std::optional<sampling::RunTiming> lastTiming_;
+    // The length the record-length commands (or the start, 10 s of the
+    // port) gave the buffer last.
+    int appliedLength_ = 0x100000;
 };

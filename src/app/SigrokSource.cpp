@@ -48,6 +48,7 @@ void SigrokSource::ChooseDevice() {
     const SigrokChoice choice{device->spec, dialog.ChosenRate(),
                               QString::fromStdString(device->Title())};
     UseDevice(choice.spec, choice.rateHz, choice.title);
+    main_.SetDigiStatus(4, DeviceText(), true);
     // Remembered at once, as the decoder set-up is: the next start takes it up.
     WriteSigrokChoice(main_.Config(), choice);
 }
@@ -95,8 +96,11 @@ void SigrokSource::takeDevice(const sigrok::DeviceSpec& spec, std::uint64_t rate
     main_.Action(QStringLiteral("PortAuswahlSigrok"))->setChecked(true);
     main_.Ui().Portzustand->setText(QStringLiteral("sigrok"));
     main_.Ui().Portzustand->setToolTip(title);
-    main_.SetDigiStatus(
-        4, title + QStringLiteral(", ") + QString::fromStdString(sigrok::RateText(rateHz)), true);
+    main_.SetInfo(QStringLiteral("sigrok-Gerät: ") + DeviceText());
+}
+
+QString SigrokSource::DeviceText() const {
+    return title_ + QStringLiteral(", ") + QString::fromStdString(sigrok::RateText(rateHz_));
 }
 
 void SigrokSource::ApplyCellUnit() {

@@ -50,6 +50,8 @@ class SigrokSource : public QObject {
     // chosen and when its input is programmed.
     void ApplyCellUnit();
     bool HasDevice() const { return spec_.has_value(); }
+    // The device's line from the dialog and its rate, for the status fields.
+    QString DeviceText() const;
     std::uint64_t RateHz() const { return rateHz_; }
     int RecordLengthCells(bool fiveSeconds) const;
     // The longest buffer this source records: as long as a recording file may be.

@@ -1,6 +1,5 @@
 #include "SourceCommands.h"
 
-#include "RecordingCommands.h"
 #include "SigrokSource.h"
 #include "TMain1.h"
 #include "UpDownPair.h"
@@ -16,6 +15,7 @@
 #include <QLabel>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 
 SourceCommands::SourceCommands(TMain1& main) : QObject(&main), main_(main) {}
 
@@ -145,7 +145,7 @@ void SourceCommands::ShowPortStatus(bool active) {
         const auto hex2 = [](std::uint8_t v) {
             return QStringLiteral("$%1").arg(v, 2, 16, QLatin1Char('0')).toUpper();
         };
-        port = QStringLiteral("$%1").arg(s.PortBase, 4, 16, QLatin1Char('0')).toUpper();
+        port = portText(s.PortBase);
         control = hex2(readRegister(2));
         status = hex2(readRegister(1));
         data = hex2(readRegister(0));
@@ -176,15 +176,35 @@ void SourceCommands::ShowPortBits(std::uint8_t value) {
 void SourceCommands::ProgramLptInput() {
     TPortIO& io = main_.PortIO1();
     const std::int32_t base = main_.State().PortBase;
-    if (checked("PortAuswahl1") || checked("PortAuswahl2")) portprep::InputStart(io, base);
-    if ((checked("PortAuswahl3") || checked("PortAuswahl4")) && checked("ACKBSYPAPOFON1")) {
+    const bool plainPort = checked("PortAuswahl1") || checked("PortAuswahl2");
+    const bool adapterSignals =
+        (checked("PortAuswahl3") || checked("PortAuswahl4")) && checked("ACKBSYPAPOFON1");
+    if (plainPort) portprep::InputStart(io, base);
+    if (adapterSignals) {
         portprep::ControlOr(io, base, 0x04);
         portprep::ControlAnd(io, base, 0xFC);
         portprep::ControlOr(io, base, 0x20);
     }
-    // A port that cannot tri-state its data lines would record its own latch.
-    io.WarnIfDataLinesNotReadable(std::uint32_t(base));
+    // Both switch the data lines to input; a port that cannot tri-state them
+    // would record its own latch.
+    if (plainPort || adapterSignals) warnIfDataLinesNotReadable();
     ShowPortStatus(true);
+}
+
+void SourceCommands::warnIfDataLinesNotReadable() {
+    const std::int32_t base = main_.State().PortBase;
+    if (main_.PortIO1().CanReadDataLines(std::uint32_t(base))) return;
+    // Once per port and run: the port does not change while the program runs.
+    if (std::find(warnedPorts_.begin(), warnedPorts_.end(), base) != warnedPorts_.end()) return;
+    warnedPorts_.push_back(base);
+    main_.SetInfo(QStringLiteral("Achtung: Der Druckerport %1 kann seine Datenleitungen nicht auf "
+                                 "Eingabe schalten; D00–D07 zeigen seine eigene Ausgabe. Bitte im "
+                                 "BIOS den bidirektionalen Modus (PS/2, EPP oder ECP) wählen.")
+                      .arg(portText(base)));
+}
+
+QString SourceCommands::portText(std::int32_t base) {
+    return QStringLiteral("$%1").arg(base, 4, 16, QLatin1Char('0')).toUpper();
 }
 
 bool SourceCommands::OpenUsbInput(int card) {
@@ -221,7 +241,14 @@ void SourceCommands::Eingabeprogrammieren1Click() {
         s.InputSource = 2;
     }
     bool success = true;
-    if (s.InputSource == 0) {
+    if (s.InputSource == 0 && !main_.PortIO1().IOactive()) {
+        // Nothing could be read from it: recording would store zeros as data.
+        success = false;
+        main_.SetInfo(QStringLiteral("Der Druckerport %1 lässt sich nicht öffnen, er ist nicht auf "
+                                     "Eingabe programmiert. Ohne Hardware ausprobieren: spurwerk "
+                                     "--simulate")
+                          .arg(portText(s.PortBase)));
+    } else if (s.InputSource == 0) {
         main_.PortIO1().SetPortHeld(true);
         ProgramLptInput();
     } else if (s.InputSource == 1) {
@@ -232,7 +259,10 @@ void SourceCommands::Eingabeprogrammieren1Click() {
     } else if (s.InputSource == 2) {
         // The device is opened for each recording, on the acquisition thread.
         success = main_.Sigrok().HasDevice();
-        if (success) main_.Sigrok().ApplyCellUnit();
+        if (success) {
+            main_.Sigrok().ApplyCellUnit();
+            ShowPortStatus(true);
+        }
     }
     if (success) {
         MainUi& ui = main_.Ui();
@@ -249,9 +279,6 @@ void SourceCommands::Eingabeprogrammieren1Click() {
         ui.ButtonRecord_Signal->setEnabled(true);
         ui.ButtonStop_Scan->setEnabled(true);
         ui.ButtonPlay_Scan->setEnabled(true);
-        // The board samples a thousand times slower: its own length for the
-        // checked " 5 Sek."/"10 Sek." item, or a recording would run for hours.
-        main_.Recording().ApplyRecordLength();
     }
     if (s.InputSource == 0) RefreshPinChecks();
 }
@@ -281,6 +308,8 @@ void SourceCommands::Ausgabeprogrammieren1Click() {
     } else if (s.InputSource == 1) {
         main_.PortUSB1().SetUSBportactive(false);
         text = QStringLiteral("USB-Port dekativiert.");
+    } else if (s.InputSource == 2) {
+        text = QStringLiteral("sigrok-Gerät deaktiviert.");
     }
     ShowPortStatus(false);
     main_.SetDigiStatus(4, text, true);

@@ -3,7 +3,9 @@
 #include "hardware/PortPreparation.h"
 
 #include <QObject>
+#include <QString>
 #include <cstdint>
+#include <vector>
 
 class TMain1;
 
@@ -43,6 +45,11 @@ class SourceCommands : public QObject {
     void setChecked(const char* name, bool on);
     void setIcon(const char* name, int index);
     std::uint8_t readRegister(int offset);
+    // Tells once per port, in the information field, when the port cannot
+    // switch its data lines to input.
+    void warnIfDataLinesNotReadable();
+    static QString portText(std::int32_t base);
 
     TMain1& main_;
+    std::vector<std::int32_t> warnedPorts_;
 };

@@ -1,6 +1,8 @@
 #include "TMain1.h"
 
+#include "DecodeCommands.h"
 #include "DiscardQuestion.h"
+#include "ElidedLabel.h"
 #include "ExchangeCommands.h"
 #include "FileCommands.h"
 #include "LiveCommands.h"
@@ -8,14 +10,13 @@
 #include "MainUiBuilder.h"
 #include "NavigationCommands.h"
 #include "RecordingCommands.h"
+#include "SearchCommands.h"
 #include "SigrokChoice.h"
 #include "SigrokSource.h"
-#include "SearchCommands.h"
 #include "SourceCommands.h"
 #include "TNewHintWindow.h"
 #include "UpDownPair.h"
 #include "ViewCommands.h"
-#include "DecodeCommands.h"
 #include "display/TOverview.h"
 #include "display/TTrazor.h"
 #include "hardware/PortSystem.h"
@@ -253,14 +254,15 @@ void TMain1::FormCreate() {
     Action(QStringLiteral("PortAuswahl1"))->setChecked(true);
     SetImageIndex(Action(QStringLiteral("PortAuswahl1")), 50);
     state_.InputProgrammed = 0;
+    SetDigiStatus(4, QStringLiteral("Inaktiv"), false);
     // Without a port the English boxes of the port component were all there
     // was: say in the window's own words what is missing and what to do.
-    SetDigiStatus(4,
-                  portIO_->IOactive()
-                      ? QStringLiteral("Inaktiv")
-                      : QStringLiteral("Inaktiv. Kein Druckerport gefunden – ohne Hardware "
-                                       "ausprobieren: spurwerk --simulate"),
-                  false);
+    QStringList notes;
+    if (!portIO_->IOactive())
+        notes << QStringLiteral("Kein Druckerport gefunden – ohne Hardware ausprobieren: "
+                                "spurwerk --simulate");
+    if (!config_->LoadError().isEmpty()) notes << config_->LoadError();
+    SetInfo(notes.join(QStringLiteral("  ")));
     ui_.ScaleTimeComboBox1->setEditText(QString::number(trazor_->Option().TimeStep() - 2) + "%");
 
     source_->ReadPinChecks();
@@ -385,6 +387,14 @@ void TMain1::SetDigiStatus(int panel, const QString& text, bool autoClear) {
         ui_.Timer2->start();
     else
         ui_.Timer2->stop();
+}
+
+void TMain1::SetInfo(const QString& text) {
+    ui_.PanelInfo->SetFullText(text.isEmpty() ? QString() : QStringLiteral(" ") + text);
+}
+
+QString TMain1::Info() const {
+    return ui_.PanelInfo->FullText().trimmed();
 }
 
 void TMain1::Timer2Timer() {

@@ -117,6 +117,11 @@ class TMain1 : public QMainWindow {
 
     // Status message in the message panel, optionally cleared by the reset timer.
     void SetDigiStatus(int panel, const QString& text, bool autoClear);
+    // What the program tells beyond the messages of the five panels (measured
+    // timing, the time base of a file, hints and warnings), in the field of
+    // its own under the scroll bar; it stays until the next one. Empty clears.
+    void SetInfo(const QString& text);
+    QString Info() const;
     void SetAllButtons(bool enable);
     void SetAllMainMenu(bool enable);
     void SetRecordMenuEntry(bool enable);

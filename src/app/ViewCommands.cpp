@@ -388,8 +388,11 @@ void ViewCommands::FormResize() {
     const int clientHeight = main_.height() - main_.menuBar()->height();
     MainUi& ui = main_.Ui();
     const int barHeight = ui.ScrollBar1->sizeHint().height();
-    const int centralHeight = clientHeight - ui.StatusBar1->height();
+    // The second status row sits under the scroll bar, above the five panels.
+    const int infoHeight = ui.InfoBar->sizeHint().height();
+    const int centralHeight = clientHeight - ui.StatusBar1->height() - infoHeight;
     ui.ToolPanel->setGeometry(0, 0, clientWidth, kToolPanelHeight);
+    ui.InfoBar->setGeometry(0, centralHeight, clientWidth, infoHeight);
     ui.ScrollBar1->setGeometry(0, centralHeight - barHeight, clientWidth - 1, barHeight);
     const bool overview = ui.Overview1 && !ui.Overview1->isHidden();
     if (overview)
@@ -397,6 +400,6 @@ void ViewCommands::FormResize() {
                                   kOverviewHeight);
     TTrazor& t = main_.Trazor1();
     t.setGeometry(t.x(), t.y(), clientWidth - 1,
-                  clientHeight - 89 - (overview ? kOverviewHeight : 0));
+                  clientHeight - 89 - infoHeight - (overview ? kOverviewHeight : 0));
     fullRefresh();
 }

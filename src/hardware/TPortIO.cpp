@@ -4,7 +4,6 @@
 #include "platform/Desktop.h"
 
 #include <QCoreApplication>
-#include <algorithm>
 
 namespace {
 const QString ServiceName = QStringLiteral("zlportio");
@@ -186,22 +185,6 @@ bool TPortIO::PortAnswers(std::uint32_t address) {
 bool TPortIO::CanReadDataLines(std::uint32_t address) {
     if (!active_ || !driverOpen_) return true;
     return system_->CanReadDataLines(address);
-}
-
-bool TPortIO::WarnIfDataLinesNotReadable(std::uint32_t address) {
-    if (CanReadDataLines(address)) return true;
-    if (std::find(warnedPorts_.begin(), warnedPorts_.end(), address) != warnedPorts_.end())
-        return false;
-    warnedPorts_.push_back(address);
-    const QString port = QStringLiteral("$%1").arg(address, 4, 16, QLatin1Char('0')).toUpper();
-    lastError_ =
-        QStringLiteral("The parallel port at ") + port +
-        QStringLiteral(" cannot switch its data lines to input.") + LineBreak +
-        QStringLiteral("The lines D00..D07 show the port's own output, not your signals.") +
-        LineBreak + QStringLiteral("Please, use a bidirectional (PS/2, EPP or ECP) port.") +
-        LineBreak;
-    desktop_.MessageBox({caption_, lastError_, Desktop::Icon::Warning, Desktop::Ok});
-    return false;
 }
 
 void TPortIO::ShowPortError(int kind) {

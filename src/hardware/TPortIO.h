@@ -66,9 +66,6 @@ class TPortIO {
     // Whether the port with this address can read its data lines as inputs
     // (true while access is closed: then nothing is read at all).
     bool CanReadDataLines(std::uint32_t address);
-    // For the moment a port is programmed for input: when its data lines cannot
-    // be inputs, tells the user once per port and answers false.
-    bool WarnIfDataLinesNotReadable(std::uint32_t address);
 
     PortSystem& System() { return *system_; }
 
@@ -99,5 +96,4 @@ class TPortIO {
     bool driverOpen_ = false;
     bool directIO_ = false;
     std::array<std::uint32_t, 4> codes_{};
-    std::vector<std::uint32_t> warnedPorts_;
 };

@@ -5,6 +5,8 @@
 #include "sigrok/SigrokExport.h"
 #include "sigrok/SigrokImport.h"
 
+#include "app/RecordingCommands.h"
+
 #include <QCoreApplication>
 
 namespace {
@@ -54,6 +56,40 @@ TEST_F(ExchangeCommandsTest, ItemsFollowSaveAsAndOpen) {
     EXPECT_TRUE(action("Exportieren1")->isEnabled());
     action("ffnen1")->setEnabled(false);
     EXPECT_FALSE(action("Importieren1")->isEnabled());
+    action("ffnen1")->setEnabled(true);
+
+    // A recording and live mode switch them off and give them back with their leaders.
+    const auto followersMatch = [this](const char* when) {
+        EXPECT_EQ(action("Exportieren1")->isEnabled(), action("Speichernunter1")->isEnabled())
+            << when;
+        EXPECT_EQ(action("Importieren1")->isEnabled(), action("ffnen1")->isEnabled()) << when;
+    };
+    trigger("Eingabeprogrammieren1");
+    trigger("MenuRecord_5_Sek");
+    trazor().Option().SetCellsSize(2048);
+    bool sawOff = false;
+    desktop.onPump = [&] {
+        if (!window->Recording().Running()) return;
+        sawOff = !action("Importieren1")->isEnabled() && !action("Exportieren1")->isEnabled();
+        followersMatch("during the recording");
+    };
+    trigger("MenuRecord_Signal");
+    desktop.onPump = nullptr;
+    EXPECT_TRUE(sawOff);
+    EXPECT_TRUE(action("Importieren1")->isEnabled());
+    EXPECT_TRUE(action("Exportieren1")->isEnabled());
+    followersMatch("after the recording");
+    for (int run = 0; run < 2; ++run) {
+        trigger("MenuPlay_Scan");
+        EXPECT_FALSE(action("Importieren1")->isEnabled()) << "live mode writes the buffer";
+        EXPECT_FALSE(action("ffnen1")->isEnabled());
+        EXPECT_FALSE(action("NeueAufzeichnung1")->isEnabled());
+        EXPECT_TRUE(action("Exportieren1")->isEnabled()) << "a moment of it may be written out";
+        trigger("MenuStop_Scan");
+        EXPECT_TRUE(action("Importieren1")->isEnabled());
+        EXPECT_TRUE(action("NeueAufzeichnung1")->isEnabled());
+        followersMatch("after live mode");
+    }
 }
 
 TEST_F(ExchangeCommandsTest, ExportWritesTheLinesInUseWithNamesAndRate) {
@@ -116,8 +152,11 @@ TEST_F(ExchangeCommandsTest, ImportFillsTheBufferWithLinesNamesAndRate) {
     EXPECT_EQ(trazor().GetTimeBase(), threeLines(1).timeBase);
     EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("fremd.sr")));
     EXPECT_TRUE(action("Speichern1")->isEnabled());
-    EXPECT_TRUE(panel(4).contains(QStringLiteral("Daten wurden importiert: fremd.sr")))
-        << panel(4).toStdString();
+    EXPECT_EQ(panel(4), QStringLiteral(" Digi-Status: Daten wurden importiert: fremd.sr (3 "
+                                       "Leitungen)"));
+    EXPECT_TRUE(window->Info().contains(QStringLiteral("24 MHz")) ||
+                window->Info().contains(QStringLiteral("41,67 ns")))
+        << "the file's time base has its own field: " << window->Info().toStdString();
 }
 
 TEST_F(ExchangeCommandsTest, ImportCountsAsUnsavedAndAsksBeforeReplacingUnsavedData) {

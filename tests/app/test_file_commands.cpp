@@ -148,8 +148,9 @@ TEST_F(FileCommandsTest, OpenLoadsTheWholeFileOfAnyLengthAndShowsItFromCellZero)
         EXPECT_EQ(window->Ui().ScrollBar1->value(), 0);
         EXPECT_EQ(fileRow(), kAllOn);
         EXPECT_EQ(desktop.beeps(), 1);
-        EXPECT_EQ(panel(4), status("Daten wurden geladen. !!! 10,00 µs je Sample (angenommen, "
-                                   "Zeitbasis unbekannt)"));
+        EXPECT_EQ(panel(4), status("Daten wurden geladen. !!!")) << "the message stays whole";
+        EXPECT_EQ(window->Info(),
+                  QStringLiteral("10,00 µs je Sample (angenommen, Zeitbasis unbekannt)"));
         EXPECT_EQ(trazor().GetTimeBase(), sampling::TimeBase::Nominal());
         EXPECT_TRUE(desktop.messages().empty());
     }
@@ -165,7 +166,8 @@ TEST_F(FileCommandsTest, AShorterFileIsRecordedOverWholeAndALongerOneReachedToIt
     ASSERT_EQ(trazor().Option().CellsSize(), 0x80000);
     record();
     EXPECT_EQ(trazor().Buffer().Cells(), 0x80000);
-    EXPECT_TRUE(panel(4).contains(QStringLiteral("524288 Samples"))) << panel(4).toStdString();
+    EXPECT_TRUE(window->Info().contains(QStringLiteral("524288 Samples")))
+        << window->Info().toStdString();
 
     // Longer than the record length: the view reaches its last cell.
     const int longCells = 0x100000 + 4096;
@@ -380,44 +382,59 @@ TEST_F(FileCommandsTest, OpenOnAPipeIsRefusedAtOnceAndTheBufferStays) {
     EXPECT_EQ(caption(), kCaption + kSimulated);
 }
 
-TEST_F(FileCommandsTest, CloseAsksWhereToSaveARecordingThatHasNoFile) {
+TEST_F(FileCommandsTest, CloseWritesARecordingToNonameInTheCurrentFolderWithoutADialog) {
     record();
-    const QByteArray recorded = buffer();
+    const QByteArray first = buffer();
     desktop.clear();
-    desktop.fileAnswers = {QString()}; // cancelled
 
     trigger("Schliessen1");
 
-    const auto dialogs = fileRequests(ScriptedDesktop::Call::Kind::SaveFile);
-    ASSERT_EQ(dialogs.size(), 1u);
-    EXPECT_EQ(dialogs[0].title, QStringLiteral("Spurwerk - Daten speichern"));
-    EXPECT_EQ(dialogs[0].fileName, QStringLiteral("NONAME.DIG"));
-    EXPECT_TRUE(files().isEmpty()) << "nothing is written unasked";
-    EXPECT_EQ(fileRow(), kAllOn) << "a cancelled close keeps the recording saveable";
-    EXPECT_EQ(panel(4), status("Daten nicht gespeichert, nicht geschlossen"));
-
-    desktop.clear();
-    desktop.fileAnswers = {path(QStringLiteral("messung.DIG"))};
-    trigger("Schliessen1");
-    EXPECT_EQ(files(), QStringList{QStringLiteral("messung.DIG")});
-    EXPECT_EQ(readFile(QStringLiteral("messung.DIG")), recorded);
-    EXPECT_EQ(buffer(), recorded) << "closing does not clear the buffer";
+    EXPECT_EQ(desktop.count(ScriptedDesktop::Call::Kind::SaveFile), 0);
+    EXPECT_TRUE(desktop.messages().empty()) << "no file was there to replace";
+    EXPECT_EQ(files(), QStringList{QStringLiteral("NONAME.DIG")});
+    EXPECT_EQ(readFile(QStringLiteral("NONAME.DIG")), first);
+    EXPECT_EQ(buffer(), first) << "closing does not clear the buffer";
+    EXPECT_EQ(panel(4), status("Daten oder Datei schließen"));
     EXPECT_EQ(caption(), kCaption + kSimulated);
     EXPECT_EQ(fileRow(), kAllOff);
     EXPECT_FALSE(window->HasUnsavedRecording());
+
+    // Now the file exists: the next close asks, and "Nein" writes nothing but
+    // closes all the same.
+    for (const int answer : {Desktop::No, Desktop::Yes}) {
+        SCOPED_TRACE(answer);
+        record();
+        desktop.clear();
+        desktop.messageAnswers = {answer};
+        trigger("Schliessen1");
+        const auto boxes = desktop.messages();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, QStringLiteral("Die Datei NONAME.DIG ist schon vorhanden !\rSoll "
+                                                "diese Datei überschrieben werden ?\r"));
+        EXPECT_EQ(readFile(QStringLiteral("NONAME.DIG")),
+                  answer == Desktop::Yes ? buffer() : first);
+        EXPECT_EQ(fileRow(), kAllOff);
+        EXPECT_EQ(window->HasUnsavedRecording(), answer == Desktop::No)
+            << "a recording not written stays unsaved, and quitting asks";
+        EXPECT_EQ(files(), QStringList{QStringLiteral("NONAME.DIG")})
+            << "no temporary file is left";
+    }
 }
 
-TEST_F(FileCommandsTest, CloseWritesANewRecordingBackIntoTheOpenedFileAfterAsking) {
+TEST_F(FileCommandsTest, CloseWritesBackIntoTheFileLoadedLastAfterAsking) {
     const QByteArray old("\x10\x20\x30\x40", 4);
     struct Case {
+        const char* what;
+        bool recordFirst;
         int answer;
-        bool replaced;
-    } cases[] = {{Desktop::No, false}, {Desktop::Yes, true}};
+    } cases[] = {{"a new recording, Nein", true, Desktop::No},
+                 {"a new recording, Ja", true, Desktop::Yes},
+                 {"the loaded file itself, Ja", false, Desktop::Yes}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.answer);
+        SCOPED_TRACE(c.what);
         writeFile(QStringLiteral("alt.DIG"), old);
         openFile(path(QStringLiteral("alt.DIG")));
-        record();
+        if (c.recordFirst) record();
         desktop.clear();
         desktop.messageAnswers = {c.answer};
 
@@ -428,50 +445,25 @@ TEST_F(FileCommandsTest, CloseWritesANewRecordingBackIntoTheOpenedFileAfterAskin
         EXPECT_EQ(boxes[0].text, QStringLiteral("Die Datei alt.DIG ist schon vorhanden !\rSoll "
                                                 "diese Datei überschrieben werden ?\r"));
         EXPECT_EQ(desktop.count(ScriptedDesktop::Call::Kind::SaveFile), 0);
-        EXPECT_EQ(readFile(QStringLiteral("alt.DIG")), c.replaced ? buffer() : old);
-        EXPECT_EQ(fileRow(), c.replaced ? kAllOff : kAllOn);
+        EXPECT_EQ(readFile(QStringLiteral("alt.DIG")), c.answer == Desktop::Yes ? buffer() : old);
+        EXPECT_EQ(fileRow(), kAllOff);
         EXPECT_EQ(files(), QStringList{QStringLiteral("alt.DIG")});
     }
 }
 
-TEST_F(FileCommandsTest, CloseWithNothingUnsavedWritesNothingAndAsksNothing) {
-    const QByteArray loaded("\x10\x20\x30\x40", 4);
-    writeFile(QStringLiteral("da.DIG"), loaded);
-    struct Case {
-        const char* name;
-        std::function<void()> prepare;
-    };
-    const Case cases[] = {
-        {"a loaded file", [&] { openFile(path(QStringLiteral("da.DIG"))); }},
-        {"a failed open after a load",
-         [&] {
-             openFile(path(QStringLiteral("da.DIG")));
-             trigger("ffnen1"); // cancelled
-         }},
-        {"a saved recording",
-         [&] {
-             record();
-             desktop.fileAnswers = {path(QStringLiteral("da.DIG"))};
-             desktop.messageAnswers = {Desktop::Yes};
-             trigger("Speichernunter1");
-         }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        writeFile(QStringLiteral("da.DIG"), loaded);
-        c.prepare();
-        const QByteArray before = readFile(QStringLiteral("da.DIG"));
-        action("Schliessen1")->setEnabled(true);
-        desktop.clear();
+TEST_F(FileCommandsTest, CloseAfterAnOpenThatLoadedNothingWritesNoname) {
+    writeFile(QStringLiteral("da.DIG"), QByteArray("\x10\x20\x30\x40", 4));
+    openFile(path(QStringLiteral("da.DIG")));
+    trigger("ffnen1"); // cancelled: the current name is empty now
+    ASSERT_TRUE(window->State().CurrentFileName.isEmpty());
+    desktop.clear();
 
-        trigger("Schliessen1");
+    trigger("Schliessen1");
 
-        EXPECT_TRUE(desktop.messages().empty());
-        EXPECT_EQ(desktop.count(ScriptedDesktop::Call::Kind::SaveFile), 0);
-        EXPECT_EQ(files(), QStringList{QStringLiteral("da.DIG")});
-        EXPECT_EQ(readFile(QStringLiteral("da.DIG")), before);
-        EXPECT_EQ(fileRow(), kAllOff);
-    }
+    EXPECT_TRUE(desktop.messages().empty());
+    EXPECT_EQ(files(), (QStringList{QStringLiteral("NONAME.DIG"), QStringLiteral("da.DIG")}));
+    EXPECT_EQ(readFile(QStringLiteral("NONAME.DIG")), readFile(QStringLiteral("da.DIG")));
+    EXPECT_EQ(fileRow(), kAllOff);
 }
 
 TEST_F(FileCommandsTest, CloseThatCannotWriteKeepsTheRecordingSaveable) {
@@ -479,7 +471,6 @@ TEST_F(FileCommandsTest, CloseThatCannotWriteKeepsTheRecordingSaveable) {
     const QByteArray recorded = buffer();
     ASSERT_TRUE(QDir::current().mkdir(QStringLiteral("NONAME.DIG"))); // in the way of the file
     desktop.clear();
-    desktop.fileAnswers = {path(QStringLiteral("NONAME.DIG"))};
     desktop.messageAnswers = {Desktop::Yes};
 
     trigger("Schliessen1");

@@ -1,15 +1,21 @@
 #include "MainWindowFixture.h"
+#include "app/ElidedLabel.h"
 #include "app/TNewHintWindow.h"
+#include "display/TOverview.h"
 #include "hardware/TPortIO.h"
+#include "platform/Color.h"
+#include "search/TOKBottomDlg1.h"
 #include "support/HelpContext.h"
 #include "support/ProgramIcon.h"
 #include "support/TAboutBox.h"
-#include "search/TOKBottomDlg1.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 
@@ -282,6 +288,40 @@ TEST_F(MainWindowStart, BeendenDisablesMenusAndClosesTheWindow) {
     EXPECT_EQ(window->ScrollHint(), nullptr);
 }
 
+TEST_F(MainWindowStart, TheInformationRowKeepsTheFivePanelsWholeAndFitsTheWindow) {
+    window->show();
+    const MainUi& ui = window->Ui();
+    const int width = window->width();
+    // The longest message of the menus fits the message panel.
+    trigger("MNMenuAufzeichnen");
+    window->SetDigiStatus(4,
+                          QStringLiteral("Simultan- und Standardaufzeichnung ausführen oder "
+                                         "stoppen"),
+                          true);
+    const QLabel* message = ui.Panels[4];
+    EXPECT_GE(message->contentsRect().width(),
+              message->fontMetrics().horizontalAdvance(message->text()))
+        << "cut: " << message->text().toStdString();
+
+    // A long information is cut to its field, never widening the window.
+    const QString longText = QString(QStringLiteral("sehr lange Information ")).repeated(20);
+    window->SetInfo(longText);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->width(), width);
+    EXPECT_EQ(ui.PanelInfo->toolTip(), longText.trimmed());
+    EXPECT_TRUE(ui.PanelInfo->text().endsWith(QChar(0x2026))) << ui.PanelInfo->text().toStdString();
+    EXPECT_LE(ui.InfoBar->geometry().right(), width);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(ui.Panels[size_t(i)]->width(), 100) << i;
+
+    // Between the scroll bar and the five panels, overlapping neither the diagram nor them.
+    EXPECT_EQ(ui.ScrollBar1->geometry().bottom() + 1, ui.InfoBar->y());
+    EXPECT_LE(ui.InfoBar->mapTo(window.get(), QPoint(0, ui.InfoBar->height())).y(),
+              ui.StatusBar1->y());
+    EXPECT_LE(trazor().geometry().bottom(), ui.Overview1->y());
+    EXPECT_TRUE(ui.PanelInfo->isVisible());
+}
+
 TEST(MainWindowWithoutPort, KeepsTheBoxesAndTellsHowToTryWithoutHardware) {
     QTemporaryDir empty;
     const WorkingDirectory cwd(empty.path());
@@ -298,10 +338,23 @@ TEST(MainWindowWithoutPort, KeepsTheBoxesAndTellsHowToTryWithoutHardware) {
     TMain1 window(desktop, options);
     EXPECT_FALSE(window.PortIO1().IOactive());
     EXPECT_FALSE(desktop.messages().empty()) << "the port component's own boxes stay";
-    EXPECT_EQ(window.Ui().Panels[4]->text(),
-              QStringLiteral(" Digi-Status: Inaktiv. Kein Druckerport gefunden – ohne Hardware "
-                             "ausprobieren: spurwerk --simulate"));
-    EXPECT_FALSE(window.Ui().Timer2->isActive()) << "the hint stays until the next message";
+    EXPECT_EQ(window.Ui().Panels[4]->text(), QStringLiteral(" Digi-Status: Inaktiv"))
+        << "the start's own message stays whole";
+    EXPECT_EQ(window.Info(), QStringLiteral("Kein Druckerport gefunden – ohne Hardware "
+                                            "ausprobieren: spurwerk --simulate"));
+
+    // Programming a port that did not open would record zeros as data.
+    window.Action(QStringLiteral("Eingabeprogrammieren1"))->trigger();
+    EXPECT_EQ(window.State().InputProgrammed, 0);
+    EXPECT_NE(window.IndicatorColor(), colors::Green);
+    EXPECT_TRUE(window.Ui().Timer4->isActive()) << "the indicator keeps blinking";
+    EXPECT_FALSE(window.Action(QStringLiteral("MNMenuAufzeichnen"))->isEnabled());
+    EXPECT_FALSE(window.Ui().ButtonRecord_Signal->isEnabled());
+    EXPECT_TRUE(window.Action(QStringLiteral("Eingabeprogrammieren1"))->isEnabled());
+    EXPECT_NE(window.Ui().Panels[4]->text(), QStringLiteral(" Digi-Status: Port aktiviert"));
+    EXPECT_TRUE(
+        window.Info().startsWith(QStringLiteral("Der Druckerport $0378 lässt sich nicht öffnen")))
+        << window.Info().toStdString();
 }
 
 TEST(ScrollHintPlacement, OffsetIsClampedBetween20And738) {

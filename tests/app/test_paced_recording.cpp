@@ -44,8 +44,7 @@ TEST_F(PacedRecordingTest, APortRecordingKeepsTenMicrosecondsAndSaysSo) {
     EXPECT_EQ(timeBase().origin, TimingOrigin::Paced);
     EXPECT_EQ(timeBase().period.Picoseconds(), 10'000'000);
     EXPECT_TRUE(timeBase().start.has_value());
-    EXPECT_EQ(panel(4),
-              QStringLiteral(" Digi-Status: 524288 Samples in 5,24 s, 10,00 µs je Sample"));
+    EXPECT_EQ(window->Info(), QStringLiteral("524288 Samples in 5,24 s, 10,00 µs je Sample"));
     ASSERT_TRUE(window->Recording().LastTiming());
     EXPECT_EQ(window->Recording().LastTiming()->lateSamples, 0);
 }
@@ -58,10 +57,10 @@ TEST_F(PacedRecordingTest, APortTooSlowForThePaceGivesTheMeasuredPeriod) {
     trigger("MenuRecord_Signal");
     EXPECT_EQ(timeBase().origin, TimingOrigin::Measured);
     EXPECT_NEAR(double(timeBase().period.Picoseconds()), 25e6, 0.02 * 25e6);
-    EXPECT_TRUE(panel(4).startsWith(
-        QStringLiteral(" Digi-Status: 4096 Samples in 102,40 ms, 25,00 µs je Sample")))
-        << panel(4).toStdString();
-    EXPECT_TRUE(panel(4).contains(QStringLiteral("je Sample (gemessen, Soll 10,00 µs)")));
+    EXPECT_TRUE(
+        window->Info().startsWith(QStringLiteral("4096 Samples in 102,40 ms, 25,00 µs je Sample")))
+        << window->Info().toStdString();
+    EXPECT_TRUE(window->Info().contains(QStringLiteral("je Sample (gemessen, Soll 10,00 µs)")));
 
     // A marker over 40 cells of a 4-cell square wave: the box keeps its
     // nominal numbers and adds what the cells really lasted.
@@ -89,8 +88,7 @@ TEST_F(PacedRecordingTest, BoardRecordingIsPacedAtTenMillisecondsAndItsBarMoves)
     EXPECT_GE(clock.now - before, 8191LL * 10'000'000);
     EXPECT_EQ(desktop.totalSleepMs(), 500) << "the deadlines wait, not the desktop";
     EXPECT_EQ(timeBase().period.Picoseconds(), 10'000'000'000);
-    EXPECT_EQ(panel(4),
-              QStringLiteral(" Digi-Status: 8192 Samples in 81,92 s, 10,00 ms je Sample"));
+    EXPECT_EQ(window->Info(), QStringLiteral("8192 Samples in 81,92 s, 10,00 ms je Sample"));
     // 50 ms of recording are five board samples: the bar has moved long before
     // the 4096th sample.
     EXPECT_GE(barAtTwenty, 10);
@@ -107,6 +105,7 @@ TEST_F(PacedRecordingTest, StopButtonAndEscapeEndARecordingAndKeepItsSamples) {
         TearDown();
         SetUp();
         programInput(c.source);
+        trigger("MenuRecord_10_Sek"); // the source's own length, before the buffer is filled
         k8055sim_SetInputs(0, 0x15);
         const int cells = trazor().Option().CellsSize();
         for (int i = 0; i < cells; ++i)
@@ -129,9 +128,10 @@ TEST_F(PacedRecordingTest, StopButtonAndEscapeEndARecordingAndKeepItsSamples) {
         EXPECT_GE(taken, 300);
         EXPECT_LT(taken, 400);
         EXPECT_FALSE(window->Recording().Running());
-        EXPECT_TRUE(panel(4).startsWith(QStringLiteral(" Digi-Status: Abgebrochen: ") +
-                                        QString::number(taken) + QStringLiteral(" Samples in ")))
-            << panel(4).toStdString();
+        EXPECT_TRUE(window->Info().startsWith(QStringLiteral("Abgebrochen: ") +
+                                              QString::number(taken) +
+                                              QStringLiteral(" Samples in ")))
+            << window->Info().toStdString();
         EXPECT_NE(trazor().GetCellLow(taken - 1), 0xEE) << "the samples taken are kept";
         EXPECT_EQ(trazor().GetCellLow(taken), 0) << "no cell of the old buffer is left";
         EXPECT_EQ(trazor().GetCellLow(cells - 1), 0);
@@ -213,7 +213,7 @@ TEST_F(PacedRecordingTest, ClosingTheWindowDuringABoardRecordingEndsTheEventLoop
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(PacedRecordingTest, ChoosingASourceAppliesItsLengthForTheCheckedItem) {
+TEST_F(PacedRecordingTest, EingabeProgrKeepsTheBufferAndTheRecordingAppliesTheSourcesLength) {
     struct Case {
         const char* length;
         const char* source;
@@ -230,11 +230,41 @@ TEST_F(PacedRecordingTest, ChoosingASourceAppliesItsLengthForTheCheckedItem) {
         TearDown();
         SetUp();
         trigger(c.length);
-        trazor().Option().SetCellsSize(256); // whatever the length was before
+        // A file of another length in the buffer.
+        writeFile(QStringLiteral("kurz.DIG"), QByteArray(2 * 1000, '\x5A'));
+        desktop.fileAnswers = {path(QStringLiteral("kurz.DIG"))};
+        trigger("ffnen1");
         programInput(c.source);
+        EXPECT_EQ(trazor().Buffer().Cells(), 1000) << "Eingabe progr. leaves the buffer alone";
+        EXPECT_EQ(trazor().GetCellLow(999), 0x5A);
+
+        trigger("MenuRecord_Signal");
         EXPECT_EQ(trazor().Option().CellsSize(), c.cells);
+        EXPECT_EQ(trazor().Buffer().Cells(), c.cells);
+        EXPECT_EQ(window->State().SampleIndex, c.cells);
         EXPECT_TRUE(action(c.length)->isChecked());
     }
+}
+
+TEST_F(PacedRecordingTest, AnUnsavedRecordingOutlivesEingabeProgrOnAnotherSource) {
+    window->show();
+    programInput();
+    trigger("MenuRecord_5_Sek");
+    trazor().Option().SetCellsSize(4096);
+    trigger("MenuRecord_Signal");
+    const std::vector<std::uint8_t> recorded = trazor().Stream();
+    trigger("Ausgabeprogrammieren1");
+    programInput("PortAuswahl5"); // the board records 8192 cells for " 5 Sek."
+    EXPECT_EQ(trazor().Stream(), recorded);
+    EXPECT_TRUE(window->HasUnsavedRecording());
+
+    // Quitting still asks, and so does the recording that replaces it.
+    desktop.messageAnswers = {Desktop::No, Desktop::Yes};
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+    trigger("MenuRecord_Signal");
+    EXPECT_EQ(desktop.messages().size(), 2u);
+    EXPECT_EQ(trazor().Option().CellsSize(), 8192);
 }
 
 // The program's own clock: deadlines on the real steady clock.

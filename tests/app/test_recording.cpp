@@ -54,8 +54,9 @@ TEST_F(RecordingTest, FiveSecondRecordingRewritesEveryCellWithThePortSamples) {
     EXPECT_EQ(desktop.totalSleepMs(), 500);
     EXPECT_EQ(desktop.beeps(), 1);
     EXPECT_EQ(statusDuring, QStringLiteral(" Digi-Status: 5 Sek. Aufzeichnung"));
-    EXPECT_EQ(panel(4),
-              QStringLiteral(" Digi-Status: 524288 Samples in 5,24 s, 10,00 µs je Sample"));
+    EXPECT_EQ(panel(4), QStringLiteral(" Digi-Status: 5 Sek. Aufzeichnung"))
+        << "the start's message stays in place";
+    EXPECT_EQ(window->Info(), QStringLiteral("524288 Samples in 5,24 s, 10,00 µs je Sample"));
     EXPECT_EQ(window->Ui().ProgressBar1->value(), 0);
 }
 
@@ -131,7 +132,8 @@ TEST_F(RecordingTest, SimultanstopDuringARecordingEndsItAndKeepsItsSamples) {
     EXPECT_LT(taken, 524288);
     EXPECT_EQ(trazor().GetCellLow(taken - 1), SimulatedPattern::Data(first + taken - 1))
         << "the samples taken are kept";
-    EXPECT_TRUE(panel(4).startsWith(QStringLiteral(" Digi-Status: Abgebrochen: ")));
+    EXPECT_EQ(panel(4), QStringLiteral(" Digi-Status: 5 Sek. Aufzeichnung"));
+    EXPECT_TRUE(window->Info().startsWith(QStringLiteral("Abgebrochen: ")));
     EXPECT_TRUE(window->HasUnsavedRecording());
 }
 

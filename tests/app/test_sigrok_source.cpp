@@ -97,8 +97,26 @@ TEST_F(SigrokSourceTest, TimedRecordingFillsTheBufferAtTheDevicesRate) {
         ASSERT_EQ(trazor().Buffer().GetCellLow(i), expected & 0xFF) << i;
         ASSERT_EQ(trazor().Buffer().GetCellHigh(i), expected >> 8) << i;
     }
-    EXPECT_TRUE(panel(4).contains(QStringLiteral("33554432 Samples"))) << panel(4).toStdString();
+    EXPECT_TRUE(window->Info().contains(QStringLiteral("33554432 Samples")))
+        << window->Info().toStdString();
     EXPECT_TRUE(window->State().UnsavedRecording);
+}
+
+TEST_F(SigrokSourceTest, ThePanelsShowTheDeviceWhenItsInputIsProgrammedAndAfter) {
+    // The parallel port's registers are in the panels from the start's "Prüfen".
+    trigger("Prfen1");
+    UseDemo(1'000'000);
+    EXPECT_EQ(panel(0), QStringLiteral(" Port sigrok"));
+    EXPECT_EQ(panel(2), QStringLiteral(" Status ON"));
+    EXPECT_EQ(panel(4), QStringLiteral(" Digi-Status: Port aktiviert"));
+    EXPECT_TRUE(window->Info().contains(QStringLiteral("Demo, 1 MHz")))
+        << window->Info().toStdString();
+    trigger("Ausgabeprogrammieren1");
+    EXPECT_EQ(panel(0), QStringLiteral(" Port sigrok"));
+    EXPECT_EQ(panel(1), QStringLiteral(" Steuer $xx"));
+    EXPECT_EQ(panel(2), QStringLiteral(" Status OFF"));
+    EXPECT_EQ(panel(3), QStringLiteral(" Daten $xx"));
+    EXPECT_EQ(panel(4), QStringLiteral(" Digi-Status: sigrok-Gerät deaktiviert."));
 }
 
 TEST_F(SigrokSourceTest, RecordLengthsAreSecondsAtTheRateUpTo64MiCells) {
@@ -131,7 +149,8 @@ TEST_F(SigrokSourceTest, ARefusedRateEndsWithAMessage) {
     trigger("MenuRecord_Signal");
     EXPECT_TRUE(lastMessage().contains(QStringLiteral("nimmt die Abtastrate 5 GHz nicht an")))
         << lastMessage().toStdString();
-    EXPECT_TRUE(panel(4).contains(QStringLiteral("0 Samples"))) << panel(4).toStdString();
+    EXPECT_TRUE(window->Info().contains(QStringLiteral("0 Samples")))
+        << window->Info().toStdString();
 }
 
 TEST_F(SigrokSourceTest, TheDisplayCountsInTheDevicesPeriod) {

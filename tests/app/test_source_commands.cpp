@@ -237,3 +237,43 @@ TEST_F(SourceCommandsTest, ThePortIsHeldOnlyWhileProgrammedForInput) {
     window->close();
     EXPECT_FALSE(port->held) << "closing returns the port to output and lets it go";
 }
+
+TEST_F(SourceCommandsTest, APortWithoutInputDataLinesIsToldOnceWhereTheyAreRead) {
+    port->inner.script().dataLinesReadable = false;
+    struct Case {
+        const char* source;
+        const char* mode; // nullptr: the source's own
+        bool warned;
+    };
+    const Case cases[] = {
+        {"PortAuswahl1", nullptr, true},
+        {"PortAuswahl3", nullptr, true},          // the adapter with the printer signals sets bit 5
+        {"PortAuswahl3", "ALFFEHINIDSL1", false}, // writes nothing: no data line is switched
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.source) + (c.mode ? c.mode : ""));
+        TearDown();
+        SetUp();
+        port->inner.script().dataLinesReadable = false;
+        trigger(c.source);
+        if (c.mode) trigger(c.mode);
+        desktop.clear();
+        trigger("Eingabeprogrammieren1");
+        EXPECT_TRUE(desktop.messages().empty()) << "no box inside Eingabe progr.";
+        EXPECT_EQ(panel(4), QStringLiteral(" Digi-Status: Port aktiviert"));
+        EXPECT_EQ(window->Info().startsWith(QStringLiteral(
+                      "Achtung: Der Druckerport $0378 kann seine Datenleitungen nicht")),
+                  c.warned)
+            << window->Info().toStdString();
+    }
+    // Once per port and run.
+    trigger("Ausgabeprogrammieren1");
+    trigger("PortAuswahl1");
+    window->SetInfo(QString());
+    trigger("Eingabeprogrammieren1");
+    EXPECT_TRUE(window->Info().startsWith(QStringLiteral("Achtung:")));
+    trigger("Ausgabeprogrammieren1");
+    window->SetInfo(QString());
+    trigger("Eingabeprogrammieren1");
+    EXPECT_TRUE(window->Info().isEmpty()) << window->Info().toStdString();
+}

@@ -8,12 +8,12 @@
 namespace {
 
 const QString kQuestion = QStringLiteral(
-    "Die Aufzeichnung ist noch nicht gespeichert !\rSollen die Daten verworfen werden ?");
+    "Die Aufzeichnung ist noch nicht gespeichert.\rSollen die Daten verworfen werden?");
 
 } // namespace
 
 // A recording that was never saved is discarded only after a "Ja"; "Nein"
-// stops the command and keeps i
+// stops the command and keeps it, whichever command it is.
 class UnsavedRecordingTest : public MainWindowTest {
   protected:
     void SetUp() override {
@@ -73,6 +73,13 @@ TEST_F(UnsavedRecordingTest, EveryCommandThatDiscardsItAsksAndNeinKeepsIt) {
          [this] { return bufferIsZero(); }},
         {"another record length", [this] { trigger("MenuRecord_10_Sek"); },
          [this] { return trazor().Option().CellsSize() == 0x100000; }},
+        {"Aufzeichnung löschen", [this] { trigger("MenuRecord_SignalClear"); },
+         [this] { return bufferIsZero(); }},
+        // A new recording replaces the buffer as a loaded file does.
+        {"Aufzeichung", [this] { trigger("MenuRecord_Signal"); },
+         [this] { return desktop.beeps() > 0; }},
+        {"record button", [this] { window->Ui().ButtonRecord_Signal->click(); },
+         [this] { return desktop.beeps() > 0; }},
     };
     for (const Case& c : cases) {
         for (const int answer : {Desktop::No, Desktop::Yes}) {
@@ -138,6 +145,7 @@ TEST_F(UnsavedRecordingTest, ASavedLoadedOrEmptyBufferIsDiscardedWithoutAQuestio
         {"emptied by Aufzeichnung löschen",
          [this] {
              record();
+             desktop.messageAnswers = {Desktop::Yes};
              trigger("MenuRecord_SignalClear");
          }},
         {"emptied by live mode",
@@ -164,14 +172,6 @@ TEST_F(UnsavedRecordingTest, ASavedLoadedOrEmptyBufferIsDiscardedWithoutAQuestio
     }
 }
 
-TEST_F(UnsavedRecordingTest, AufzeichnungLoeschenDeletesWithoutAsking) {
-    record();
-    trigger("MenuRecord_SignalClear");
-    EXPECT_EQ(questions(), 0);
-    EXPECT_TRUE(bufferIsZero());
-    EXPECT_FALSE(window->HasUnsavedRecording());
-}
-
 TEST_F(UnsavedRecordingTest, AFailedSaveLeavesTheRecordingUnsaved) {
     record();
     ASSERT_TRUE(QDir::current().mkdir(QStringLiteral("dir.DIG"))); // in the way of the file
@@ -188,7 +188,7 @@ TEST_F(UnsavedRecordingTest, AFailedSaveLeavesTheRecordingUnsaved) {
 
 TEST_F(UnsavedRecordingTest, NeinToQuittingDuringARecordingLeavesTheWindowAsTheRecordingEnded) {
     record(); // programs the port
-    desktop.messageAnswers = {Desktop::No};
+    desktop.messageAnswers = {Desktop::Yes, Desktop::No}; // record again, but do not quit
     bool quit = false;
     desktop.onPump = [&] {
         if (quit || window->State().SampleIndex < 100) return;
@@ -198,7 +198,7 @@ TEST_F(UnsavedRecordingTest, NeinToQuittingDuringARecordingLeavesTheWindowAsTheR
     trigger("MenuRecord_Signal");
     ASSERT_TRUE(quit);
     EXPECT_LT(window->State().SampleIndex, 4096) << "the recording ended early";
-    EXPECT_EQ(questions(), 1);
+    EXPECT_EQ(questions(), 2);
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(window->HasUnsavedRecording());
     for (const char* name : {"MNMenuBearbeiten", "MNMenuSynchronmodus", "MNMenuAufzeichnen",

@@ -165,8 +165,6 @@ TEST(PpdevDriver, TriStateComesFromTheModesWithoutAClaim) {
     EXPECT_TRUE(rig.port->CanReadDataLines(0x378));
     EXPECT_FALSE(rig.port->CanReadDataLines(0x27A));
     EXPECT_EQ(rig.kernel->RequestsOf(0), Requests{"PPGETMODES"});
-    EXPECT_FALSE(rig.port->WarnIfDataLinesNotReadable(0x278));
-    EXPECT_EQ(rig.desktop.messages().size(), 1u);
 }
 
 TEST(PpdevActivation, DeviceOpensAtOnceAndTheModuleIsAskedToUnload) {
