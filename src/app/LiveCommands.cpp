@@ -6,6 +6,7 @@
 #include "SigrokSource.h"
 #include "SourceCommands.h"
 #include "TMain1.h"
+#include "ViewCommands.h"
 #include "display/TTrazor.h"
 #include "platform/Desktop.h"
 #include "sampling/RunTiming.h"
@@ -259,6 +260,8 @@ void LiveCommands::Hauptsimultanstop() {
         main_.SetUnsavedRecording(false);
         t.Option().SetCopyMode(s.SavedCopyMode);
         t.Option().SetTimeStep(s.SavedTimeStep);
+        // The field showed the step of before the start all along; now it holds again.
+        main_.View().ShowZoomField();
     }
     d.PumpEvents();
 }

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QScrollBar>
+#include <QToolButton>
 #include <algorithm>
 
 namespace {
@@ -29,11 +30,12 @@ void NavigationCommands::Connect() {
     connect(&t, &TTrazor::positionRequested, this,
             [this](int pos) { main_.RunGuarded([this, pos] { MoveTo(pos); }); });
     connect(&t, &TTrazor::zoomRequested, this, [this](int delta, int x) {
-        main_.RunGuarded([this, delta, x] { ZoomAt(delta, x); });
+        main_.RunGuarded([this, delta, x] {
+            if (zoomKeysAllowed(delta)) ZoomAt(delta, x);
+        });
     });
-    connect(&t, &TTrazor::edgeJumpRequested, this, [this](bool forward) {
-        main_.RunGuarded([this, forward] { JumpToEdge(forward); });
-    });
+    connect(&t, &TTrazor::edgeJumpRequested, this,
+            [this](bool forward) { main_.RunGuarded([this, forward] { JumpToEdge(forward); }); });
     // The pulse under a resting pointer changes as well when the view moves.
     connect(&t, &TTrazor::pointerMoved, this,
             [this] { main_.RunGuarded([this] { ShowReadout(); }); });
@@ -43,20 +45,14 @@ void NavigationCommands::Connect() {
             [this](int pos) { main_.RunGuarded([this, pos] { MoveTo(pos); }); });
     main_.OnAction(QStringLiteral("Alleszeigen1"), [this] { Alleszeigen1Click(); });
     if (QAction* shown = main_.Action(QStringLiteral("Uebersicht1")))
-        connect(shown, &QAction::toggled, this, [this](bool on) {
-            main_.RunGuarded([this, on] { Uebersicht1Click(on); });
-        });
+        connect(shown, &QAction::toggled, this,
+                [this](bool on) { main_.RunGuarded([this, on] { Uebersicht1Click(on); }); });
 }
 
 void NavigationCommands::syncScrollBar() {
     const TTrazor& t = main_.Trazor1();
     const int f = t.Option().CellsSize() / 8192;
     if (f > 0) main_.Ui().ScrollBar1->setValue(t.Option().CellsPos() / f);
-}
-
-void NavigationCommands::showZoomField() {
-    main_.Ui().ScaleTimeComboBox1->setEditText(
-        QString::number(main_.Trazor1().Option().TimeStep() - 2) + "%");
 }
 
 void NavigationCommands::MoveTo(long long cellsPos) {
@@ -82,46 +78,112 @@ void NavigationCommands::ScrollBy(int cells) {
     MoveTo(target);
 }
 
-void NavigationCommands::ZoomAt(int delta, int anchorX) {
+bool NavigationCommands::zoomKeysAllowed(int delta) const {
+    // The keys and the wheel mirror "Vergrößern", "Verkleinern" and the zoom
+    // field: while those are off (recording, live mode), so are they.
+    const MainUi& ui = main_.Ui();
+    const QWidget* button = delta > 0 ? ui.ButtonScaleTimeUp : ui.ButtonScaleTimeDown;
+    return button->isEnabled() && ui.ScaleTimeComboBox1->isEnabled();
+}
+
+int NavigationCommands::narrowestCellWidth() const {
+    return trazor::cellWidth(main_.Trazor1().LineOption().Line_length(), kSmallestStep);
+}
+
+int NavigationCommands::shownCells() const {
+    const TTrazor& t = main_.Trazor1();
+    return std::min(t.Buffer().Cells(), t.Option().CellsSize());
+}
+
+int NavigationCommands::drawColumns() const {
+    const TTrazor& t = main_.Trazor1();
+    return std::max(0, t.width() - 1 - t.LineOption().Global_Xpos());
+}
+
+void NavigationCommands::showScale(std::optional<trazor::ViewScale> out, int step, int anchorX) {
     TTrazor& t = main_.Trazor1();
-    if (!t.Idle()) return;
     auto& opt = t.Option();
-    const int step = std::clamp(opt.TimeStep() + delta, kSmallestStep, kLargestStep);
-    if (step == opt.TimeStep()) return;
     trazor::ViewGeometry view = t.View();
     anchorX = std::max(anchorX, view.originX);
     const int anchorCell = trazor::cellAtX(view, anchorX).value_or(view.cellsPos);
-    const int cellWidth = trazor::cellWidth(t.LineOption().Line_length(), step);
+    const trazor::ViewScale scale =
+        out ? *out : trazor::ViewScale{trazor::cellWidth(t.LineOption().Line_length(), step), 1};
     // The position must suit the new zoom, which shows more or fewer cells.
-    view.visibleCells = trazor::visibleCellsFor(t.width(), view.originX, cellWidth);
-    view.lastPos = trazor::endPos(std::min(t.Buffer().Cells(), opt.CellsSize()), view.visibleCells);
-    opt.SetCellsPos(trazor::anchoredZoomPos(view, anchorCell, anchorX, cellWidth));
-    t.ChangeTimeStep(step - opt.TimeStep());
-    showZoomField();
+    view.visibleCells =
+        trazor::visibleCellsFor(t.width(), view.originX, scale.cellWidth, scale.cellsPerColumn);
+    view.lastPos = trazor::endPos(shownCells(), view.visibleCells);
+    opt.SetCellsPos(
+        trazor::anchoredZoomPos(view, anchorCell, anchorX, scale.cellWidth, scale.cellsPerColumn));
+    if (out)
+        t.SetZoomOut(out);
+    else
+        t.ChangeTimeStep(step - opt.TimeStep());
+    main_.View().ShowZoomField();
     syncScrollBar();
+}
+
+void NavigationCommands::ZoomAt(int delta, int anchorX) {
+    TTrazor& t = main_.Trazor1();
+    if (!t.Idle() || delta == 0) return;
+    const int narrowest = narrowestCellWidth();
+    const int columns = drawColumns();
+    if (t.ZoomedOut()) {
+        const trazor::ViewScale now = t.Scale();
+        const int level = trazor::zoomOutLevel(narrowest, now);
+        if (delta > 0) {
+            // Back in: the next finer view, and past the first one the zoom steps.
+            if (level <= 1)
+                showScale(std::nullopt, kSmallestStep, anchorX);
+            else
+                showScale(trazor::zoomOutScale(narrowest, level - 1), 0, anchorX);
+            return;
+        }
+        // Out no further than the whole buffer.
+        if (trazor::showsAll(now, shownCells(), columns)) return;
+        trazor::ViewScale next = trazor::zoomOutScale(narrowest, level);
+        if (next == now) next = trazor::zoomOutScale(narrowest, level + 1);
+        const trazor::ViewScale whole = trazor::fitScale(shownCells(), columns, narrowest);
+        if (trazor::zoomOutLevel(narrowest, whole) <= trazor::zoomOutLevel(narrowest, next))
+            next = whole;
+        showScale(next, 0, anchorX);
+        return;
+    }
+    auto& opt = t.Option();
+    if (delta < 0 && opt.TimeStep() == kSmallestStep) {
+        // Past the narrowest step lie the zoomed-out views, while there is
+        // more of the buffer to bring into sight.
+        const trazor::ViewScale atStep{narrowest, 1};
+        if (trazor::showsAll(atStep, shownCells(), columns)) return;
+        trazor::ViewScale next = trazor::zoomOutScale(narrowest, 1);
+        const trazor::ViewScale whole = trazor::fitScale(shownCells(), columns, narrowest);
+        if (trazor::zoomOutLevel(narrowest, whole) <= 1) next = whole;
+        showScale(next, 0, anchorX);
+        return;
+    }
+    const int step = std::clamp(opt.TimeStep() + delta, kSmallestStep, kLargestStep);
+    if (step == opt.TimeStep()) return;
+    showScale(std::nullopt, step, anchorX);
 }
 
 void NavigationCommands::Alleszeigen1Click() {
     TTrazor& t = main_.Trazor1();
     if (!t.Idle()) return;
     auto& opt = t.Option();
-    const int cells = std::min(t.Buffer().Cells(), opt.CellsSize());
-    const int gx = t.LineOption().Global_Xpos();
-    const int drawWidth = t.width() - 1 - gx;
-    const int step = trazor::fitTimeStep(cells, t.LineOption().Line_length(), drawWidth);
-    if (main_.Ui().Overview1->isHidden()) main_.Action(QStringLiteral("Uebersicht1"))->setChecked(true);
+    const int cells = shownCells();
+    const int columns = drawColumns();
+    const int step = trazor::fitTimeStep(cells, t.LineOption().Line_length(), columns);
+    const int lineLength = t.LineOption().Line_length();
     opt.SetCellsPos(0);
-    t.ChangeTimeStep(step - opt.TimeStep());
-    showZoomField();
+    if (trazor::visibleCellsFor(t.width(), t.LineOption().Global_Xpos(),
+                                trazor::cellWidth(lineLength, step)) >= cells) {
+        // The whole buffer fits at a zoom step: the largest such step.
+        t.ChangeTimeStep(step - opt.TimeStep());
+    } else {
+        t.SetZoomOut(trazor::fitScale(cells, columns, narrowestCellWidth()));
+    }
+    main_.View().ShowZoomField();
     syncScrollBar();
-    const bool fits =
-        trazor::visibleCellsFor(t.width(), gx, trazor::cellWidth(t.LineOption().Line_length(), step)) >=
-        cells;
-    main_.SetDigiStatus(4,
-                        fits ? QStringLiteral("Alle Daten werden angezeigt")
-                             : QStringLiteral("Die Übersicht zeigt alle Daten, das Diagramm "
-                                              "ihren Anfang"),
-                        true);
+    main_.SetDigiStatus(4, QStringLiteral("Alle Daten werden angezeigt"), true);
 }
 
 void NavigationCommands::Uebersicht1Click(bool shown) {
@@ -150,10 +212,9 @@ void NavigationCommands::JumpToEdge(bool forward) {
                                             : trazor::edgeBefore(t.Buffer(), pyramid, *line, from);
     if (!edge) {
         main_.desktop().Beep();
-        main_.SetDigiStatus(4,
-                            QStringLiteral("Keine weitere Flanke auf ") +
-                                t.Option().DigiName().Get(*line),
-                            true);
+        main_.SetDigiStatus(
+            4, QStringLiteral("Keine weitere Flanke auf ") + t.Option().DigiName().Get(*line),
+            true);
         return;
     }
     MoveTo((long long)*edge - (*cell - view.cellsPos));
@@ -172,8 +233,8 @@ void NavigationCommands::ShowReadout() {
         panel->hide();
         return;
     }
-    panel->setText(QStringLiteral(" ") +
-                   trazor::readoutText(*measure, t.Option().DigiName().Get(measure->line),
-                                       t.GetTimeBase()));
+    panel->setText(
+        QStringLiteral(" ") +
+        trazor::readoutText(*measure, t.Option().DigiName().Get(measure->line), t.GetTimeBase()));
     panel->show();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "display/ViewScale.h"
+
 #include <QObject>
 #include <QPoint>
 #include <optional>
@@ -23,12 +25,12 @@ class NavigationCommands : public QObject {
     // Moves by `cells` (negative: back); never the other way.
     void ScrollBy(int cells);
     // One zoom step (+1 as "Vergrößern") that keeps the cell under pixel
-    // `anchorX` in place. Stops at the smallest and largest step instead of
-    // starting over as the button does.
+    // `anchorX` in place. Stops at the largest step instead of starting over
+    // as the button does; past the smallest it goes on into the zoomed-out
+    // views until the whole buffer is in sight.
     void ZoomAt(int delta, int anchorX);
-    // "Alles zeigen": the largest zoom that shows the whole buffer, or the
-    // smallest with the diagram at the start when none does (the overview
-    // always shows all of it).
+    // "Alles zeigen": the largest zoom step that shows the whole buffer, or
+    // the zoomed-out view that just holds it.
     void Alleszeigen1Click();
     // "Übersicht": shows or hides the overview strip.
     void Uebersicht1Click(bool shown);
@@ -41,7 +43,14 @@ class NavigationCommands : public QObject {
 
   private:
     void syncScrollBar();
-    void showZoomField();
+    // Shows the zoomed-out view `out`, or zoom step `step` with nullopt,
+    // keeping the cell under `anchorX` in place.
+    void showScale(std::optional<trazor::ViewScale> out, int step, int anchorX);
+    int narrowestCellWidth() const;
+    bool zoomKeysAllowed(int delta) const;
+    // Cells the diagram can reach, and the pixel columns it draws them into.
+    int shownCells() const;
+    int drawColumns() const;
 
     TMain1& main_;
     // Where the last edge jump ended: further jumps go on from that edge

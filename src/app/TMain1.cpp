@@ -106,6 +106,8 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
     opt.SetTimeStep(10);
     opt.SetTimeUnit(QStringLiteral("µs"));
     opt.SetTimefactor(10);
+    // Recordings at other rates than 10 µs are labelled in their own time.
+    trazor_->SetAxisFollowsTimeBase(true);
     trazor_->Loaded();
     ui_.Overview1 = new TOverview(central, *trazor_);
     ui_.Overview1->setObjectName(QStringLiteral("Overview1"));

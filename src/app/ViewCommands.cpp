@@ -1,21 +1,25 @@
 #include "ViewCommands.h"
 
 #include "MainUiBuilder.h"
+#include "NavigationCommands.h"
 #include "TMain1.h"
 #include "TNewHintWindow.h"
 #include "UpDownPair.h"
 #include "display/TOverview.h"
 #include "display/TTrazor.h"
+#include "display/TrazorGeometry.h"
+#include "display/ViewScale.h"
 #include "platform/Conversion.h"
 #include "platform/Desktop.h"
+#include "sampling/TimeFormat.h"
 
 #include <algorithm>
 
 #include <QAction>
-#include <QSignalBlocker>
 #include <QComboBox>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -23,6 +27,7 @@
 namespace {
 constexpr int kFixedHeight = 755;
 constexpr int kHintLingerMs = 1500;
+constexpr int kNarrowestStep = 2;
 } // namespace
 
 ViewCommands::ViewCommands(TMain1& main) : QObject(&main), main_(main) {}
@@ -172,21 +177,39 @@ void ViewCommands::EinheitSek1Click() {
     main_.Trazor1().DrawSignals();
 }
 
-void ViewCommands::showZoomField() {
-    main_.Ui().ScaleTimeComboBox1->setEditText(
-        QString::number(main_.Trazor1().Option().TimeStep() - 2) + "%");
+void ViewCommands::ShowZoomField() {
+    const TTrazor& t = main_.Trazor1();
+    // A zoomed-out view shows how many steps it lies past "0%": "-1", "-2", ...
+    const QString text =
+        t.ZoomedOut()
+            ? QStringLiteral("-") +
+                  QString::number(trazor::zoomOutLevel(
+                      trazor::cellWidth(t.LineOption().Line_length(), kNarrowestStep), t.Scale()))
+            : QString::number(t.Option().TimeStep() - 2) + "%";
+    main_.Ui().ScaleTimeComboBox1->setEditText(text);
 }
 
 void ViewCommands::ButtonScaleTimeUpClick() {
     main_.desktop().PumpEvents();
-    main_.Trazor1().ChangeTimeStep(+1);
-    showZoomField();
+    TTrazor& t = main_.Trazor1();
+    if (t.ZoomedOut()) {
+        main_.Navigation().ZoomAt(+1, t.ZoomAnchorX());
+        return;
+    }
+    t.ChangeTimeStep(+1);
+    ShowZoomField();
 }
 
 void ViewCommands::ButtonScaleTimeDownClick() {
     main_.desktop().PumpEvents();
-    main_.Trazor1().ChangeTimeStep(-1);
-    showZoomField();
+    TTrazor& t = main_.Trazor1();
+    // Past the narrowest step the zoomed-out views follow.
+    if (t.ZoomedOut() || t.Option().TimeStep() == kNarrowestStep) {
+        main_.Navigation().ZoomAt(-1, t.ZoomAnchorX());
+        return;
+    }
+    t.ChangeTimeStep(-1);
+    ShowZoomField();
 }
 
 void ViewCommands::ScaleTimeComboBox1Click() {
@@ -309,7 +332,11 @@ void ViewCommands::ScrollBar1Scroll(ScrollCode code, int& pos) {
 
 QString ViewCommands::scrollHintText() const {
     // The time at the first shown cell, in the unit the axis legend names.
-    const auto& opt = main_.Trazor1().Option();
+    const TTrazor& t = main_.Trazor1();
+    const auto& opt = t.Option();
+    if (t.TrueTimeAxis())
+        return QString::fromStdString(
+            sampling::FormatDuration(t.GetTimeBase().SecondsAt(opt.CellsPos())));
     return QString::number(qint64(opt.CellsPos()) * opt.Timefactor()) + " " + opt.TimeUnit();
 }
 
@@ -355,7 +382,8 @@ void ViewCommands::SetMultiBitText(int line) {
 void ViewCommands::ShowCell(std::int64_t cell) {
     TTrazor& t = main_.Trazor1();
     auto& opt = t.Option();
-    const std::int64_t first = std::clamp<std::int64_t>(cell - t.VisibleCells() / 4, 0, opt.CellsSize());
+    const std::int64_t first =
+        std::clamp<std::int64_t>(cell - t.VisibleCells() / 4, 0, opt.CellsSize());
     opt.SetCellsPos(int(first));
     fullRefresh();
     t.DrawMarkers();

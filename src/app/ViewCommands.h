@@ -58,8 +58,10 @@ class ViewCommands : public QObject {
     void Anzeigelschen1Click();
     void FormResize();
 
+    // The zoom field shows the zoom step, or which zoomed-out view is shown.
+    void ShowZoomField();
+
   private:
-    void showZoomField();
     void fullRefresh();
     void onScrollAction(int action);
     int cellsPerPosition() const;

@@ -8,6 +8,7 @@
 #include "display/TLineVariable.h"
 #include "display/TrazorOptions.h"
 #include "display/ViewNavigation.h"
+#include "display/ViewScale.h"
 #include "platform/Color.h"
 
 #include <QByteArray>
@@ -19,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class Desktop;
@@ -112,6 +114,32 @@ class TTrazor : public QWidget {
     void ScrollBack(int count);
     void ChangeTimeStep(int delta);
 
+    // --- views beyond the narrowest zoom step ---------------------------
+    // How wide cells are drawn now: the zoom step's cell width, or the scale
+    // of a zoomed-out view.
+    trazor::ViewScale Scale() const;
+    // A zoomed-out view (see ViewScale) is shown instead of the zoom step;
+    // setting TimeStep returns to the steps.
+    bool ZoomedOut() const { return outScale_.has_value(); }
+    // Shows the diagram at a zoomed-out scale, or back at TimeStep with
+    // nullopt, and draws it anew.
+    void SetZoomOut(std::optional<trazor::ViewScale> scale);
+    // With this on, the time axis is labelled from the buffer's time base
+    // wherever the display's time options do not describe it (anything but
+    // 10 µs per cell) and in zoomed-out views. Off, the axis counts cells x
+    // TimeScale as the component always did.
+    void SetAxisFollowsTimeBase(bool on);
+    bool AxisFollowsTimeBase() const { return axisFollowsTimeBase_; }
+    // Whether the axis now shows the time base's times rather than TimeScale x cell.
+    bool TrueTimeAxis() const;
+    // What the last drawn time axis says: its legend under the "t" and its
+    // labels from left to right.
+    struct AxisText {
+        QString legend;
+        std::vector<QString> labels;
+    };
+    const AxisText& ShownAxis() const { return shownAxis_; }
+
     // --- markers ---------------------------------------------------------
     // Marker records 1..5 (others throw std::out_of_range); record 5 is never placed.
     const trazor::MarkerRecord& Markers(int m) const {
@@ -157,6 +185,8 @@ class TTrazor : public QWidget {
     // Used by the Digits, TimeStep and TimeScale setters after storing.
     void OptionDigitsChanged(int digits);
     void OptionScaleChanged();
+    // Used by the TimeStep setter: ends a zoomed-out view; true when one was shown.
+    bool LeaveZoomOut() { return std::exchange(outScale_, std::nullopt).has_value(); }
     // Used by the CellsPos and TimeStep setters when the value changed.
     void OptionViewChanged() { emit viewChanged(); }
 
@@ -173,7 +203,7 @@ class TTrazor : public QWidget {
 
     // Navigation asked for by the mouse or the keys; the owner carries them
     // out, so that the scroll bar and the zoom field keep in step.
-    void scrollRequested(int cells);    // negative: back
+    void scrollRequested(int cells); // negative: back
     void positionRequested(int cellsPos);
     void zoomRequested(int delta, int anchorX);
     void edgeJumpRequested(bool forward);
@@ -211,6 +241,10 @@ class TTrazor : public QWidget {
     bool shiftActive() const;
     void shiftBitmap(int direction);
     void drawScaleOn(trazor::Canvas& canvas, int startCell);
+    void drawNamesOn(trazor::Canvas& canvas);
+    void drawTimeAxisOn(trazor::Canvas& canvas, int startCell);
+    void drawColumnsOn(trazor::Canvas& canvas);
+    void countVisibleCells(int cells);
     void drawMarkerLineOn(trazor::Canvas& canvas, int m, int x, int* cells);
     // The bitmap changed: show it and tell the views beside the diagram.
     void pictureDrawn();
@@ -234,6 +268,10 @@ class TTrazor : public QWidget {
     // Position whose complete diagram the bitmap shows, or -1 when a partial
     // drawing or a change of the buffer has made the picture unusable for a shift.
     int shownPos_ = -1;
+
+    std::optional<trazor::ViewScale> outScale_;
+    bool axisFollowsTimeBase_ = false;
+    AxisText shownAxis_;
 
     SamplePyramid pyramid_;
     std::uint64_t pyramidVersion_ = 0;

@@ -31,7 +31,7 @@ void TTrazor::DrawScale(int startCell) {
     pictureDrawn();
 }
 
-void TTrazor::drawScaleOn(Canvas& canvas, int startCell) {
+void TTrazor::drawNamesOn(Canvas& canvas) {
     const TTrazorproperty& opt = *option_;
     const TLineVariable& lines = *lineOption_;
     const TColor font = opt.ColorFont();
@@ -48,6 +48,24 @@ void TTrazor::drawScaleOn(Canvas& canvas, int startCell) {
         canvas.text(57, row.HighY - MarkSize / 3, QStringLiteral("H"), markFont, font);
         canvas.text(57, row.TextY + MarkSize / 2, QStringLiteral("L"), markFont, font);
     }
+}
+
+void TTrazor::countVisibleCells(int cells) {
+    const bool moreOrFewer = visibleCells_ != cells;
+    visibleCells_ = cells;
+    if (moreOrFewer) emit viewChanged();
+}
+
+void TTrazor::drawScaleOn(Canvas& canvas, int startCell) {
+    if (TrueTimeAxis()) {
+        drawTimeAxisOn(canvas, startCell);
+        return;
+    }
+    const TTrazorproperty& opt = *option_;
+    const TLineVariable& lines = *lineOption_;
+    const TColor font = opt.ColorFont();
+    drawNamesOn(canvas);
+    const QFont nameFont = Canvas::nameFont();
 
     const int width = pictureRect().width();
     const int yAxis = trazor::axisY(lines.Line_distance(), opt.Digits(), lines.Line_Maxhigh());
@@ -61,14 +79,14 @@ void TTrazor::drawScaleOn(Canvas& canvas, int startCell) {
                       opt.ColorScale());
     }
     const QFont labelFont = Canvas::rotatedFont();
+    shownAxis_.labels.clear();
     for (const trazor::Tick& tick : layout.ticks) {
         if (!tick.labelled) continue;
-        canvas.rotatedText(tick.x + 7, yAxis + 10, QString::number(opt.TimeScale() * tick.cell),
-                           labelFont, font, 2700);
+        const QString label = QString::number(opt.TimeScale() * tick.cell);
+        canvas.rotatedText(tick.x + 7, yAxis + 10, label, labelFont, font, 2700);
+        shownAxis_.labels.push_back(label);
     }
-    const bool moreOrFewer = visibleCells_ != layout.visibleCells;
-    visibleCells_ = layout.visibleCells;
-    if (moreOrFewer) emit viewChanged();
+    countVisibleCells(layout.visibleCells);
 
     // Unit legend: "t" centred over a rule, the time per cell below it.
     const QString factor = QString::number(opt.Timefactor());
@@ -78,7 +96,8 @@ void TTrazor::drawScaleOn(Canvas& canvas, int startCell) {
     const QString t = QStringLiteral("t");
     canvas.text((w - canvas.textWidth(t, nameFont)) / 2 + 7, yAxis + 10, t, nameFont, font);
     canvas.stroke(5, yAxis + 25, w + 5, yAxis + 25, font);
-    canvas.text(7, yAxis + 25, factor + u' ' + opt.TimeUnit(), nameFont, font);
+    shownAxis_.legend = factor + u' ' + opt.TimeUnit();
+    canvas.text(7, yAxis + 25, shownAxis_.legend, nameFont, font);
 }
 
 void TTrazor::DrawBaseLines() {
@@ -98,7 +117,10 @@ void TTrazor::DrawBaseLines() {
 void TTrazor::DrawSignals() {
     if (!ready_) return;
     idle_ = false;
-    {
+    if (outScale_) {
+        Canvas canvas = this->canvas();
+        drawColumnsOn(canvas);
+    } else {
         Canvas canvas = this->canvas();
         const TTrazorproperty& opt = *option_;
         const int gx = lineOption_->Global_Xpos();

@@ -1,5 +1,8 @@
 #include "display/TrazorGeometry.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace trazor {
 
 LineRows computeLineRows(int lineDistance, int lineHigh, int lineMaxHigh, int textOffset) {
@@ -46,6 +49,13 @@ BoundarySnap snapToBoundary(int gx, int cw, int timeStep, int x) {
         ++snap.cells;
     }
     return snap;
+}
+
+BoundarySnap snapToColumn(int gx, const ViewScale& scale, int x) {
+    if (scale.cellWidth <= 0 || x <= gx) return {gx, 0, 0};
+    const long long cells = (long long)(x - gx + scale.cellWidth - 1) / scale.cellWidth;
+    const long long c = std::min<long long>(cells * scale.cellsPerColumn, INT32_MAX);
+    return {gx + int(cells) * scale.cellWidth, int(c), 2};
 }
 
 } // namespace trazor

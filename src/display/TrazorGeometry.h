@@ -1,5 +1,7 @@
 #pragma once
 
+#include "display/ViewScale.h"
+
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -60,6 +62,9 @@ struct BoundarySnap {
     int h = 0;     // tick height of the boundary one cell to its left (0 at the origin)
 };
 BoundarySnap snapToBoundary(int gx, int cw, int timeStep, int x);
+// The same in a zoomed-out view: the first cell boundary at or right of pixel
+// x that starts a pixel column (short tick).
+BoundarySnap snapToColumn(int gx, const ViewScale& scale, int x);
 
 // x of view cell `viewCell` (its left boundary).
 inline int cellX(int gx, int cw, int viewCell) {

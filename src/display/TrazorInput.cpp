@@ -94,11 +94,12 @@ void TTrazor::keyPressEvent(QKeyEvent* event) {
     bool known = true;
     guard::Run(&desktop_, [this, event, &known] {
         switch (event->key()) {
+        // One cell, or in a zoomed-out view one pixel column of cells.
         case Qt::Key_Left:
-            emit scrollRequested(-1);
+            emit scrollRequested(-Scale().cellsPerColumn);
             break;
         case Qt::Key_Right:
-            emit scrollRequested(+1);
+            emit scrollRequested(+Scale().cellsPerColumn);
             break;
         case Qt::Key_PageUp:
             emit scrollRequested(-std::max(1, visibleCells_));
@@ -139,7 +140,9 @@ void TTrazor::keyPressEvent(QKeyEvent* event) {
 trazor::ViewGeometry TTrazor::View() const {
     trazor::ViewGeometry view;
     view.cellsPos = option_->CellsPos();
-    view.cellWidth = cellWidth();
+    const trazor::ViewScale scale = Scale();
+    view.cellWidth = scale.cellWidth;
+    view.cellsPerColumn = scale.cellsPerColumn;
     view.originX = lineOption_->Global_Xpos();
     view.visibleCells = visibleCells_;
     // The position setter keeps CellsPos within CellsSize; a loaded file may

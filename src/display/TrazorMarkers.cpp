@@ -29,7 +29,8 @@ int TTrazor::DrawMarkerLine(int m, int x) {
 void TTrazor::drawMarkerLineOn(trazor::Canvas& canvas, int m, int x, int* cells) {
     const int gx = lineOption_->Global_Xpos();
     const trazor::BoundarySnap snap =
-        trazor::snapToBoundary(gx, cellWidth(), option_->TimeStep(), x);
+        outScale_ ? trazor::snapToColumn(gx, *outScale_, x)
+                  : trazor::snapToBoundary(gx, cellWidth(), option_->TimeStep(), x);
     const int yb = trazor::markerBaseY(lineOption_->Line_distance(), option_->Digits());
     canvas.stroke(snap.x, yb - snap.h - 8, snap.x, 10, markers_[m - 1].MarkerColor);
     canvas.rotatedText(snap.x + 13, 4, QStringLiteral("P%1").arg(m), trazor::Canvas::rotatedFont(),
@@ -51,14 +52,14 @@ void TTrazor::DrawMarkers() {
     if (!ready_) return;
     trazor::Canvas canvas = this->canvas();
     const int gx = lineOption_->Global_Xpos();
-    const int cw = cellWidth();
+    const trazor::ViewScale scale = Scale();
     const int pos = option_->CellsPos();
     for (int m = 1; m <= 5; ++m) {
         for (const trazor::MarkerPoint& point : markers_[m - 1].Points) {
             if (point.IsFree || point.CellIndex < pos || point.CellIndex > pos + visibleCells_)
                 continue;
             int cells = 0;
-            drawMarkerLineOn(canvas, m, gx + cw * (point.CellIndex - pos), &cells);
+            drawMarkerLineOn(canvas, m, gx + int(scale.columnsFor(point.CellIndex - pos)), &cells);
         }
     }
     pictureDrawn();

@@ -145,8 +145,10 @@ void TTrazorproperty::SetTimeScale(int v) {
 void TTrazorproperty::SetTimeStep(int v) {
     const int before = timeStep_;
     if (v != timeStep_) timeStep_ = (v >= 2 && v <= 102) ? v : 10;
+    // A zoom step replaces a zoomed-out view.
+    const bool leftView = trazor_.LeaveZoomOut();
     redrawScale();
-    if (timeStep_ != before) trazor_.OptionViewChanged();
+    if (timeStep_ != before || leftView) trazor_.OptionViewChanged();
 }
 
 void TTrazorproperty::SetTimeUnit(const QString& unit) {

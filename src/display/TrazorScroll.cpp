@@ -7,7 +7,7 @@
 #include <cstring>
 
 bool TTrazor::shiftActive() const {
-    return option_->TimeStep() <= option_->CopyMode();
+    return !outScale_ && option_->TimeStep() <= option_->CopyMode();
 }
 
 void TTrazor::Scroll(int direction, int count) {

@@ -1,6 +1,7 @@
 #include "display/ViewNavigation.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace trazor {
 
@@ -15,7 +16,8 @@ long long floorDiv(long long a, long long b) {
 
 std::optional<int> cellAtX(const ViewGeometry& view, int x) {
     if (x < view.originX || view.cellWidth <= 0) return std::nullopt;
-    return static_cast<int>(view.cellsPos + (long long)(x - view.originX) / view.cellWidth);
+    return static_cast<int>(view.cellsPos + (long long)(x - view.originX) / view.cellWidth *
+                                                std::max(1, view.cellsPerColumn));
 }
 
 std::optional<int> lineAtY(int y, int firstHighY, int lineDistance, int lineMaxHigh, int digits) {
@@ -36,25 +38,30 @@ int endPos(int cells, int visibleCells) {
     return std::max(0, cells - std::max(0, visibleCells));
 }
 
-int visibleCellsFor(int width, int originX, int cellWidth) {
+int visibleCellsFor(int width, int originX, int cellWidth, int cellsPerColumn) {
     if (cellWidth <= 0 || width - 1 <= originX) return 0;
-    return (width - 1 - originX) / cellWidth;
+    const long long cells =
+        (long long)(width - 1 - originX) / cellWidth * std::max(1, cellsPerColumn);
+    return static_cast<int>(std::min<long long>(cells, INT32_MAX));
 }
 
 int wheelCells(int visibleCells) {
     return std::max(1, visibleCells / 8);
 }
 
-int anchoredZoomPos(const ViewGeometry& view, int anchorCell, int anchorX, int newCellWidth) {
+int anchoredZoomPos(const ViewGeometry& view, int anchorCell, int anchorX, int newCellWidth,
+                    int newCellsPerColumn) {
     if (newCellWidth <= 0) return clampPos(view, view.cellsPos);
-    const long long cellsLeft = floorDiv((long long)anchorX - view.originX, newCellWidth);
+    const long long cellsLeft =
+        floorDiv((long long)anchorX - view.originX, newCellWidth) * std::max(1, newCellsPerColumn);
     return clampPos(view, (long long)anchorCell - std::max(0LL, cellsLeft));
 }
 
 int dragPos(const ViewGeometry& view, int pressPos, int pressX, int x) {
     if (view.cellWidth <= 0) return clampPos(view, pressPos);
     // Whole cells only: the picture moves once the pointer has crossed one.
-    const long long moved = ((long long)x - pressX) / view.cellWidth;
+    const long long moved =
+        ((long long)x - pressX) / view.cellWidth * std::max(1, view.cellsPerColumn);
     return clampPos(view, (long long)pressPos - moved);
 }
 

@@ -9,11 +9,12 @@ namespace trazor {
 
 // What the diagram shows and how: enough to place a move.
 struct ViewGeometry {
-    int cellsPos = 0;     // first shown cell
-    int cellWidth = 1;    // pixels per cell (Line_length x TimeStep)
-    int originX = 0;      // x of the first shown cell's left edge (Global_Xpos)
-    int visibleCells = 0; // whole cells right of the origin
-    int lastPos = 0;      // the largest position the diagram takes
+    int cellsPos = 0;       // first shown cell
+    int cellWidth = 1;      // pixels per cell (Line_length x TimeStep)
+    int originX = 0;        // x of the first shown cell's left edge (Global_Xpos)
+    int visibleCells = 0;   // whole cells right of the origin
+    int lastPos = 0;        // the largest position the diagram takes
+    int cellsPerColumn = 1; // cells sharing one pixel column in a zoomed-out view
 };
 
 // The buffer cell under pixel x; nullopt left of the origin.
@@ -32,14 +33,15 @@ int endPos(int cells, int visibleCells);
 
 // Whole cells right of the origin in a diagram `width` pixels wide, as the
 // time axis counts them (VisibleCells).
-int visibleCellsFor(int width, int originX, int cellWidth);
+int visibleCellsFor(int width, int originX, int cellWidth, int cellsPerColumn = 1);
 
 // Cells one wheel notch moves: an eighth of the view, at least one.
 int wheelCells(int visibleCells);
 
 // The position after changing the cell width to `newCellWidth` that keeps
 // `anchorCell` under pixel `anchorX` (clamped).
-int anchoredZoomPos(const ViewGeometry& view, int anchorCell, int anchorX, int newCellWidth);
+int anchoredZoomPos(const ViewGeometry& view, int anchorCell, int anchorX, int newCellWidth,
+                    int newCellsPerColumn = 1);
 
 // The position while dragging: the cell grabbed at `pressX` (when the view
 // stood at `pressPos`) follows the pointer to `x`.

@@ -135,16 +135,18 @@ TEST_F(ViewCommandsTest, LineCountUnitAndPeriodChangesKeepTheWaveforms) {
     }
 }
 
-TEST_F(ViewCommandsTest, ScrollHintShowsTheTimeInTheDisplaysUnit) {
+// The display's unit names the time where it describes the 10 µs cells; a
+// unit that does not leaves the hint at the recording's own time, as the axis.
+TEST_F(ViewCommandsTest, ScrollHintShowsTheTimeOfTheFirstShownCell) {
     struct Case {
         const char* unitItem;
         int timefactor;
         int position;
         const char* shown;
     } cases[] = {
-        {"EinheitMikroSek1", 10, 1, "1280 µs"},      // cell 128
-        {"EinheitMilliSek1", 10, 8000, "10240000 ms"}, // cell 1024000
-        {"EinheitSek1", 1, 100, "12800  s"},          // the unit itself starts with a blank
+        {"EinheitMikroSek1", 10, 1, "1280 µs"},     // cell 128
+        {"EinheitMilliSek1", 10, 8000, "10,24 s"},  // cell 1024000
+        {"EinheitSek1", 1, 100, "128,00 ms"},       // cell 12800
     };
     for (const Case& c : cases) {
         trigger(c.unitItem);
