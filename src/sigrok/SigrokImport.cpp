@@ -2,6 +2,7 @@
 
 #include "sigrok/ChannelChoice.h"
 #include "sigrok/DeviceSpec.h"
+#include "sigrok/RegularFile.h"
 #include "sigrok/SigrokContext.h"
 #include "sigrok/SigrokError.h"
 #include "sigrok/SigrokHandles.h"
@@ -167,20 +168,6 @@ void CollectPacket(const sr_dev_inst* device, const sr_datafeed_packet* packet, 
         sr_session_stop(target->session);
 }
 
-class FileHandle {
-  public:
-    explicit FileHandle(int fd) : fd_(fd) {}
-    ~FileHandle() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    int Get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
 bool HasLogicChannel(const sr_dev_inst* device) {
     for (GSList* l = sr_dev_inst_channels_get(device); l; l = l->next)
         if (static_cast<const sr_channel*>(l->data)->type == SR_CHANNEL_LOGIC) return true;
@@ -251,12 +238,7 @@ std::optional<std::uint64_t> CsvCommentRate(int fd) {
 }
 
 void ImportCsv(Context& context, const std::string& path, Collector& collector) {
-    const FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.Get() < 0)
-        throw Error(Quote(path) + " kann nicht gelesen werden: " + std::strerror(errno));
-    struct stat info {};
-    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode))
-        throw Error(Quote(path) + " ist keine gewöhnliche Datei.");
+    const FileHandle file = OpenRegularFile(path, Quote(path));
 
     const sr_input_module* module = sr_input_find(const_cast<char*>("csv"));
     if (!module) throw Error("libsigrok fehlt das Eingabemodul csv.");

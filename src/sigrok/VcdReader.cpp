@@ -1,6 +1,7 @@
 #include "sigrok/VcdReader.h"
 
 #include "sigrok/ChannelChoice.h"
+#include "sigrok/RegularFile.h"
 #include "sigrok/SigrokError.h"
 
 #include <algorithm>
@@ -22,20 +23,6 @@ namespace {
 constexpr std::size_t MaxTokenBytes = 1 << 20;
 constexpr std::uint64_t MaxVarWidth = 1 << 16;
 constexpr std::size_t MaxChannels = 1 << 20;
-
-class FileHandle {
-  public:
-    explicit FileHandle(int fd) : fd_(fd) {}
-    ~FileHandle() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    int Get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 // Words of the file separated by white space, read in blocks.
 class Tokens {
@@ -450,12 +437,7 @@ class VcdFile {
 } // namespace
 
 ImportResult ReadVcd(const std::string& path, const ImportOptions& options) {
-    const FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.Get() < 0)
-        throw Error("Die Datei " + path + " kann nicht gelesen werden: " + std::strerror(errno));
-    struct stat info {};
-    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode))
-        throw Error("Die Datei " + path + " ist keine gewöhnliche Datei.");
+    const FileHandle file = OpenRegularFile(path, "Die Datei " + path);
     Tokens tokens(file.Get(), path);
     VcdFile vcd(tokens, options);
     return vcd.Read();
