@@ -7,7 +7,6 @@
 #include "display/ViewScale.h"
 #include "platform/QtDesktop.h"
 
-#include <QApplication>
 #include <QWidget>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -136,12 +135,3 @@ void BM_ScrollStepNarrowest64Mi(benchmark::State& state) {
 BENCHMARK(BM_ScrollStepNarrowest64Mi)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

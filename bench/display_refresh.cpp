@@ -4,7 +4,6 @@
 #include "display/TTrazor.h"
 #include "platform/QtDesktop.h"
 
-#include <QApplication>
 #include <QWidget>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -66,12 +65,3 @@ void BM_ScrollForwardOneNarrow(benchmark::State& state) {
 BENCHMARK(BM_ScrollForwardOneNarrow)->Arg(0)->Arg(4)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

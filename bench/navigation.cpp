@@ -9,7 +9,6 @@
 #include "display/TTrazor.h"
 #include "platform/QtDesktop.h"
 
-#include <QApplication>
 #include <QWidget>
 #include <benchmark/benchmark.h>
 #include <random>
@@ -110,7 +109,8 @@ void BM_ReadoutOnPulse500k(benchmark::State& state) {
         buffer.SetCellLow(n, 1);
     SamplePyramid pyramid;
     pyramid.Build(buffer);
-    const auto timeBase = sampling::TimeBase::Paced(sampling::SamplePeriod::FromNanoseconds(10'000));
+    const auto timeBase =
+        sampling::TimeBase::Paced(sampling::SamplePeriod::FromNanoseconds(10'000));
     // The pointer wanders over the pulse as a mouse does.
     int cell = 350'000;
     for (auto _ : state) {
@@ -139,12 +139,3 @@ void BM_ReadoutOnPulse500kCellByCell(benchmark::State& state) {
 BENCHMARK(BM_ReadoutOnPulse500kCellByCell)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
