@@ -4,6 +4,8 @@
 #include "sigrok/SigrokContext.h"
 #include "sigrok/SigrokImport.h"
 
+#include "TestFiles.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -131,9 +133,7 @@ class Rates : public ::testing::Test {
   protected:
     std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }
     void Write(const char* name, const QByteArray& text) const {
-        QFile f(dir.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
+        WriteTestFile(dir.filePath(name), text);
     }
     sigrok::LogicFrames Back(const char* name) const {
         sigrok::Context context;

@@ -2,6 +2,8 @@
 #include "sigrok/SigrokImport.h"
 #include "sigrok/VcdReader.h"
 
+#include "TestFiles.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -15,9 +17,7 @@ class Simulated : public ::testing::Test {
     std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }
 
     void Write(const char* name, const QByteArray& text) const {
-        QFile f(dir.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
+        WriteTestFile(dir.filePath(name), text);
     }
 
     std::string Simulate(const QByteArray& verilog) {
