@@ -1,10 +1,12 @@
 #include "ExchangeCommands.h"
 
+#include "ChannelChoiceDialog.h"
 #include "TMain1.h"
 #include "display/TTrazor.h"
 #include "persistence/RecordingData.h"
 #include "platform/Desktop.h"
 #include "sampling/TimeFormat.h"
+#include "sigrok/ChannelChoice.h"
 #include "sigrok/DigPlanes.h"
 #include "sigrok/ExchangeFormat.h"
 #include "sigrok/SigrokContext.h"
@@ -17,6 +19,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QScrollBar>
+#include <QStringList>
 
 const QString ExchangeCommands::ExportFilter =
     QStringLiteral("VCD-Datei (*.vcd)|*.vcd|CSV-Datei (*.csv)|*.csv|sigrok-Sitzung (*.sr)|*.sr");
@@ -25,6 +28,20 @@ const QString ExchangeCommands::ImportFilter =
                    "sigrok-Sitzung (*.sr)|*.sr|VCD-Datei (*.vcd)|*.vcd|CSV-Datei (*.csv)|*.csv");
 
 namespace {
+
+// What the import read in a way of its own or had to assume, in one message.
+void ShowRemarks(Desktop& desktop, const QString& name, const sigrok::ImportResult& result) {
+    QStringList remarks;
+    for (const std::string& note : result.notes)
+        remarks << QString::fromStdString(note);
+    if (!result.frames.timeBase.Known())
+        remarks << QStringLiteral("Die Datei gibt keine Abtastrate an; angenommen werden "
+                                  "10 µs je Wert (100 kHz).");
+    if (remarks.isEmpty()) return;
+    desktop.MessageBox({recording::ApplicationTitle,
+                        QStringLiteral("Importiert aus %1:\r").arg(name) + remarks.join('\r'),
+                        Desktop::Icon::Information, Desktop::Ok});
+}
 
 const char* FormatName(sigrok::ExchangeFormat format) {
     switch (format) {
@@ -153,7 +170,21 @@ bool ExchangeCommands::ImportFrom(const QString& path) {
     sigrok::ImportResult result;
     try {
         sigrok::Context context;
-        result = sigrok::ImportFile(context, *format, path.toStdString(), room);
+        sigrok::ImportOptions options;
+        options.maxSamples = room;
+        result = sigrok::ImportFile(context, *format, path.toStdString(), options);
+        if (result.fileChannels.size() > std::size_t(sigrok::MaxImportLines)) {
+            ChannelChoiceDialog dialog(name, result.fileChannels, &main_);
+            if (dialog.exec() != QDialog::Accepted) {
+                main_.SetDigiStatus(
+                    4, QStringLiteral("Import abgebrochen, die Daten sind unverändert."), true);
+                return false;
+            }
+            if (dialog.Chosen() != result.frames.names) {
+                options.channels = dialog.Chosen();
+                result = sigrok::ImportFile(context, *format, path.toStdString(), options);
+            }
+        }
     } catch (const sigrok::Error& error) {
         main_.SetDigiStatus(
             4, QStringLiteral("Fehler beim Importieren, die Daten sind unverändert."), true);
@@ -188,6 +219,7 @@ bool ExchangeCommands::ImportFrom(const QString& path) {
         QStringLiteral("Daten wurden importiert: %1 (%2 Leitungen)").arg(name).arg(frames.Lines()),
         true);
     main_.SetInfo(QString::fromStdString(sampling::DescribeTimeBase(frames.timeBase)));
+    ShowRemarks(main_.desktop(), name, result);
     if (result.cut) {
         const double seconds = frames.timeBase.SecondsAt(std::int64_t(frames.samples.size()));
         main_.desktop().MessageBox(

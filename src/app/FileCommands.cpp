@@ -1,5 +1,6 @@
 #include "FileCommands.h"
 
+#include "ExchangeCommands.h"
 #include "TMain1.h"
 #include "display/TTrazor.h"
 #include "persistence/PrintDiagram.h"
@@ -97,7 +98,25 @@ void FileCommands::Speichern1Click() {
 
 void FileCommands::Speichernunter1Click() {
     main_.SetDigiStatus(4, QStringLiteral("Daten speichern unter"), true);
+    if (!KeepsItsTimeBase()) return;
     file_->SaveRecordingFile(QStringLiteral("Spurwerk - "), 3, QString());
+}
+
+bool FileCommands::KeepsItsTimeBase() {
+    // A .DIG file has no room for a rate: opened again, it is 10 us per sample
+    // whatever it was recorded at, and a 1 MHz capture would decode as garbage.
+    const sampling::TimeBase timeBase = main_.Trazor1().GetTimeBase();
+    if (timeBase.period == sampling::TimeBase::Nominal().period) return true;
+    const int answer = main_.desktop().MessageBox(
+        {QStringLiteral("Spurwerk"),
+         QStringLiteral("Die Aufzeichnung hat die Zeitbasis %1. Eine .DIG-Datei speichert keine "
+                        "Abtastrate und keine Leitungsnamen; geöffnet gilt sie als 10 µs je "
+                        "Wert.\rSoll die Aufzeichnung stattdessen als sigrok-Sitzung (.sr) "
+                        "exportiert werden, die beides behält?")
+             .arg(QString::fromStdString(sampling::FormatPerSample(timeBase.period))),
+         Desktop::Icon::Question, Desktop::Yes | Desktop::No | Desktop::Cancel});
+    if (answer == Desktop::Yes) main_.Exchange().Exportieren1Click();
+    return answer == Desktop::No;
 }
 
 void FileCommands::Schliessen1Click() {

@@ -33,6 +33,10 @@ class FileCommands : public QObject {
     }
 
   private:
+    // Before "Speichern unter": true to write the .DIG file; false when the
+    // user, told that it keeps no rate, exported a session or cancelled.
+    bool KeepsItsTimeBase();
+
     void showOpened();
     void setFileCommands(bool save, bool saveAs, bool close, bool setup, bool print);
 

@@ -221,8 +221,13 @@ Recorded RecordSigrok(sigrok::Context& context, const sigrok::DeviceSpec& device
     const sigrok::AcquisitionOutcome outcome = run.Outcome();
     recorded.stoppedEarly = outcome.stoppedEarly;
     recorded.error = outcome.error;
-    for (int line = 0; line < std::max(outcome.lines, 1); ++line)
-        recorded.frames.names.push_back(sigrok::DefaultLineName(line));
+    // The file keeps the device's own names, so that sigrok-cli's "-P uart:rx=D0"
+    // finds the line it would find in the device's own recording.
+    for (int line = 0; line < std::max(outcome.lines, 1); ++line) {
+        const auto l = std::size_t(line);
+        const bool named = l < outcome.names.size() && !outcome.names[l].empty();
+        recorded.frames.names.push_back(named ? outcome.names[l] : sigrok::DefaultLineName(line));
+    }
     recorded.frames.timeBase = outcome.timeBase;
     return recorded;
 }

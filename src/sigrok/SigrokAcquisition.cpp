@@ -91,6 +91,9 @@ void Acquisition::Run(Context& context) {
             rateHz_.store(rate, std::memory_order_release);
         }
         outcome_.lines = std::min(device.LogicChannels(), 16);
+        outcome_.names = device.LogicChannelNames();
+        if (outcome_.names.size() > std::size_t(outcome_.lines))
+            outcome_.names.resize(std::size_t(outcome_.lines));
         mask_ = static_cast<std::uint16_t>((1u << outcome_.lines) - 1);
         device.SetSampleLimit(request_.samples);
         // The request's own settings come last, so that they win (a time limit

@@ -24,6 +24,7 @@ struct AcquisitionRequest {
 struct AcquisitionOutcome {
     sampling::TimeBase timeBase = sampling::TimeBase::Nominal();
     int lines = 0;                // logic lines the device has, at most 16
+    std::vector<std::string> names; // the device's names of those lines ("D0"), when known
     std::uint64_t received = 0;   // samples handed over
     bool stoppedEarly = false;    // Stop() ended it
     std::string error;            // German, empty when the device delivered all

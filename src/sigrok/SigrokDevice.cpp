@@ -291,4 +291,14 @@ int OpenDevice::LogicChannels() const {
     return CountLogic(device_);
 }
 
+std::vector<std::string> OpenDevice::LogicChannelNames() const {
+    std::vector<std::string> names;
+    for (GSList* l = sr_dev_inst_channels_get(device_); l; l = l->next) {
+        const auto* channel = static_cast<const sr_channel*>(l->data);
+        if (channel->type == SR_CHANNEL_LOGIC)
+            names.emplace_back(channel->name ? channel->name : "");
+    }
+    return names;
+}
+
 } // namespace sigrok

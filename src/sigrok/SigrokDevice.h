@@ -47,6 +47,8 @@ class OpenDevice {
     // Tells the device to stop after `samples`; false when it has no such limit.
     bool SetSampleLimit(std::uint64_t samples);
     int LogicChannels() const;
+    // The names the device gives its logic channels, in its order ("D0", "D1", ...).
+    std::vector<std::string> LogicChannelNames() const;
 
   private:
     void Open(const DeviceSpec& spec);

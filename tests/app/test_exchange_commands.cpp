@@ -5,9 +5,17 @@
 #include "sigrok/SigrokExport.h"
 #include "sigrok/SigrokImport.h"
 
+<<<<<<< HEAD
 #include "app/RecordingCommands.h"
 
+=======
+#include "app/ChannelChoiceDialog.h"
+
+#include <QApplication>
+>>>>>>> 3c6364e (Importieren asks which channels to take from a file with more than 16 and says what it assumed or skipped; Speichern unter offers a session before a .DIG file drops a rate other than 10 us; record keeps the device's channel names (D0) in its files)
 #include <QCoreApplication>
+#include <QProcess>
+#include <QTimer>
 
 namespace {
 
@@ -193,6 +201,90 @@ TEST_F(ExchangeCommandsTest, ImportLongerThanTheBufferComesInWholeAndCanBeReache
     EXPECT_TRUE(desktop.messages().empty()) << lastMessage().toStdString();
     EXPECT_EQ(stream(), sigrok::PlanesFromSamples(threeLines(5000).samples));
     EXPECT_EQ(trazor().Option().CellsSize(), 5000) << "the view reaches the last sample";
+}
+
+TEST_F(ExchangeCommandsTest, ImportOfMoreThanSixteenChannelsAsksWhichOnes) {
+    // 32 channels D0..D31 from sigrok-cli's demo device: byte k of sample i is 4 i + k.
+    QProcess p;
+    p.setStandardInputFile(QProcess::nullDevice());
+    p.start("sigrok-cli",
+            {"-d", "demo:logic_channels=32:analog_channels=0", "--channel-group", "Logic", "-c",
+             "pattern=incremental", "--samples", "300", "-o", path(QStringLiteral("breit.sr"))});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    ASSERT_EQ(p.exitCode(), 0);
+    fillBuffer(100);
+    desktop.fileAnswers = {path(QStringLiteral("breit.sr"))};
+    std::vector<std::string> upper;
+    for (int n = 16; n < 32; ++n)
+        upper.push_back("D" + std::to_string(n));
+    // The program's own dialog, answered as a user would.
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<ChannelChoiceDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->Chosen().size(), 16u);
+        EXPECT_EQ(dialog->Chosen().front(), "D0");
+        dialog->Choose(upper);
+        dialog->accept();
+    });
+    trigger("Importieren1");
+    EXPECT_TRUE(desktop.messages().empty()) << lastMessage().toStdString();
+    EXPECT_EQ(trazor().Option().DigiName().Get(0), QStringLiteral("D16"));
+    EXPECT_EQ(trazor().Option().DigiName().Get(15), QStringLiteral("D31"));
+    std::vector<std::uint16_t> expected;
+    for (unsigned i = 0; i < 300; ++i)
+        expected.push_back(std::uint16_t(((4 * i + 2) & 0xFF) | ((4 * i + 3) & 0xFF) << 8));
+    EXPECT_EQ(stream(), sigrok::PlanesFromSamples(expected));
+}
+
+TEST_F(ExchangeCommandsTest, ImportSaysWhatItAssumedAndSkipped) {
+    writeFile(QStringLiteral("sim.vcd"), "$var wire 1 ! a $end\n$var integer 32 \" i $end\n"
+                                         "$enddefinitions $end\n#0 1! b1 \"\n#3 x!\n#5\n");
+    desktop.fileAnswers = {path(QStringLiteral("sim.vcd"))};
+    trigger("Importieren1");
+    ASSERT_EQ(desktop.messages().size(), 1u);
+    EXPECT_EQ(desktop.messages().back().icon, Desktop::Icon::Information);
+    EXPECT_TRUE(lastMessage().contains(QStringLiteral("i (integer)")));
+    EXPECT_TRUE(lastMessage().contains(QStringLiteral("(x, z)")));
+    EXPECT_TRUE(lastMessage().contains(QStringLiteral("keine Abtastrate an; angenommen")));
+    EXPECT_EQ(stream(), sigrok::PlanesFromSamples({1, 1, 1, 0, 0}));
+}
+
+TEST_F(ExchangeCommandsTest, SaveAsDigAtAnotherRateOffersASessionFirst) {
+    fillBuffer(100);
+    const std::vector<std::uint8_t> samples = stream();
+    trazor().SetTimeBase(threeLines(1, 1'000'000).timeBase);
+
+    desktop.messageAnswers = {Desktop::Cancel};
+    trigger("Speichernunter1");
+    ASSERT_EQ(desktop.messages().size(), 1u);
+    EXPECT_TRUE(
+        lastMessage().contains(QStringLiteral("Eine .DIG-Datei speichert keine Abtastrate")))
+        << lastMessage().toStdString();
+    EXPECT_TRUE(desktop.fileAnswers.empty());
+
+    // "Ja": the export's dialog, and a session that keeps the rate.
+    desktop.clear();
+    desktop.messageAnswers = {Desktop::Yes};
+    desktop.fileAnswers = {path(QStringLiteral("schnell.sr"))};
+    trigger("Speichernunter1");
+    EXPECT_EQ(readBack(QStringLiteral("schnell.sr")).frames.timeBase,
+              threeLines(1, 1'000'000).timeBase);
+
+    // "Nein": the .DIG file as always, its bytes unchanged.
+    desktop.clear();
+    desktop.messageAnswers = {Desktop::No};
+    desktop.fileAnswers = {path(QStringLiteral("schnell.DIG"))};
+    trigger("Speichernunter1");
+    EXPECT_FALSE(readFile(QStringLiteral("schnell.DIG")).isEmpty());
+
+    // At the nominal 10 us nothing is asked.
+    trazor().SetTimeBase(sampling::TimeBase::Nominal());
+    desktop.clear();
+    desktop.fileAnswers = {path(QStringLiteral("normal.DIG"))};
+    trigger("Speichernunter1");
+    EXPECT_TRUE(desktop.messages().empty()) << lastMessage().toStdString();
+    EXPECT_EQ(readFile(QStringLiteral("schnell.DIG")), readFile(QStringLiteral("normal.DIG")));
+    EXPECT_EQ(stream(), samples);
 }
 
 TEST_F(ExchangeCommandsTest, BadFilesLeaveTheBufferAsItWas) {

@@ -82,6 +82,9 @@ TEST_F(Record, WritesWhatSigrokCliReadsBack) {
     EXPECT_TRUE(read.show.contains("Samplerate: 1000000")) << read.show.toStdString();
     EXPECT_TRUE(read.show.contains("Logic sample count: 100000")) << read.show.toStdString();
     EXPECT_TRUE(read.show.contains("Channels: 16")) << read.show.toStdString();
+    // The device's own channel names, so that "-P uart:rx=D0" works on the file.
+    EXPECT_TRUE(read.show.contains("- D0: logic\n")) << read.show.toStdString();
+    EXPECT_TRUE(read.show.contains("- D15: logic\n")) << read.show.toStdString();
     ASSERT_EQ(read.binary.size(), 200000);
     EXPECT_TRUE(IsIncremental(read.binary));
 }
