@@ -5,14 +5,10 @@
 #include "sigrok/SigrokExport.h"
 #include "sigrok/SigrokImport.h"
 
-<<<<<<< HEAD
+#include "app/ChannelChoiceDialog.h"
 #include "app/RecordingCommands.h"
 
-=======
-#include "app/ChannelChoiceDialog.h"
-
 #include <QApplication>
->>>>>>> 3c6364e (Importieren asks which channels to take from a file with more than 16 and says what it assumed or skipped; Speichern unter offers a session before a .DIG file drops a rate other than 10 us; record keeps the device's channel names (D0) in its files)
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTimer>
@@ -27,6 +23,7 @@ class ExchangeCommandsTest : public MainWindowTest {
     void fillBuffer(int cells) {
         trigger("NeueAufzeichnung1");
         trazor().Option().SetCellsSize(cells);
+        trazor().ResizeBuffer(cells);
         for (int i = 0; i < cells; ++i) {
             trazor().SetCellLow(i, static_cast<std::uint8_t>(i * 7));
             trazor().SetCellHigh(i, static_cast<std::uint8_t>(255 - i * 3));
