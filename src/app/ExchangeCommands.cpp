@@ -1,5 +1,6 @@
 #include "ExchangeCommands.h"
 
+#include "BusCommands.h"
 #include "ChannelChoiceDialog.h"
 #include "TMain1.h"
 #include "display/TTrazor.h"
@@ -198,6 +199,7 @@ bool ExchangeCommands::ImportFrom(const QString& path) {
     for (int line = 0; line < frames.Lines(); ++line)
         t.Option().DigiName().Set(line, QString::fromStdString(frames.names[std::size_t(line)]));
     main_.SetMultiBit(frames.Lines());
+    main_.Buses().AdoptImported(result.buses);
     // The data is in no recording file yet: it counts as unsaved, and saving
     // proposes a .DIG file beside the imported one.
     MainState& s = main_.State();

@@ -103,6 +103,10 @@ void buildAnsicht(QMenuBar* bar) {
     item(m, "Alleszeigen1", QStringLiteral("Alles zeigen"),
          {.help = 74, .shortcut = QKeySequence(QStringLiteral("Ctrl+0"))});
     item(m, "Uebersicht1", QStringLiteral("Übersicht"), {.help = 75, .checked = true});
+    m->addSeparator();
+    item(m, "CursorSetzen1", QStringLiteral("Cursor setzen"));
+    item(m, "CursorEntfernen1", QStringLiteral("Cursor entfernen"));
+    item(m, "Busse1", QStringLiteral("Busse ..."));
 }
 
 void buildOptionen(QMenuBar* bar) {

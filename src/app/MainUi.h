@@ -11,6 +11,7 @@ class QScrollBar;
 class QStatusBar;
 class QTimer;
 class QToolButton;
+class BusRows;
 class TOverview;
 class QWidget;
 class ElidedLabel;
@@ -46,8 +47,13 @@ struct MainUi {
     ElidedLabel* PanelInfo = nullptr;
     // The measurement of the pulse under the pointer, shown while it is on a line.
     QLabel* PanelReadout = nullptr;
+    // The measuring cursors' times, Δt and 1/Δt, shown while a cursor is set.
+    QLabel* PanelCursors = nullptr;
     // The whole buffer above the scroll bar; made by the window with the diagram.
     TOverview* Overview1 = nullptr;
+    // The bus rows under the diagram (no height while there is no bus); made
+    // by the window with the diagram.
+    BusRows* BusRows1 = nullptr;
     std::array<QCheckBox*, 8> Bits{}; // d1 .. d8
     QLabel* MarkerOriginLabel = nullptr;
     QLabel* MarkerStopLabel = nullptr;

@@ -273,6 +273,11 @@ MainUi BuildMainUi(QMainWindow& window, QWidget& central) {
     sunken(ui.PanelReadout);
     ui.PanelReadout->setVisible(false);
     infoRow->addWidget(ui.PanelReadout, 0);
+    ui.PanelCursors = new QLabel(ui.InfoBar);
+    ui.PanelCursors->setObjectName(QStringLiteral("PanelCursors"));
+    sunken(ui.PanelCursors);
+    ui.PanelCursors->setVisible(false);
+    infoRow->addWidget(ui.PanelCursors, 0);
 
     ui.SimultanTimer1 = timer(&window, "SimultanTimer1", 100, false);
     ui.Timer2 = timer(&window, "Timer2", 10000, true);

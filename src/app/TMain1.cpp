@@ -1,5 +1,7 @@
 #include "TMain1.h"
 
+#include "BusCommands.h"
+#include "CursorCommands.h"
 #include "DecodeCommands.h"
 #include "DiscardQuestion.h"
 #include "ElidedLabel.h"
@@ -17,6 +19,7 @@
 #include "TNewHintWindow.h"
 #include "UpDownPair.h"
 #include "ViewCommands.h"
+#include "display/BusRows.h"
 #include "display/TOverview.h"
 #include "display/TTrazor.h"
 #include "hardware/PortSystem.h"
@@ -111,6 +114,7 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
     trazor_->Loaded();
     ui_.Overview1 = new TOverview(central, *trazor_);
     ui_.Overview1->setObjectName(QStringLiteral("Overview1"));
+    ui_.BusRows1 = new BusRows(central, *trazor_, desktop_);
 
     connect(ui_.Timer2, &QTimer::timeout, this, guard::Slot(&desktop_, [this] { Timer2Timer(); }));
     connect(ui_.Timer4, &QTimer::timeout, this, guard::Slot(&desktop_, [this] { Timer4Timer(); }));
@@ -136,6 +140,9 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
     view_->Connect();
     navigation_ = new NavigationCommands(*this);
     navigation_->Connect();
+    (new CursorCommands(*this))->Connect(); // a Qt child of the window
+    buses_ = new BusCommands(*this);
+    buses_->Connect();
     source_ = new SourceCommands(*this);
     source_->Connect();
     recording_ = new RecordingCommands(*this);

@@ -29,6 +29,7 @@ class TAboutBox;
 class TOKBottomDlg1;
 class TOKBottomDlg2;
 class TNewHintWindow;
+class BusCommands;
 class ViewCommands;
 class NavigationCommands;
 class QAction;
@@ -92,6 +93,7 @@ class TMain1 : public QMainWindow {
     ExchangeCommands& Exchange() const { return *exchange_; }
     SearchCommands& Search() const { return *search_; }
     DecodeCommands& Decode() const { return *decode_; }
+    BusCommands& Buses() const { return *buses_; }
     TSmartTools& SmartTools1() const { return *smartTools_; }
     // What the capabilities beyond the display options remember, in the
     // user's configuration folder; Spurwerk.ini keeps the display options.
@@ -184,6 +186,7 @@ class TMain1 : public QMainWindow {
     ExchangeCommands* exchange_ = nullptr;
     SearchCommands* search_ = nullptr;
     DecodeCommands* decode_ = nullptr;
+    BusCommands* buses_ = nullptr;
     bool closed_ = false;
     bool closeAfterRecording_ = false;
     // The close under way came from "&Beenden".

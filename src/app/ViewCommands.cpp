@@ -5,6 +5,7 @@
 #include "TMain1.h"
 #include "TNewHintWindow.h"
 #include "UpDownPair.h"
+#include "display/BusRows.h"
 #include "display/TOverview.h"
 #include "display/TTrazor.h"
 #include "display/TrazorGeometry.h"
@@ -427,7 +428,13 @@ void ViewCommands::FormResize() {
         ui.Overview1->setGeometry(0, centralHeight - barHeight - kOverviewHeight, clientWidth - 1,
                                   kOverviewHeight);
     TTrazor& t = main_.Trazor1();
+    // Bus rows take their height from the bottom of the diagram.
+    const int busHeight = ui.BusRows1 ? ui.BusRows1->RowsHeight() : 0;
     t.setGeometry(t.x(), t.y(), clientWidth - 1,
-                  clientHeight - 89 - infoHeight - (overview ? kOverviewHeight : 0));
+                  clientHeight - 89 - infoHeight - (overview ? kOverviewHeight : 0) - busHeight);
+    if (ui.BusRows1) {
+        ui.BusRows1->setGeometry(0, t.y() + t.height(), clientWidth - 1, busHeight);
+        ui.BusRows1->setVisible(busHeight > 0);
+    }
     fullRefresh();
 }

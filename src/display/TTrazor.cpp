@@ -148,5 +148,6 @@ void TTrazor::paintEvent(QPaintEvent*) {
         }
         QPainter painter(this);
         painter.drawImage(0, 0, bitmap_);
+        drawCursors(painter);
     });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "display/CursorPair.h"
 #include "display/ETrazorComponentExists.h"
 #include "display/MarkerRecord.h"
 #include "display/PulseReadout.h"
@@ -24,7 +25,9 @@
 #include <vector>
 
 class Desktop;
+class QKeyEvent;
 class QMenu;
+class QPainter;
 class TTrazorPopup;
 
 namespace trazor {
@@ -154,6 +157,16 @@ class TTrazor : public QWidget {
     // Used by Option.ColorMarker.
     void SetMarkerColors(TColor color);
 
+    // --- measuring cursors -----------------------------------------------
+    // Cursor A (0) and B (1) as cells; drawn over the picture, dragged with the
+    // left button, set at the pointer by the keys A and B, removed by C.
+    const trazor::CursorPair& Cursors() const { return cursors_; }
+    // Sets cursor `which` to a cell (clamped to the buffer) or removes it.
+    void SetCursorCell(int which, std::optional<long long> cell);
+    void ClearCursors();
+    // Both cursors at a third and two thirds of the shown cells.
+    void PlaceCursorsInView();
+
     // --- navigation and the pointer ------------------------------------
     // Where the view stands; lastPos is the position that shows the buffer's
     // last cell at the right edge.
@@ -200,6 +213,8 @@ class TTrazor : public QWidget {
     void viewChanged();
     // A drawing operation changed the bitmap.
     void pictureChanged();
+    // A measuring cursor was set, moved or removed.
+    void cursorsChanged();
 
     // Navigation asked for by the mouse or the keys; the owner carries them
     // out, so that the scroll bar and the zoom field keep in step.
@@ -245,6 +260,14 @@ class TTrazor : public QWidget {
     void drawTimeAxisOn(trazor::Canvas& canvas, int startCell);
     void drawColumnsOn(trazor::Canvas& canvas);
     void countVisibleCells(int cells);
+    // Cursor input: true when the event was the cursors'.
+    int CursorAnchorX() const;
+    bool cursorKey(const QKeyEvent& event);
+    bool grabCursor(int x);
+    bool dragCursor(int x);
+    bool releaseCursor();
+    void hoverCursor(int x);
+    void drawCursors(QPainter& painter) const;
     void drawMarkerLineOn(trazor::Canvas& canvas, int m, int x, int* cells);
     // The bitmap changed: show it and tell the views beside the diagram.
     void pictureDrawn();
@@ -282,6 +305,8 @@ class TTrazor : public QWidget {
         int pressPos = 0;
     };
     std::optional<Drag> drag_;
+    trazor::CursorPair cursors_;
+    std::optional<int> cursorDrag_; // the cursor being dragged
     // Wheel turns below one notch (fine-grained wheels and touchpads) add up.
     int wheelRest_ = 0;
 };

@@ -26,6 +26,8 @@ void TTrazor::mousePressEvent(QMouseEvent* event) {
         mouseY_ = pos.y();
         if (event->button() == Qt::RightButton && popupMenu_) {
             popupMenu_->popup(event->globalPosition().toPoint());
+        } else if (event->button() == Qt::LeftButton && grabCursor(pos.x())) {
+            setCursor(Qt::SizeHorCursor);
         } else if (event->button() == Qt::LeftButton) {
             drag_ = Drag{pos.x(), option_->CellsPos()};
             setCursor(Qt::ClosedHandCursor);
@@ -38,6 +40,8 @@ void TTrazor::mouseMoveEvent(QMouseEvent* event) {
     guard::Run(&desktop_, [this, event] {
         const QPoint pos = event->position().toPoint();
         pointer_ = pos;
+        if (event->buttons() & Qt::LeftButton) dragCursor(pos.x());
+        hoverCursor(pos.x());
         if (drag_ && (event->buttons() & Qt::LeftButton)) {
             const int wanted = trazor::dragPos(View(), drag_->pressPos, drag_->pressX, pos.x());
             if (wanted != option_->CellsPos()) emit positionRequested(wanted);
@@ -50,6 +54,7 @@ void TTrazor::mouseMoveEvent(QMouseEvent* event) {
 void TTrazor::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
     if (event->button() != Qt::LeftButton) return;
+    releaseCursor();
     drag_.reset();
     setCursor(Qt::CrossCursor);
 }
@@ -93,6 +98,7 @@ void TTrazor::keyPressEvent(QKeyEvent* event) {
     }
     bool known = true;
     guard::Run(&desktop_, [this, event, &known] {
+        if (cursorKey(*event)) return;
         switch (event->key()) {
         // One cell, or in a zoomed-out view one pixel column of cells.
         case Qt::Key_Left:

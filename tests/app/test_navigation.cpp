@@ -362,3 +362,63 @@ TEST_F(NavigationTest, ShowAllFitsShortBuffersAtTheLargestZoomStep) {
     EXPECT_GE(trazor().VisibleCells(), 20);
     EXPECT_EQ(panel(4), QStringLiteral(" Digi-Status: Alle Daten werden angezeigt"));
 }
+
+// The measuring cursors as a user sets them: keys A and B at the pointer, a
+// drag on a cursor line moves that cursor (and not the view), a drag beside
+// it still pans; the info row tells both times, Δt and 1/Δt.
+TEST_F(NavigationTest, CursorsAreSetByKeysAndDraggedWithTheirReadout) {
+    QLabel* field = window->Ui().PanelCursors;
+    const auto shown = [field] { return field->isHidden() ? QString() : field->text(); };
+    EXPECT_EQ(shown(), QString());
+    trazor().Option().SetCellsPos(1000);
+    moveTo(xOf(1005) + 4, 30);
+    key(Qt::Key_A, QStringLiteral("a"));
+    moveTo(xOf(1010) - 3, 30);
+    key(Qt::Key_B, QStringLiteral("b"));
+    EXPECT_EQ(trazor().Cursors().cells[0], 1005);
+    EXPECT_EQ(trazor().Cursors().cells[1], 1010);
+    EXPECT_EQ(shown(), QStringLiteral(" A 10,05 ms | B 10,10 ms | Δt 50,00 µs | 1/Δt 20,00 kHz"));
+
+    press(&trazor(), xOf(1010) + 2, 30);
+    moveTo(xOf(1020), 30, Qt::LeftButton);
+    release(&trazor(), xOf(1020), 30);
+    EXPECT_EQ(trazor().Cursors().cells[1], 1020);
+    EXPECT_EQ(pos(), 1000) << "dragging a cursor leaves the view where it is";
+    EXPECT_EQ(shown(), QStringLiteral(" A 10,05 ms | B 10,20 ms | Δt 150,00 µs | 1/Δt 6,67 kHz"));
+    // Drawn where it stands, in its own colour, over the picture.
+    const QImage screen = trazor().grab().toImage();
+    int cursorPixels = 0;
+    for (int y = 0; y < screen.height(); ++y)
+        cursorPixels += screen.pixelColor(xOf(1020), y) == QColor(0, 130, 230);
+    EXPECT_GT(cursorPixels, 20);
+
+    press(&trazor(), xOf(1015), 30);
+    moveTo(xOf(1013), 30, Qt::LeftButton);
+    release(&trazor(), xOf(1013), 30);
+    EXPECT_EQ(pos(), 1002) << "beside the cursors a drag pans";
+    EXPECT_EQ(trazor().Cursors().cells[1], 1020);
+
+    // In a zoomed-out view a cursor stands on the start of a pixel column.
+    trigger("Alleszeigen1");
+    ASSERT_TRUE(trazor().ZoomedOut());
+    const trazor::ViewScale scale = trazor().Scale();
+    moveTo(400, 30);
+    key(Qt::Key_A, QStringLiteral("a"));
+    EXPECT_EQ(trazor().Cursors().cells[0], (400 - 70) / scale.cellWidth * scale.cellsPerColumn);
+
+    key(Qt::Key_C, QStringLiteral("c"));
+    EXPECT_FALSE(trazor().Cursors().any());
+    EXPECT_EQ(shown(), QString());
+}
+
+TEST_F(NavigationTest, CursorMenuItemsPlaceAndRemoveBothCursors) {
+    trazor().Option().SetCellsPos(3000);
+    trigger("CursorSetzen1");
+    const int visible = trazor().VisibleCells();
+    EXPECT_EQ(trazor().Cursors().cells[0], 3000 + visible / 3);
+    EXPECT_EQ(trazor().Cursors().cells[1], 3000 + 2 * visible / 3);
+    EXPECT_FALSE(window->Ui().PanelCursors->isHidden());
+    trigger("CursorEntfernen1");
+    EXPECT_FALSE(trazor().Cursors().any());
+    EXPECT_TRUE(window->Ui().PanelCursors->isHidden());
+}
