@@ -14,13 +14,28 @@ set -euo pipefail
 prefix=$(realpath "${1:?usage: $0 PREFIX}")
 program=$prefix/bin/spurwerk
 [[ -x $program ]] || { echo "FAIL: $program is missing" >&2; exit 1; }
-# The commands need none of the window's libraries; a start without a command
-# goes on in the window's program from the installed library folder.
-if ldd "$program" | grep -E 'libQt6(Gui|Widgets|PrintSupport)' >&2; then
-    echo "FAIL: $program links the window's libraries" >&2
+# The program a user starts needs the C and C++ runtime only; the commands'
+# program none of the window's libraries. Both partners come from the
+# installed library folder.
+if ldd "$program" | grep -E 'libQt6|libsigrok' >&2; then
+    echo "FAIL: $program links more than the runtime" >&2
+    exit 1
+fi
+commands=$(dirname "$program")/../lib/spurwerk/spurwerk-commands
+[[ -x $commands ]] || commands=$(ls "$prefix"/lib/*/spurwerk/spurwerk-commands 2>/dev/null | head -1)
+[[ -x $commands ]] || { echo "FAIL: no commands' program in the library folder" >&2; exit 1; }
+if ldd "$commands" | grep -E 'libQt6(Gui|Widgets|PrintSupport)' >&2; then
+    echo "FAIL: $commands links the window's libraries" >&2
     exit 1
 fi
 [[ $("$program" --version) == "Spurwerk "* ]] || { echo "FAIL: $program --version" >&2; exit 1; }
+# Manual page, MIME type and the doc folder, as the package installs them.
+for file in share/man/man1/spurwerk.1.gz share/mime/packages/spurwerk.xml \
+    share/doc/spurwerk/copyright share/doc/spurwerk/changelog.gz; do
+    [[ -s $prefix/$file ]] || { echo "FAIL: $prefix/$file is missing" >&2; exit 1; }
+done
+[[ $(zcat "$prefix/share/man/man1/spurwerk.1.gz" | grep -c '^\.SS ') -ge 3 ]] ||
+    { echo "FAIL: the manual page lacks its commands" >&2; exit 1; }
 
 scratch=$(mktemp -d)
 pid=
@@ -61,20 +76,26 @@ titles() {
 }
 
 # Starts the program with the given options; dismisses every message box that
-# comes before the main window and keeps their titles in `boxes`.
+# comes before the main window and keeps their titles in `boxes`. With
+# `caption` set, waits for a main window whose title holds it.
 start() {
+    start_command "$program" --documents-folder "$@"
+}
+
+# The same with the whole command line given (the desktop entry's).
+start_command() {
     local home=$scratch/home
     rm -rf "$home"
     mkdir -p "$home"
     (cd "$home" && HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share \
-        QT_QPA_PLATFORM=xcb exec "$program" --documents-folder "$@" </dev/null >"$scratch/out.log" 2>&1) &
+        PATH=$prefix/bin:$PATH QT_QPA_PLATFORM=xcb exec "$@" </dev/null >"$scratch/out.log" 2>&1) &
     pid=$!
     local seen=() i t
     for ((i = 0; i < 150; i++)); do
         kill -0 "$pid" 2>/dev/null || fail "the program ended at start"
         local all
         all=$(titles)
-        if grep -q '^Spurwerk Version' <<<"$all"; then
+        if grep '^Spurwerk Version' <<<"$all" | grep -qF -- "${caption:-Spurwerk}"; then
             boxes=$(printf '%s\n' "${seen[@]+"${seen[@]}"}" | sort -u | sed '/^$/d')
             return 0
         fi
@@ -135,4 +156,17 @@ sleep 1
 shot installed-help.png
 stop
 echo "simulated start: no boxes; help window opened"
+
+# A recording opened as the desktop opens it: the entry's Exec line with %f
+# replaced by the file; the main window then names the file in its caption.
+desktop=$prefix/share/applications/spurwerk.desktop
+grep -q '^MimeType=.*application/x-spurwerk-dig;' "$desktop" || fail "the entry lacks the .DIG type"
+exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+recording=$scratch/Probe.DIG
+head -c 2048 /dev/urandom >"$recording"
+read -r -a words <<<"${exec_line//%f/$recording}"
+caption=Probe.DIG start_command "${words[@]}" --simulate
+[[ -z $boxes ]] || fail "message boxes opening $recording: $boxes"
+stop
+echo "desktop entry: $recording opened"
 echo "PASS: installed program below $prefix"

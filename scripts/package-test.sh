@@ -46,11 +46,14 @@ for path in ./usr/bin/spurwerk ./usr/share/spurwerk/spurwerk.html \
     ./usr/share/applications/spurwerk.desktop \
     ./usr/share/icons/hicolor/scalable/apps/spurwerk.svg \
     ./usr/share/icons/hicolor/48x48/apps/spurwerk.png \
-    ./usr/lib/udev/rules.d/70-spurwerk-k8055.rules; do
+    ./usr/lib/udev/rules.d/70-spurwerk-k8055.rules \
+    ./usr/share/mime/packages/spurwerk.xml ./usr/share/man/man1/spurwerk.1.gz \
+    ./usr/share/doc/spurwerk/copyright ./usr/share/doc/spurwerk/changelog.gz; do
     grep -qx "$path" "$out/contents.txt" || fail "$path is not in the package"
 done
 grep -q '/spurwerk/libspurwerk_k8055.so$' "$out/contents.txt" || fail "no board library"
 grep -q '^\./usr/lib/.*spurwerk/spurwerk-window$' "$out/contents.txt" || fail "no window program"
+grep -q '^\./usr/lib/.*spurwerk/spurwerk-commands$' "$out/contents.txt" || fail "no commands' program"
 grep -q '/spurwerk/libspurwerk_k8055sim.so$' "$out/contents.txt" || fail "no simulated board library"
 if grep -E '^\./usr/lib/([^/]*-linux-gnu/)?lib[^/]*$' "$out/contents.txt"; then
     fail "a board library lies on the system's library path"
@@ -64,8 +67,20 @@ apt-get install --simulate "$deb" >"$out/apt-simulate.txt" 2>&1 || {
 
 echo "== unpacked into $root"
 dpkg -x "$deb" "$root"
-if command -v desktop-file-validate >/dev/null; then
-    desktop-file-validate "$root/usr/share/applications/spurwerk.desktop"
-fi
+# The entry must validate without a single remark, and its MIME types must be
+# known: .DIG and VCD from our own MIME file, .sr from libsigrok's.
+validation=$(desktop-file-validate "$root/usr/share/applications/spurwerk.desktop" 2>&1) ||
+    fail "desktop-file-validate: $validation"
+[[ -z $validation ]] || fail "desktop-file-validate: $validation"
+mimes=$(mktemp -d)
+mkdir -p "$mimes/packages"
+cp /usr/share/mime/packages/*.xml "$root/usr/share/mime/packages/spurwerk.xml" "$mimes/packages/"
+update-mime-database "$mimes" >/dev/null 2>&1 || fail "update-mime-database refuses spurwerk.xml"
+for type in $(sed -n 's/^MimeType=//p' "$root/usr/share/applications/spurwerk.desktop" | tr ';' ' '); do
+    grep -q ":$type:" "$mimes/globs2" || fail "the desktop entry's type $type is unknown"
+done
+grep -q ':application/x-spurwerk-dig:\*\.dig$' "$mimes/globs2" || fail ".DIG has no MIME type"
+rm -rf "$mimes"
+zcat "$root/usr/share/man/man1/spurwerk.1.gz" | grep -q '^\.TH SPURWERK 1' || fail "no manual page"
 "$repo/scripts/check-installed.sh" "$root/usr"
 echo "PASS: package $deb"

@@ -11,6 +11,7 @@ packages=(
   fonts-liberation qt6-translations-l10n
   libusb-1.0-0-dev libsigrok-dev libsigrokdecode-dev sigrok-cli iverilog
   xvfb xauth xdotool imagemagick poppler-utils desktop-file-utils
+  man-db groff-base shared-mime-info
 )
 missing=()
 for p in "${packages[@]}"; do

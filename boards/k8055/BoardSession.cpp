@@ -44,25 +44,25 @@ long BoardSession::Fail(std::string reason) {
 }
 
 long BoardSession::Send(Board& board, Command command) {
-    if (board.gone) return Fail("the board was unplugged; open it again");
+    if (board.gone) return Fail("die Karte wurde abgezogen; bitte neu öffnen");
     switch (board.transport->Write(BuildReport(command, board.outputs))) {
     case TransferStatus::Ok:
         lastError_.clear();
         return 0;
     case TransferStatus::Gone:
         board.gone = true;
-        return Fail("the board was unplugged");
+        return Fail("die Karte wurde abgezogen");
     case TransferStatus::Timeout:
-        return Fail("the board did not take the report in time");
+        return Fail("die Karte hat den Bericht nicht rechtzeitig angenommen");
     case TransferStatus::Failed:
         break;
     }
-    return Fail("sending to the board failed");
+    return Fail("das Senden an die Karte ist misslungen");
 }
 
 std::optional<InputState> BoardSession::Receive(Board& board) {
     if (board.gone) {
-        Fail("the board was unplugged; open it again");
+        Fail("die Karte wurde abgezogen; bitte neu öffnen");
         return std::nullopt;
     }
     for (int attempt = 0; attempt < ReadAttempts; ++attempt) {
@@ -71,7 +71,7 @@ std::optional<InputState> BoardSession::Receive(Board& board) {
         const TransferStatus status = board.transport->Read(report, received);
         if (status == TransferStatus::Gone) {
             board.gone = true;
-            Fail("the board was unplugged");
+            Fail("die Karte wurde abgezogen");
             return std::nullopt;
         }
         if (status != TransferStatus::Ok) continue;
@@ -80,13 +80,14 @@ std::optional<InputState> BoardSession::Receive(Board& board) {
             return state;
         }
     }
-    Fail("the board sent no valid report");
+    Fail("die Karte hat keinen gültigen Bericht geschickt");
     return std::nullopt;
 }
 
 long BoardSession::OpenDevice(long cardAddress) {
     openProblem_.clear();
-    if (cardAddress < 0 || cardAddress >= CardCount) return Fail("card address outside 0..3");
+    if (cardAddress < 0 || cardAddress >= CardCount)
+        return Fail("Kartenadresse außerhalb von 0..3");
     const int card = static_cast<int>(cardAddress);
     if (boards_[card] && !boards_[card]->gone) {
         current_ = card;
@@ -101,12 +102,12 @@ long BoardSession::OpenDevice(long cardAddress) {
     std::unique_ptr<Transport> transport = connector_->Open(card, error);
     if (!transport) {
         openProblem_ = error;
-        return Fail(error.empty() ? "no board at this card address" : error);
+        return Fail(error.empty() ? "keine Karte mit dieser Kartenadresse" : error);
     }
     Board board{card, std::move(transport), Outputs{}, false};
     // The board starts from a reset, which its first report confirms.
     if (Send(board, Command::Reset) != 0 || !Receive(board)) {
-        openProblem_ = "the board did not answer its reset: " + lastError_;
+        openProblem_ = "die Karte hat auf das Zurücksetzen nicht geantwortet: " + lastError_;
         return -1;
     }
     boards_[card] = std::move(board);
@@ -115,7 +116,7 @@ long BoardSession::OpenDevice(long cardAddress) {
 }
 
 long BoardSession::CloseDevice() {
-    if (!Current()) return Fail("no board is open");
+    if (!Current()) return Fail("keine Karte ist geöffnet");
     boards_[current_].reset();
     current_ = -1;
     lastError_.clear();
@@ -124,29 +125,29 @@ long BoardSession::CloseDevice() {
 
 template <class Change> long BoardSession::ChangeOutputs(Change change) {
     Board* board = Current();
-    if (!board) return Fail("no board is open");
+    if (!board) return Fail("keine Karte ist geöffnet");
     change(board->outputs);
     return Send(*board, Command::SetOutputs);
 }
 
 template <class Pick> long BoardSession::ReadValue(Pick pick) {
     Board* board = Current();
-    if (!board) return Fail("no board is open");
+    if (!board) return Fail("keine Karte ist geöffnet");
     const std::optional<InputState> state = Receive(*board);
     if (!state) return -1;
     return pick(*state);
 }
 
 long BoardSession::ReadAnalogChannel(long channel) {
-    if (!ValidChannel(channel, 2)) return Fail("analog channel outside 1..2");
+    if (!ValidChannel(channel, 2)) return Fail("Analogkanal außerhalb von 1..2");
     return ReadValue(
         [channel](const InputState& s) -> long { return channel == 1 ? s.analog1 : s.analog2; });
 }
 
 long BoardSession::ReadAllAnalog(long* data1, long* data2) {
-    if (!data1 || !data2) return Fail("no place for the analog values");
+    if (!data1 || !data2) return Fail("kein Platz für die Analogwerte");
     Board* board = Current();
-    if (!board) return Fail("no board is open");
+    if (!board) return Fail("keine Karte ist geöffnet");
     const std::optional<InputState> state = Receive(*board);
     if (!state) return -1;
     *data1 = state->analog1;
@@ -155,7 +156,7 @@ long BoardSession::ReadAllAnalog(long* data1, long* data2) {
 }
 
 long BoardSession::OutputAnalogChannel(long channel, long value) {
-    if (!ValidChannel(channel, 2)) return Fail("analog channel outside 1..2");
+    if (!ValidChannel(channel, 2)) return Fail("Analogkanal außerhalb von 1..2");
     return ChangeOutputs([&](Outputs& o) { AnalogOf(o, channel) = Level(value); });
 }
 
@@ -188,7 +189,7 @@ long BoardSession::WriteAllDigital(long value) {
 }
 
 long BoardSession::ClearDigitalChannel(long channel) {
-    if (!ValidChannel(channel, 8)) return Fail("digital output outside 1..8");
+    if (!ValidChannel(channel, 8)) return Fail("Digitalausgang außerhalb von 1..8");
     return ChangeOutputs([&](Outputs& o) {
         o.digital = static_cast<std::uint8_t>(o.digital & ~(1u << (channel - 1)));
     });
@@ -199,7 +200,7 @@ long BoardSession::ClearAllDigital() {
 }
 
 long BoardSession::SetDigitalChannel(long channel) {
-    if (!ValidChannel(channel, 8)) return Fail("digital output outside 1..8");
+    if (!ValidChannel(channel, 8)) return Fail("Digitalausgang außerhalb von 1..8");
     return ChangeOutputs([&](Outputs& o) {
         o.digital = static_cast<std::uint8_t>(o.digital | (1u << (channel - 1)));
     });
@@ -210,7 +211,7 @@ long BoardSession::SetAllDigital() {
 }
 
 long BoardSession::ReadDigitalChannel(long channel) {
-    if (!ValidChannel(channel, 5)) return Fail("digital input outside 1..5");
+    if (!ValidChannel(channel, 5)) return Fail("Digitaleingang außerhalb von 1..5");
     return ReadValue(
         [channel](const InputState& s) -> long { return (s.digital >> (channel - 1)) & 1; });
 }
@@ -220,22 +221,22 @@ long BoardSession::ReadAllDigital() {
 }
 
 long BoardSession::ReadCounter(long counter) {
-    if (!ValidChannel(counter, 2)) return Fail("counter outside 1..2");
+    if (!ValidChannel(counter, 2)) return Fail("Zähler außerhalb von 1..2");
     return ReadValue(
         [counter](const InputState& s) -> long { return counter == 1 ? s.counter1 : s.counter2; });
 }
 
 long BoardSession::ResetCounter(long counter) {
-    if (!ValidChannel(counter, 2)) return Fail("counter outside 1..2");
+    if (!ValidChannel(counter, 2)) return Fail("Zähler außerhalb von 1..2");
     Board* board = Current();
-    if (!board) return Fail("no board is open");
+    if (!board) return Fail("keine Karte ist geöffnet");
     return Send(*board, counter == 1 ? Command::ResetCounter1 : Command::ResetCounter2);
 }
 
 long BoardSession::SetCounterDebounceTime(long counter, long milliseconds) {
-    if (!ValidChannel(counter, 2)) return Fail("counter outside 1..2");
+    if (!ValidChannel(counter, 2)) return Fail("Zähler außerhalb von 1..2");
     Board* board = Current();
-    if (!board) return Fail("no board is open");
+    if (!board) return Fail("keine Karte ist geöffnet");
     (counter == 1 ? board->outputs.debounce1 : board->outputs.debounce2) =
         DebounceByte(milliseconds);
     return Send(*board, counter == 1 ? Command::SetDebounce1 : Command::SetDebounce2);

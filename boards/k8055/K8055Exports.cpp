@@ -41,7 +41,7 @@ K8055_EXPORT long OpenDevice(long CardAddress) {
         // A board that is plugged in but cannot be opened (permissions, another
         // program) deserves a reason; the program itself only learns "-1".
         if (result < 0 && !s.OpenProblem().empty())
-            std::fprintf(stderr, "K8055 card %ld: %s\n", CardAddress, s.OpenProblem().c_str());
+            std::fprintf(stderr, "K8055-Karte %ld: %s\n", CardAddress, s.OpenProblem().c_str());
         return result;
     });
 }

@@ -201,7 +201,8 @@ void buildPort(QMenuBar* bar) {
     item(brain, "USBI8Synchron1", QStringLiteral("USB-1..2 16 Bit Synchron"), {.off = true});
     item(brain, "USBI8Synchron2", QStringLiteral("USB-3..4 16 Bit Synchron"), {.off = true});
     item(brain, "USBI8Synchron3", QStringLiteral("USB-1..4 32 Bit Synchron"), {.off = true});
-    item(auswahl, "PortAuswahlSigrok", QStringLiteral("sigrok-Gerät ..."), {.checkable = true});
+    item(auswahl, "PortAuswahlSigrok", QStringLiteral("sigrok-Gerät ..."),
+         {.help = 165, .checkable = true});
     item(auswahl, "ElektroKolterPCIAdapter1", QStringLiteral("Elektor Kolter-PCI Adapter"),
          {.off = true});
 

@@ -129,10 +129,9 @@ bool RecordingCommands::RecordSignal() {
             t.SetCellHigh(i, 0);
         }
         lastTiming_.reset();
-        summary = QStringLiteral("%1 Samples, %2")
+        summary = QStringLiteral("%1 Werte, %2")
                       .arg(result.cells)
-                      .arg(QString::fromStdString(
-                          sampling::DescribeTimeBase(t.GetTimeBase())));
+                      .arg(QString::fromStdString(sampling::DescribeTimeBase(t.GetTimeBase())));
         if (!result.error.empty())
             d.MessageBox({QStringLiteral("sigrok-Gerät"), QString::fromStdString(result.error),
                           Desktop::Icon::Warning, Desktop::Ok});

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/Commands.h"
+#include "front/StartChoice.h"
 
 #include <optional>
 #include <string>
@@ -8,16 +9,7 @@
 
 namespace cli {
 
-// What the window is started with.
-struct WindowOptions {
-    bool simulate = false;
-    bool directPort = false;
-    std::string file; // a recording to open after start-up, or empty
-    // A K8055 board library to load instead of the program's own, or empty.
-    std::string boardLibrary;
-    // Work in the folder Spurwerk of the user's documents (the menu entry's way).
-    bool documentsFolder = false;
-};
+using front::WindowOptions;
 
 // The outcome of reading the command line before any window or display exists:
 // either it was handled (help, version, a command, an error) and the program
@@ -28,7 +20,8 @@ struct Decision {
 };
 
 // args are the arguments without the program name. Options of the GUI toolkit
-// (-platform NAME, -style NAME, ...) are left to it.
+// (-platform NAME, -style NAME, ...) are left to it. Reads them as the program
+// a user starts does (front::ReadStart) and runs a command in this process.
 Decision ReadCommandLine(const std::vector<std::string>& args, Streams io);
 
 // The version the program reports.

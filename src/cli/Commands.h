@@ -19,14 +19,16 @@ constexpr int ExitFailure = 1; // the work failed (unreadable file, libsigrok er
 constexpr int ExitUsage = 2;   // the command line was wrong
 
 // One command of `spurwerk COMMAND ARGS...`. Each lives in a file of its own
-// and is listed once in Commands.cpp.
+// and is listed once in Commands.cpp; its help texts are in the usage table
+// (front/UsageTexts), under the same name.
 struct Command {
     const char* name;
-    const char* synopsis; // arguments, as the help shows them
-    const char* summary;  // one line for the help
     int (*run)(const std::vector<std::string>& args, Streams io);
 };
 
 std::span<const Command> AllCommands();
+
+// The command's text of `spurwerk NAME --help`, from the usage table.
+void PrintUsage(const char* name, std::ostream& to);
 
 } // namespace cli

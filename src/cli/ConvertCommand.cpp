@@ -11,17 +11,7 @@ namespace cli {
 namespace {
 
 void Usage(std::ostream& to) {
-    to << "Aufruf: spurwerk convert [--channels NAME,...] [--samplerate RATE] EINGABE AUSGABE\n"
-          "\n"
-          "Wandelt eine Aufzeichnung um. Das Format folgt aus der Dateiendung\n"
-          "(Groß- und Kleinschreibung egal):\n"
-          "  .DIG  Spurwerks eigenes Format (16 Leitungen, 10 µs je Abtastwert)\n"
-          "  .sr   sigrok-Sitzung\n"
-          "  .vcd  Value Change Dump\n"
-          "  .csv  durch Kommas getrennte Werte\n"
-          "Geschrieben werden bis zu 16 Kanäle der Eingabe mit ihren Namen (sonst\n"
-          "D00..D15).\n"
-       << InputOptionsUsage << "Bei einem Fehler wird nichts geschrieben.\n";
+    PrintUsage("convert", to);
 }
 
 } // namespace

@@ -17,23 +17,7 @@ namespace cli {
 namespace {
 
 void Usage(std::ostream& to) {
-    to << "Aufruf: spurwerk decode EINGABE -P DEKODIERER[:name=wert...][,DEKODIERER...] [-P ...]\n"
-          "                       [-A DEKODIERER[=KLASSE[:KLASSE...]][,DEKODIERER...]]\n"
-          "\n"
-          "Dekodiert ein Protokoll in einer Aufzeichnung (.DIG, .sr, .vcd, .csv) mit den\n"
-          "Dekodierern von libsigrokdecode und schreibt jede Annotation als eine Zeile\n"
-          "\"DEKODIERER-N: Text\", sobald sie feststeht, nach der Zeit geordnet.\n"
-          "  -P  ein Dekodierer mit Kanälen und Optionen, z. B.\n"
-          "        -P uart:rx=D0:baudrate=9600:format=ascii\n"
-          "      Kanäle nennen Kanäle der Datei mit ihrem Namen (.DIG: D00..D15). Mit\n"
-          "      Komma getrennt setzt jeder weitere Dekodierer auf den vorigen auf, z. B.\n"
-          "        -P i2c:scl=D0:sda=D1,eeprom24xx\n"
-          "      -P darf mehrfach stehen; die Dekodierer laufen nebeneinander.\n"
-          "  -A  gibt nur diese Annotationszeilen oder -klassen aus, wie bei sigrok-cli\n"
-          "      (z. B. uart=rx-data:tx-data,i2c); darf mehrfach stehen. Ohne -A: alle\n"
-          "      Zeilen des obersten Dekodierers jedes Stapels.\n"
-          "  --samplenum  stellt jeder Zeile \"START-ENDE \" voran (Nummern der Abtastwerte).\n"
-       << InputOptionsUsage;
+    PrintUsage("decode", to);
 }
 
 // Annotations wait here until the decoders have read far enough past their

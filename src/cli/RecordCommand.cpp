@@ -23,35 +23,7 @@ namespace {
 constexpr std::uint64_t MaxRecordSamples = 64ull * 1024 * 1024;
 
 void Usage(std::ostream& to) {
-    to << "Aufruf: spurwerk record --source QUELLE --samples N [--samplerate RATE]\n"
-          "                       -o AUSGABE [--simulate]\n"
-          "\n"
-          "Nimmt N Abtastwerte auf und schreibt sie in AUSGABE (.DIG, .sr, .vcd oder\n"
-          ".csv, nach der Dateiendung). Strg+C beendet die Aufnahme vorzeitig; was\n"
-          "bis dahin kam, wird geschrieben.\n"
-          "\n"
-          "Quellen:\n"
-          "  sigrok:TREIBER[:SCHLÜSSEL=WERT...]\n"
-          "        ein Gerät über libsigrok, z. B. sigrok:fx2lafw oder\n"
-          "        sigrok:demo:pattern=incremental (das Demo-Gerät nur mit --simulate)\n"
-          "  lpt1, lpt2\n"
-          "        der Druckerport, ein Abtastwert alle 10 µs (100 kHz)\n"
-          "  usb1..usb4\n"
-          "        die K8055-Karte mit dieser Adresse, ein Abtastwert alle 10 ms (100 Hz)\n"
-          "\n"
-          "--samples N      Anzahl der Abtastwerte, höchstens 67108864 (64 Mi), vom\n"
-          "                 Druckerport und den Karten höchstens 1048576 (1 Mi);\n"
-          "                 auch mit k, M, G (1M = 1000000)\n"
-          "--samplerate R   Abtastrate, z. B. 1M, 24MHz, 200k (sonst die des Geräts);\n"
-          "                 Druckerport und Karten haben nur ihre eigene\n"
-          "--simulate       das Demo-Gerät von libsigrok zulassen; Druckerport und\n"
-          "                 K8055-Karte 1 simuliert, wie im Programmfenster\n"
-          "--k8055-library NAME\n"
-          "                 für usb1..usb4 diese Bibliothek statt der eigenen laden\n"
-          "                 (gesucht wie im Programmfenster)\n"
-          "\n"
-          "Ein Fortschritt erscheint auf der Standardfehlerausgabe, wenn sie ein\n"
-          "Terminal ist.\n";
+    PrintUsage("record", to);
 }
 
 // Ctrl+C asks the recording to end; the handler only sets this flag, which

@@ -74,15 +74,6 @@ std::string Joined(const std::vector<std::string>& names) {
 
 } // namespace
 
-const char* const InputOptionsUsage =
-    "  --channels NAME,...  welche Kanäle der EINGABE die bis zu 16 Leitungen werden, in\n"
-    "                       dieser Reihenfolge; Namen genau wie in der Datei, auch\n"
-    "                       Bereiche wie D16-D31. Ohne: die ersten 16 (die übrigen\n"
-    "                       nennt eine Warnung).\n"
-    "  --samplerate RATE    Abtastrate einer EINGABE, die keine angibt (.DIG, CSV ohne\n"
-    "                       Kommentar, VCD ohne $timescale), z. B. 1M, 24MHz, 200k.\n"
-    "                       Ohne: 100 kHz, mit einer Warnung.\n";
-
 bool ReadInputOption(const std::vector<std::string>& args, std::size_t& i, InputChoice& choice) {
     const std::string& arg = args[i];
     std::string name = arg;

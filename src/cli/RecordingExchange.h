@@ -44,8 +44,6 @@ sigrok::LogicFrames ReadRecording(sigrok::Context& context, const std::string& p
 // when args[i] is neither; throws std::invalid_argument with a German message
 // for a missing or unreadable value.
 bool ReadInputOption(const std::vector<std::string>& args, std::size_t& i, InputChoice& choice);
-// The lines of the usage texts that describe those two options.
-extern const char* const InputOptionsUsage;
 void WriteRecording(sigrok::Context& context, const sigrok::LogicFrames& frames,
                     const std::string& path);
 

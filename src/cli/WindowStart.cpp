@@ -1,12 +1,12 @@
 #include "cli/WindowStart.h"
 
 #include "cli/Commands.h"
+#include "front/SystemError.h"
 #include "support/InstallLayout.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
-#include <cstring>
 #include <unistd.h>
 
 namespace cli {
@@ -20,7 +20,7 @@ int StartWindow(char** argv, std::ostream& err) {
     // by that name (its window class), as when it was one program.
     ::execv(window.constData(), argv);
     err << "spurwerk: das Programmfenster " << window.constData()
-        << " lässt sich nicht starten: " << std::strerror(errno) << "\n";
+        << " lässt sich nicht starten: " << SystemErrorText(errno) << "\n";
     return ExitFailure;
 }
 

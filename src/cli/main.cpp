@@ -3,9 +3,8 @@
 
 #include <iostream>
 
-// The program a user starts. Help, version and the commands run here, with
-// none of the window's libraries loaded; without a command the window's
-// program takes over in this process.
+// The commands' program. The program a user starts hands it every command;
+// started without one, it goes on as the window's program like that one.
 int main(int argc, char** argv) {
     const cli::Decision decision = cli::ReadCommandLine(
         std::vector<std::string>(argv + 1, argv + argc), {std::cout, std::cerr});

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 using namespace sigrokdecode;
@@ -28,6 +29,15 @@ QString FieldName(const std::string& id) {
 }
 
 } // namespace
+
+QString OptionLabelText(const std::string& id, const std::string& desc) {
+    const QString name = Q(id);
+    const QString description = Q(desc).trimmed();
+    // The name is what `spurwerk decode -P` and sigrok-cli take; the library's
+    // description says what it means, unless it is the name itself.
+    if (description.isEmpty() || description.compare(name, Qt::CaseInsensitive) == 0) return name;
+    return name + QStringLiteral(" (") + description + QStringLiteral(")");
+}
 
 DecoderSetupDialog::DecoderSetupDialog(const Catalogue& catalogue,
                                        std::vector<std::string> lineNames,
@@ -63,7 +73,14 @@ DecoderSetupDialog::DecoderSetupDialog(const Catalogue& catalogue,
     addButton->setObjectName(QStringLiteral("AddDecoderButton"));
     stackButton_ = new QPushButton(QStringLiteral("Auf gewählten Dekodierer setzen"));
     stackButton_->setObjectName(QStringLiteral("StackDecoderButton"));
-    middleLayout->addWidget(form_, 1);
+    // Some decoders have two dozen channels and options: the form scrolls
+    // rather than growing the dialog past a small screen.
+    auto* formScroll = new QScrollArea;
+    formScroll->setWidget(form_);
+    formScroll->setWidgetResizable(true);
+    formScroll->setFrameShape(QFrame::NoFrame);
+    formScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    middleLayout->addWidget(formScroll, 1);
     middleLayout->addWidget(addButton);
     middleLayout->addWidget(stackButton_);
 
@@ -160,7 +177,10 @@ void DecoderSetupDialog::fillForm() {
         }
         field->setObjectName(FieldName(opt.id));
         field->setToolTip(Q(opt.desc));
-        formLayout_->addRow(Q(opt.desc), field);
+        auto* label = new QLabel(OptionLabelText(opt.id, opt.desc));
+        label->setWordWrap(true);
+        label->setBuddy(field);
+        formLayout_->addRow(label, field);
     }
     // Stacking needs a chosen stack whose top decoder feeds this one.
     const int sel = active_->currentRow();

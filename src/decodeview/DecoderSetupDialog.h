@@ -13,6 +13,10 @@ class QListWidget;
 class QPushButton;
 class QWidget;
 
+// The label of a decoder option in the form: its name as the command line
+// takes it, with the library's description beside it where that says more.
+QString OptionLabelText(const std::string& id, const std::string& desc);
+
 // "Protokoll dekodieren": choose decoders from the library's list, assign
 // their channels to lines, set their options (starting from the library's
 // defaults) and stack a decoder on another where the library allows it.

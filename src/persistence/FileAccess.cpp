@@ -1,5 +1,6 @@
 #include "persistence/FileAccess.h"
 
+#include "front/SystemError.h"
 #include "persistence/EINIRegistryError.h"
 
 #include <QDir>
@@ -24,7 +25,7 @@ QString shown(const QString& path) {
 }
 
 QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return QString::fromStdString(SystemErrorText(error));
 }
 
 EFileError notRegular(const QString& subject, const QString& path) {

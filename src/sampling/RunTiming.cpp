@@ -53,8 +53,8 @@ std::int64_t RunTiming::LatenessQuantileNs(double fraction) const {
 
 std::string RunTiming::Summary() const {
     const TimeBase tb = ToTimeBase();
-    std::string text = std::to_string(samples) + " Samples in " +
-                       FormatDuration(DurationSeconds()) + ", " + FormatPerSample(tb.period);
+    std::string text = std::to_string(samples) + " Werte in " + FormatDuration(DurationSeconds()) +
+                       ", " + FormatPerSample(tb.period);
     if (tb.origin == TimingOrigin::Measured)
         text += " (gemessen, Soll " + FormatDuration(double(nominalPeriodNs) * 1e-9) + ")";
     if (lateSamples > 0)

@@ -50,8 +50,8 @@ struct RunTiming {
     std::int64_t LatenessQuantileNs(double fraction) const;
 
     // German summary for the status panel, e.g.
-    // "1048576 Samples in 10,49 s, 10,00 µs je Sample"; a measured period
-    // names the pace it missed ("10,04 µs je Sample (gemessen, Soll 10,00 µs)"),
+    // "1048576 Werte in 10,49 s, 10,00 µs je Wert"; a measured period
+    // names the pace it missed ("10,04 µs je Wert (gemessen, Soll 10,00 µs)"),
     // late samples are counted with the largest lateness.
     std::string Summary() const;
 };

@@ -66,7 +66,7 @@ std::string FormatFrequency(double hertz) {
 }
 
 std::string FormatPerSample(const SamplePeriod& period) {
-    return FormatDuration(period.Seconds()) + " je Sample";
+    return FormatDuration(period.Seconds()) + " je Wert";
 }
 
 std::string DescribeTimeBase(const TimeBase& timeBase) {

@@ -10,7 +10,7 @@
 //   FormatDuration(10.4857)      -> "10,49 s"
 //   FormatDuration(2.03e-6)      -> "2,03 µs"
 //   FormatFrequency(1500)        -> "1,50 kHz"
-//   FormatPerSample(period)      -> "10,00 µs je Sample"
+//   FormatPerSample(period)      -> "10,00 µs je Wert"
 // Durations of 1000 s and more stay in seconds; zero gives "0,00 s" / "0,00 Hz";
 // values that are not finite give "-".
 namespace sampling {
@@ -18,7 +18,7 @@ namespace sampling {
 std::string FormatDuration(double seconds);
 std::string FormatFrequency(double hertz);
 std::string FormatPerSample(const SamplePeriod& period);
-// "10,00 µs je Sample (gemessen)" and the like: the period with its origin.
+// "10,00 µs je Wert (gemessen)" and the like: the period with its origin.
 std::string DescribeTimeBase(const TimeBase& timeBase);
 
 } // namespace sampling

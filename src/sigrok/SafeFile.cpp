@@ -1,5 +1,6 @@
 #include "sigrok/SafeFile.h"
 
+#include "front/SystemError.h"
 #include "sigrok/SigrokError.h"
 
 #include <cctype>
@@ -71,7 +72,7 @@ template <class Match> void RemoveFiles(const fs::path& folder, const Match& mat
 
 std::string SafeFile::Reason(int error) {
     if (error == ENOSPC || error == EDQUOT) return "der Datenträger ist voll";
-    return std::strerror(error);
+    return SystemErrorText(error);
 }
 
 SafeFile::SafeFile(std::string target) : target_(std::move(target)), written_(Resolved(target_)) {

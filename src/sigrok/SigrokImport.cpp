@@ -1,5 +1,6 @@
 #include "sigrok/SigrokImport.h"
 
+#include "front/SystemError.h"
 #include "sigrok/ChannelChoice.h"
 #include "sigrok/DeviceSpec.h"
 #include "sigrok/RegularFile.h"
@@ -183,7 +184,7 @@ std::string Quote(const std::string& path) {
 void RequireRegularFile(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
-        throw Error(Quote(path) + " kann nicht gelesen werden: " + std::strerror(errno));
+        throw Error(Quote(path) + " kann nicht gelesen werden: " + SystemErrorText(errno));
     if (!S_ISREG(info.st_mode)) throw Error(Quote(path) + " ist keine gewöhnliche Datei.");
 }
 
@@ -273,7 +274,8 @@ void ImportCsv(Context& context, const std::string& path, Collector& collector) 
         g_string_set_size(buffer.get(), chunk);
         const ssize_t n = ::read(file.Get(), buffer->str, chunk);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throw Error(Quote(path) + " kann nicht gelesen werden: " + std::strerror(errno));
+        if (n < 0)
+            throw Error(Quote(path) + " kann nicht gelesen werden: " + SystemErrorText(errno));
         if (n == 0) break;
         g_string_set_size(buffer.get(), static_cast<gsize>(n));
         if (const int rc = sr_input_send(input.get(), buffer.get()); rc != SR_OK)

@@ -1,5 +1,6 @@
 #include "sigrok/VcdReader.h"
 
+#include "front/SystemError.h"
 #include "sigrok/ChannelChoice.h"
 #include "sigrok/RegularFile.h"
 #include "sigrok/SigrokError.h"
@@ -64,7 +65,7 @@ class Tokens {
             if (n < 0 && errno == EINTR) continue;
             if (n < 0)
                 throw Error("Die Datei " + path_ +
-                            " kann nicht gelesen werden: " + std::strerror(errno));
+                            " kann nicht gelesen werden: " + SystemErrorText(errno));
             pos_ = 0;
             end_ = static_cast<std::size_t>(n);
             return n > 0;

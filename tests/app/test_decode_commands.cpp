@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFormLayout>
 #include <QLabel>
 #include <QTableView>
 #include <QTimer>
@@ -180,4 +181,25 @@ TEST(DecoderSetupDialogTest, StacksADeviceDecoderOnI2cAndRefusesAMissingChannel)
     // UART cannot sit on I2C.
     dialog.SelectDecoder("uart");
     EXPECT_FALSE(dialog.StackOnSelected());
+}
+
+// An option shows the name the command line takes, with the library's
+// description beside it unless that only repeats the name.
+TEST(DecoderSetupDialogTest, OptionsShowTheirNameAndTheLibrarysDescription) {
+    EXPECT_EQ(OptionLabelText("baudrate", "Baud rate"), QStringLiteral("baudrate (Baud rate)"));
+    EXPECT_EQ(OptionLabelText("parity", "Parity"), QStringLiteral("parity"));
+    EXPECT_EQ(OptionLabelText("bit_order", "Bit order"), QStringLiteral("bit_order (Bit order)"));
+    EXPECT_EQ(OptionLabelText("format", ""), QStringLiteral("format"));
+
+    auto library = sigrokdecode::Library::Shared();
+    DecoderSetupDialog dialog(library->Decoders(), std::vector<std::string>(16), {});
+    dialog.SelectDecoder("uart");
+    auto* field = dialog.findChild<QWidget*>(QStringLiteral("field_baudrate"));
+    ASSERT_NE(field, nullptr);
+    auto* form = dialog.findChild<QFormLayout*>();
+    ASSERT_NE(form, nullptr);
+    auto* label = qobject_cast<QLabel*>(form->labelForField(field));
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(label->text().startsWith(QStringLiteral("baudrate (")))
+        << label->text().toStdString();
 }

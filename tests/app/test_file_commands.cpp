@@ -150,7 +150,7 @@ TEST_F(FileCommandsTest, OpenLoadsTheWholeFileOfAnyLengthAndShowsItFromCellZero)
         EXPECT_EQ(desktop.beeps(), 1);
         EXPECT_EQ(panel(4), status("Daten wurden geladen. !!!")) << "the message stays whole";
         EXPECT_EQ(window->Info(),
-                  QStringLiteral("10,00 µs je Sample (angenommen, Zeitbasis unbekannt)"));
+                  QStringLiteral("10,00 µs je Wert (angenommen, Zeitbasis unbekannt)"));
         EXPECT_EQ(trazor().GetTimeBase(), sampling::TimeBase::Nominal());
         EXPECT_TRUE(desktop.messages().empty());
     }
@@ -166,7 +166,7 @@ TEST_F(FileCommandsTest, AShorterFileIsRecordedOverWholeAndALongerOneReachedToIt
     ASSERT_EQ(trazor().Option().CellsSize(), 0x80000);
     record();
     EXPECT_EQ(trazor().Buffer().Cells(), 0x80000);
-    EXPECT_TRUE(window->Info().contains(QStringLiteral("524288 Samples")))
+    EXPECT_TRUE(window->Info().contains(QStringLiteral("524288 Werte")))
         << window->Info().toStdString();
 
     // Longer than the record length: the view reaches its last cell.

@@ -44,7 +44,7 @@ TEST_F(PacedRecordingTest, APortRecordingKeepsTenMicrosecondsAndSaysSo) {
     EXPECT_EQ(timeBase().origin, TimingOrigin::Paced);
     EXPECT_EQ(timeBase().period.Picoseconds(), 10'000'000);
     EXPECT_TRUE(timeBase().start.has_value());
-    EXPECT_EQ(window->Info(), QStringLiteral("524288 Samples in 5,24 s, 10,00 µs je Sample"));
+    EXPECT_EQ(window->Info(), QStringLiteral("524288 Werte in 5,24 s, 10,00 µs je Wert"));
     ASSERT_TRUE(window->Recording().LastTiming());
     EXPECT_EQ(window->Recording().LastTiming()->lateSamples, 0);
 }
@@ -58,9 +58,9 @@ TEST_F(PacedRecordingTest, APortTooSlowForThePaceGivesTheMeasuredPeriod) {
     EXPECT_EQ(timeBase().origin, TimingOrigin::Measured);
     EXPECT_NEAR(double(timeBase().period.Picoseconds()), 25e6, 0.02 * 25e6);
     EXPECT_TRUE(
-        window->Info().startsWith(QStringLiteral("4096 Samples in 102,40 ms, 25,00 µs je Sample")))
+        window->Info().startsWith(QStringLiteral("4096 Werte in 102,40 ms, 25,00 µs je Wert")))
         << window->Info().toStdString();
-    EXPECT_TRUE(window->Info().contains(QStringLiteral("je Sample (gemessen, Soll 10,00 µs)")));
+    EXPECT_TRUE(window->Info().contains(QStringLiteral("je Wert (gemessen, Soll 10,00 µs)")));
 
     // A marker over 40 cells of a 4-cell square wave: the box keeps its
     // nominal numbers and adds what the cells really lasted.
@@ -88,7 +88,7 @@ TEST_F(PacedRecordingTest, BoardRecordingIsPacedAtTenMillisecondsAndItsBarMoves)
     EXPECT_GE(clock.now - before, 8191LL * 10'000'000);
     EXPECT_EQ(desktop.totalSleepMs(), 500) << "the deadlines wait, not the desktop";
     EXPECT_EQ(timeBase().period.Picoseconds(), 10'000'000'000);
-    EXPECT_EQ(window->Info(), QStringLiteral("8192 Samples in 81,92 s, 10,00 ms je Sample"));
+    EXPECT_EQ(window->Info(), QStringLiteral("8192 Werte in 81,92 s, 10,00 ms je Wert"));
     // 50 ms of recording are five board samples: the bar has moved long before
     // the 4096th sample.
     EXPECT_GE(barAtTwenty, 10);
@@ -130,7 +130,7 @@ TEST_F(PacedRecordingTest, StopButtonAndEscapeEndARecordingAndKeepItsSamples) {
         EXPECT_FALSE(window->Recording().Running());
         EXPECT_TRUE(window->Info().startsWith(QStringLiteral("Abgebrochen: ") +
                                               QString::number(taken) +
-                                              QStringLiteral(" Samples in ")))
+                                              QStringLiteral(" Werte in ")))
             << window->Info().toStdString();
         EXPECT_NE(trazor().GetCellLow(taken - 1), 0xEE) << "the samples taken are kept";
         EXPECT_EQ(trazor().GetCellLow(taken), 0) << "no cell of the old buffer is left";

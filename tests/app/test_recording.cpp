@@ -56,7 +56,7 @@ TEST_F(RecordingTest, FiveSecondRecordingRewritesEveryCellWithThePortSamples) {
     EXPECT_EQ(statusDuring, QStringLiteral(" Digi-Status: 5 Sek. Aufzeichnung"));
     EXPECT_EQ(panel(4), QStringLiteral(" Digi-Status: 5 Sek. Aufzeichnung"))
         << "the start's message stays in place";
-    EXPECT_EQ(window->Info(), QStringLiteral("524288 Samples in 5,24 s, 10,00 µs je Sample"));
+    EXPECT_EQ(window->Info(), QStringLiteral("524288 Werte in 5,24 s, 10,00 µs je Wert"));
     EXPECT_EQ(window->Ui().ProgressBar1->value(), 0);
 }
 

@@ -97,7 +97,7 @@ TEST_F(SigrokSourceTest, TimedRecordingFillsTheBufferAtTheDevicesRate) {
         ASSERT_EQ(trazor().Buffer().GetCellLow(i), expected & 0xFF) << i;
         ASSERT_EQ(trazor().Buffer().GetCellHigh(i), expected >> 8) << i;
     }
-    EXPECT_TRUE(window->Info().contains(QStringLiteral("33554432 Samples")))
+    EXPECT_TRUE(window->Info().contains(QStringLiteral("33554432 Werte")))
         << window->Info().toStdString();
     EXPECT_TRUE(window->State().UnsavedRecording);
 }
@@ -149,8 +149,7 @@ TEST_F(SigrokSourceTest, ARefusedRateEndsWithAMessage) {
     trigger("MenuRecord_Signal");
     EXPECT_TRUE(lastMessage().contains(QStringLiteral("nimmt die Abtastrate 5 GHz nicht an")))
         << lastMessage().toStdString();
-    EXPECT_TRUE(window->Info().contains(QStringLiteral("0 Samples")))
-        << window->Info().toStdString();
+    EXPECT_TRUE(window->Info().contains(QStringLiteral("0 Werte"))) << window->Info().toStdString();
 }
 
 TEST_F(SigrokSourceTest, TheDisplayCountsInTheDevicesPeriod) {

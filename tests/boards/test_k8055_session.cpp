@@ -174,7 +174,7 @@ TEST_F(K8055Session, CallsWithoutAnOpenBoardOrWithBadArgumentsFailWithoutTraffic
     };
     for (const Call& call : every) {
         EXPECT_EQ(call(session), -1);
-        EXPECT_EQ(session.LastError(), "no board is open");
+        EXPECT_EQ(session.LastError(), "keine Karte ist geöffnet");
     }
 
     OpenBoard2();
@@ -219,7 +219,8 @@ TEST_F(K8055Session, ABoardThatDoesNotAnswerTheResetIsNotOpened) {
     EXPECT_EQ(session.OpenDevice(2), -1);
     EXPECT_FALSE(board2.open);
     EXPECT_EQ(session.OpenProblem(),
-              "the board did not answer its reset: the board did not take the report in time");
+              "die Karte hat auf das Zurücksetzen nicht geantwortet: die Karte hat den Bericht "
+              "nicht rechtzeitig angenommen");
 
     board2.writeStatus = TransferStatus::Ok;
     board2.standing[1] = 0x01; // reports as another card
@@ -238,7 +239,7 @@ TEST_F(K8055Session, BadReadsAreTriedThreeTimes) {
                     {TransferStatus::Ok, valid, 8}};
     EXPECT_EQ(session.ReadAllDigital(), -1);
     EXPECT_EQ(board2.readCalls, 3);
-    EXPECT_EQ(session.LastError(), "the board sent no valid report");
+    EXPECT_EQ(session.LastError(), "die Karte hat keinen gültigen Bericht geschickt");
     // The fourth answer is still queued and makes the next read succeed.
     EXPECT_EQ(session.ReadAllDigital(), 1);
 

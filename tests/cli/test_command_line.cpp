@@ -1,4 +1,5 @@
 #include "cli/CommandLine.h"
+#include "front/UsageTexts.h"
 #include "sigrok/DigPlanes.h"
 
 #include <QDir>
@@ -84,6 +85,22 @@ TEST(CommandLine, WrongUseIsAnErrorOnStandardError) {
         EXPECT_EQ(run.decision.exitCode, 2) << args[0];
         EXPECT_FALSE(run.err.empty()) << args[0];
         EXPECT_TRUE(run.out.empty()) << args[0];
+    }
+}
+
+// The program a user starts answers help from the usage table and hands the
+// commands over by name: both lists must hold the same commands.
+TEST(CommandLine, EveryCommandHasItsUsageAndEveryUsageItsCommand) {
+    std::vector<std::string> runnable, described;
+    for (const cli::Command& command : cli::AllCommands())
+        runnable.emplace_back(command.name);
+    for (const usage::CommandUsage& command : usage::Commands())
+        described.emplace_back(command.name);
+    EXPECT_EQ(runnable, described);
+    for (const std::string& name : runnable) {
+        const Outcome run = Read({name, "--help"});
+        EXPECT_EQ(run.decision.exitCode, 0);
+        EXPECT_EQ(run.out, usage::FindCommand(name)->text);
     }
 }
 
@@ -176,6 +193,36 @@ TEST_F(Program, HelpVersionAndConvertWithoutDisplay) {
     EXPECT_EQ(Start({"--bogus"}, &out, &err), 2);
 }
 
+// Without a display neither a mistyped command nor a start of the window
+// ends in the toolkit's English abort: the usage in German, status 2.
+TEST_F(Program, MistypedCommandAndMissingDisplayShowTheUsage) {
+    for (const QStringList& args : {QStringList{"bogus"}, QStringList{"--simulate"}}) {
+        QString out, err;
+        EXPECT_EQ(Start(args, &out, &err), 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(out.isEmpty());
+        EXPECT_TRUE(err.startsWith("spurwerk: ")) << err.toStdString();
+        EXPECT_TRUE(err.contains(QString::fromStdString(usage::ProgramHelp())))
+            << err.toStdString();
+    }
+}
+
+// `spurwerk COMMAND --help` is answered by the program a user starts and by
+// the commands' program alike, from the one table.
+TEST_F(Program, CommandHelpIsTheSameFromBothPrograms) {
+    for (const usage::CommandUsage& command : usage::Commands()) {
+        const QString name = QString::fromUtf8(command.name.data(), qsizetype(command.name.size()));
+        const QString expected =
+            QString::fromUtf8(command.text.data(), qsizetype(command.text.size()));
+        QString front, commands;
+        EXPECT_EQ(Start({name, "--help"}, &front), 0);
+        EXPECT_EQ(Start({name, "--help"}, &commands, nullptr,
+                        QStringLiteral(SPURWERK_BINARY_DIR "/spurwerk-commands")),
+                  0);
+        EXPECT_EQ(front, expected);
+        EXPECT_EQ(commands, expected);
+    }
+}
+
 // A start without a command goes on in the window's program; where that is
 // missing (a broken installation), the program says which file it lacks.
 TEST_F(Program, AStartWithoutCommandNamesAMissingWindowProgram) {
@@ -185,6 +232,9 @@ TEST_F(Program, AStartWithoutCommandNamesAMissingWindowProgram) {
     EXPECT_EQ(Start({"--simulate"}, &out, &err, alone), 1);
     EXPECT_TRUE(out.isEmpty());
     EXPECT_TRUE(err.contains("spurwerk-window")) << err.toStdString();
+    EXPECT_TRUE(err.contains("nicht gefunden")) << err.toStdString();
+    EXPECT_EQ(Start({"convert", "a.DIG", "b.sr"}, &out, &err, alone), 1);
+    EXPECT_TRUE(err.contains("spurwerk-commands")) << err.toStdString();
     EXPECT_EQ(Start({"--version"}, &out, &err, alone), 0) << err.toStdString();
 }
 

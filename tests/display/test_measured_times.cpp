@@ -34,20 +34,20 @@ TEST(MeasuredTimes, BoxesAddTheRealTimesOnlyWhenTheyDifferByMoreThanOnePercent) 
         // The port could not keep the pace.
         {slow, 10, kMicro,
          QStringLiteral("\r\n\r\nTatsächlich: Gesamtzeit 1,00 ms (Lowbit- 500,00 µs, Highbit- "
-                        "500,00 µs) bei 25,00 µs je Sample"),
-         QStringLiteral("\r\n\r\nTatsächlich: Frequenz 1,00 kHz bei 25,00 µs je Sample")},
+                        "500,00 µs) bei 25,00 µs je Wert"),
+         QStringLiteral("\r\n\r\nTatsächlich: Frequenz 1,00 kHz bei 25,00 µs je Wert")},
         // The user chose milliseconds for a paced 10 us recording.
         {paced, 10, QStringLiteral("ms"),
          QStringLiteral("\r\n\r\nTatsächlich: Gesamtzeit 400,00 µs (Lowbit- 200,00 µs, Highbit- "
-                        "200,00 µs) bei 10,00 µs je Sample"),
-         QStringLiteral("\r\n\r\nTatsächlich: Frequenz 2,50 kHz bei 10,00 µs je Sample")},
+                        "200,00 µs) bei 10,00 µs je Wert"),
+         QStringLiteral("\r\n\r\nTatsächlich: Frequenz 2,50 kHz bei 10,00 µs je Wert")},
         // A DIG file has no timing of its own: the display's unit stands.
         {TimeBase::Nominal(), 1, QStringLiteral("ms"), QString(), QString()},
         // No Timefactor: the display assumes nothing, the truth is still told.
         {paced, 0, kMicro,
          QStringLiteral("\r\n\r\nTatsächlich: Gesamtzeit 400,00 µs (Lowbit- 200,00 µs, Highbit- "
-                        "200,00 µs) bei 10,00 µs je Sample"),
-         QStringLiteral("\r\n\r\nTatsächlich: Frequenz 2,50 kHz bei 10,00 µs je Sample")},
+                        "200,00 µs) bei 10,00 µs je Wert"),
+         QStringLiteral("\r\n\r\nTatsächlich: Frequenz 2,50 kHz bei 10,00 µs je Wert")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.timeNote.toStdString());

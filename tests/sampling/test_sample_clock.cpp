@@ -115,18 +115,18 @@ TEST(TimingRecorder, ASourceSlowerThanThePaceGivesAMeasuredTimeBase) {
     EXPECT_EQ(tb.origin, TimingOrigin::Measured);
     EXPECT_NEAR(double(tb.period.Picoseconds()), 12'500'100'000.0, 200'000.0);
     EXPECT_EQ(t.lateSamples, 199);
-    EXPECT_EQ(t.Summary(), "200 Samples in 2,50 s, 12,50 ms je Sample (gemessen, Soll 10,00 ms), "
+    EXPECT_EQ(t.Summary(), "200 Werte in 2,50 s, 12,50 ms je Wert (gemessen, Soll 10,00 ms), "
                            "199 verspätet (max. 497,52 ms)");
 }
 
 TEST(TimingRecorder, SummaryOfAPacedRunAndOfTooFewSamples) {
     FakeClock clock(2'000);
     const RunTiming paced = run(clock, 10'000, 1'048'576, 1'000);
-    EXPECT_EQ(paced.Summary(), "1048576 Samples in 10,49 s, 10,00 \u00b5s je Sample");
+    EXPECT_EQ(paced.Summary(), "1048576 Werte in 10,49 s, 10,00 \u00b5s je Wert");
     const RunTiming none = sampling::TimingRecorder(10'000).Result();
     EXPECT_EQ(none.ToTimeBase().origin, TimingOrigin::Paced);
     EXPECT_EQ(none.LatenessQuantileNs(0.999), 0);
-    EXPECT_EQ(none.Summary(), "0 Samples in 0,00 s, 10,00 \u00b5s je Sample");
+    EXPECT_EQ(none.Summary(), "0 Werte in 0,00 s, 10,00 \u00b5s je Wert");
 }
 
 TEST(TimingRecorder, LatenessQuantilesReachFromMicrosecondsToSeconds) {

@@ -83,10 +83,10 @@ TEST(TimeFormat, GermanTextsPickThePrefixAfterRounding) {
 
 TEST(TimeFormat, PerSampleTextNamesTheOrigin) {
     const SamplePeriod p = SamplePeriod::FromNanoseconds(10'000);
-    EXPECT_EQ(sampling::FormatPerSample(p), "10,00 \u00b5s je Sample");
-    EXPECT_EQ(sampling::DescribeTimeBase(TimeBase::Paced(p)), "10,00 \u00b5s je Sample");
+    EXPECT_EQ(sampling::FormatPerSample(p), "10,00 \u00b5s je Wert");
+    EXPECT_EQ(sampling::DescribeTimeBase(TimeBase::Paced(p)), "10,00 \u00b5s je Wert");
     EXPECT_EQ(sampling::DescribeTimeBase({p, TimingOrigin::Measured, {}}),
-              "10,00 \u00b5s je Sample (gemessen)");
+              "10,00 \u00b5s je Wert (gemessen)");
     EXPECT_EQ(sampling::DescribeTimeBase(TimeBase::Nominal()),
-              "10,00 \u00b5s je Sample (angenommen, Zeitbasis unbekannt)");
+              "10,00 \u00b5s je Wert (angenommen, Zeitbasis unbekannt)");
 }

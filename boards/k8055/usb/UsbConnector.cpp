@@ -60,12 +60,15 @@ TransferStatus StatusOf(int rc) {
 }
 
 std::string Describe(const char* what, int rc) {
+    // libusb has its error texts in German too; the program speaks German.
+    static const bool german = libusb_setlocale("de") == LIBUSB_SUCCESS;
+    (void)german;
     std::string text = std::string(what) + ": " + libusb_strerror(rc);
     if (rc == LIBUSB_ERROR_ACCESS)
-        text +=
-            " (no permission: install the udev rule for vendor 10cf and join the group plugdev)";
+        text += " (keine Berechtigung: die udev-Regel für den Hersteller 10cf installieren und der "
+                "Gruppe plugdev beitreten)";
     else if (rc == LIBUSB_ERROR_BUSY)
-        text += " (another program holds the board)";
+        text += " (ein anderes Programm hält die Karte)";
     return text;
 }
 
@@ -100,7 +103,7 @@ std::unique_ptr<Transport> OpenBoard(libusb_device* device, std::string& error) 
     libusb_device_handle* raw = nullptr;
     int rc = libusb_open(device, &raw);
     if (rc != LIBUSB_SUCCESS) {
-        error = Describe("opening the board failed", rc);
+        error = Describe("das Öffnen der Karte ist misslungen", rc);
         return nullptr;
     }
     HandlePtr handle(raw);
@@ -112,7 +115,7 @@ std::unique_ptr<Transport> OpenBoard(libusb_device* device, std::string& error) 
         libusb_set_configuration(raw, 1);
     rc = libusb_claim_interface(raw, BoardInterface);
     if (rc != LIBUSB_SUCCESS) {
-        error = Describe("claiming the board's interface failed", rc);
+        error = Describe("die Schnittstelle der Karte lässt sich nicht belegen", rc);
         return nullptr;
     }
     return std::make_unique<UsbTransport>(std::move(handle));
@@ -125,7 +128,7 @@ class UsbConnector : public Connector {
             libusb_context* raw = nullptr;
             const int rc = libusb_init(&raw);
             if (rc != LIBUSB_SUCCESS) {
-                error = Describe("libusb could not start", rc);
+                error = Describe("libusb lässt sich nicht starten", rc);
                 return nullptr;
             }
             context_.reset(raw);
@@ -133,7 +136,7 @@ class UsbConnector : public Connector {
         libusb_device** raw = nullptr;
         const ssize_t count = libusb_get_device_list(context_.get(), &raw);
         if (count < 0) {
-            error = Describe("listing the USB devices failed", static_cast<int>(count));
+            error = Describe("die USB-Geräte lassen sich nicht auflisten", static_cast<int>(count));
             return nullptr;
         }
         const DeviceListPtr list(raw);
