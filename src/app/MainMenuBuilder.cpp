@@ -104,9 +104,9 @@ void buildAnsicht(QMenuBar* bar) {
          {.help = 74, .shortcut = QKeySequence(QStringLiteral("Ctrl+0"))});
     item(m, "Uebersicht1", QStringLiteral("Übersicht"), {.help = 75, .checked = true});
     m->addSeparator();
-    item(m, "CursorSetzen1", QStringLiteral("Cursor setzen"));
-    item(m, "CursorEntfernen1", QStringLiteral("Cursor entfernen"));
-    item(m, "Busse1", QStringLiteral("Busse ..."));
+    item(m, "CursorSetzen1", QStringLiteral("Cursor setzen"), {.help = 76});
+    item(m, "CursorEntfernen1", QStringLiteral("Cursor entfernen"), {.help = 76});
+    item(m, "Busse1", QStringLiteral("Busse ..."), {.help = 77});
 }
 
 void buildOptionen(QMenuBar* bar) {
