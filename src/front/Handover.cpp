@@ -22,21 +22,22 @@ bool IsFile(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-void Say(std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t n = ::write(STDERR_FILENO, text.data(), text.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;
-        text.remove_prefix(std::size_t(n));
-    }
-}
-
 bool Set(const char* name) {
     const char* value = std::getenv(name);
     return value && *value;
 }
 
 } // namespace
+
+bool Write(int fd, std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t n = ::write(fd, text.data(), text.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        text.remove_prefix(std::size_t(n));
+    }
+    return true;
+}
 
 std::string PartnerProgram(const char* name) {
     char self[PATH_MAX];
@@ -57,8 +58,8 @@ int HandOver(const char* name, char** argv) {
     const std::string_view what = std::string_view(name) == WindowProgramName
                                       ? "das Programmfenster "
                                       : "das Befehlsprogramm ";
-    Say("spurwerk: " + std::string(what) + (program.empty() ? name : program) +
-        " lässt sich nicht starten: " + SystemErrorText(error) + "\n");
+    Write(STDERR_FILENO, "spurwerk: " + std::string(what) + (program.empty() ? name : program) +
+                             " lässt sich nicht starten: " + SystemErrorText(error) + "\n");
     return 1;
 }
 

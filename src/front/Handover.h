@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // The program a user starts answers help and version itself and hands
 // everything else to one of its two partners, which lie beside it in the build
@@ -20,6 +21,11 @@ std::string PartnerProgram(const char* name);
 // Returns only when that fails, with the exit status after a message on
 // standard error naming what is missing.
 int HandOver(const char* name, char** argv);
+
+// Writes all of text to the descriptor (standard output or error), going on
+// after an interrupted write; false when the text did not all go out (a full
+// disk), so the program does not claim success.
+bool Write(int fd, std::string_view text);
 
 // Whether a window could appear: an X or Wayland display, or a platform the
 // GUI toolkit was told to use.

@@ -110,7 +110,7 @@ void Acquisition::Run(Context& context) {
         if (!stopRequested_ && request_.samples > 0) {
             if (const int rc = sr_session_start(session.get()); rc != SR_OK)
                 throw Error("Die Aufnahme vom Gerät " + device.Name() + " startet nicht (" +
-                            (context.LastMessage().empty() ? sr_strerror(rc)
+                            (context.LastMessage().empty() ? ErrorCodeText(rc)
                                                            : context.LastMessage()) +
                             ").");
             {
@@ -128,7 +128,7 @@ void Acquisition::Run(Context& context) {
             outcome_.stoppedEarly = stopRequested_ && got < request_.samples;
             if (got < request_.samples && !outcome_.stoppedEarly) {
                 std::string why = context.LastMessage();
-                if (why.empty() && rc != SR_OK) why = sr_strerror(rc);
+                if (why.empty() && rc != SR_OK) why = ErrorCodeText(rc);
                 outcome_.error = "Das Gerät " + device.Name() + " hat nur " + std::to_string(got) +
                                  " von " + std::to_string(request_.samples) +
                                  " Abtastwerten geliefert" + (why.empty() ? "" : " (" + why + ")") +

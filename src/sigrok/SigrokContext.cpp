@@ -50,7 +50,7 @@ class Context::Process {
         if (p.holds_ == 0) {
             const int rc = sr_init(&p.ctx_);
             if (rc != SR_OK)
-                throw Error(std::string("libsigrok lässt sich nicht starten: ") + sr_strerror(rc));
+                throw Error(std::string("libsigrok lässt sich nicht starten: ") + ErrorCodeText(rc));
             sr_log_loglevel_set(SR_LOG_WARN);
             sr_log_callback_set(&KeepMessage, nullptr);
         }

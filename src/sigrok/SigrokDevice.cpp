@@ -20,7 +20,7 @@ using VariantPtr = std::unique_ptr<GVariant, VariantDelete>;
 
 std::string Reason(Context& context, int rc) {
     if (!context.LastMessage().empty()) return context.LastMessage();
-    return sr_strerror(rc);
+    return ErrorCodeText(rc);
 }
 
 bool IsLogicAnalyzer(const sr_dev_driver* driver) {

@@ -12,4 +12,8 @@ class Error : public std::runtime_error {
     explicit Error(const std::string& message) : std::runtime_error(message) {}
 };
 
+// libsigrok's reason for a return code, in German: the library's own texts
+// ("generic/unspecified error") are English.
+std::string ErrorCodeText(int rc);
+
 } // namespace sigrok

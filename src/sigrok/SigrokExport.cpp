@@ -150,7 +150,7 @@ void WriteEmpty(const sr_output* output, ExchangeFormat format, std::uint64_t ra
     int rc = sr_output_send(output, &metaPacket, &raw);
     GStringPtr(raw).reset();
     g_variant_unref(rate.data);
-    if (rc != SR_OK) throw Error(std::string("libsigrok: ") + sr_strerror(rc));
+    if (rc != SR_OK) throw Error(std::string("libsigrok: ") + ErrorCodeText(rc));
 
     std::uint8_t zero[2] = {0, 0};
     const std::uint16_t unit = lines <= 8 ? 1 : 2;
@@ -159,7 +159,7 @@ void WriteEmpty(const sr_output* output, ExchangeFormat format, std::uint64_t ra
     raw = nullptr;
     rc = sr_output_send(output, &logicPacket, &raw);
     const GStringPtr text(raw);
-    if (rc != SR_OK) throw Error(std::string("libsigrok: ") + sr_strerror(rc));
+    if (rc != SR_OK) throw Error(std::string("libsigrok: ") + ErrorCodeText(rc));
     if (format == ExchangeFormat::Session || !text) return;
 
     std::string header(text->str, text->len);
@@ -203,7 +203,7 @@ void ExportFile(Context& context, const LogicFrames& frames, ExchangeFormat form
         if (!context.LastMessage().empty())
             message += " (" + context.LastMessage() + ")";
         else if (rc != SR_OK)
-            message += std::string(" (") + sr_strerror(rc) + ")";
+            message += std::string(" (") + ErrorCodeText(rc) + ")";
         return Error(message);
     };
 

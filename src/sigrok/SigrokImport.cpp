@@ -194,7 +194,7 @@ Error ReadFailure(Context& context, const std::string& path, const std::string& 
     if (!context.LastMessage().empty())
         message += " (libsigrok: " + context.LastMessage() + ")";
     else if (rc != SR_OK)
-        message += std::string(" (libsigrok: ") + sr_strerror(rc) + ")";
+        message += std::string(" (libsigrok: ") + ErrorCodeText(rc) + ")";
     return Error(message + ".");
 }
 

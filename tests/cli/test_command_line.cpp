@@ -206,6 +206,17 @@ TEST_F(Program, MistypedCommandAndMissingDisplayShowTheUsage) {
     }
 }
 
+// Help or version that cannot be written (a full disk) is no success.
+TEST_F(Program, OutputThatCannotBeWrittenFails) {
+    for (const char* flag : {"--version", "--help"}) {
+        QProcess p;
+        p.setStandardOutputFile(QStringLiteral("/dev/full"));
+        p.start(QStringLiteral(SPURWERK_BINARY_DIR "/spurwerk"), {QString::fromLatin1(flag)});
+        ASSERT_TRUE(p.waitForFinished(30000));
+        EXPECT_EQ(p.exitCode(), 1) << flag;
+    }
+}
+
 // `spurwerk COMMAND --help` is answered by the program a user starts and by
 // the commands' program alike, from the one table.
 TEST_F(Program, CommandHelpIsTheSameFromBothPrograms) {

@@ -85,3 +85,11 @@ TEST_F(BadInput, UnreadableFiles) {
 }
 
 } // namespace
+
+// libsigrok's reasons reach the user in German; an unknown code keeps the
+// library's own words after its number.
+TEST(SigrokErrorText, ReasonsAreGerman) {
+    EXPECT_EQ(sigrok::ErrorCodeText(-8), "Zeitüberschreitung");   // SR_ERR_TIMEOUT
+    EXPECT_EQ(sigrok::ErrorCodeText(-11), "Ein-/Ausgabefehler"); // SR_ERR_IO
+    EXPECT_EQ(sigrok::ErrorCodeText(-99).rfind("Fehler -99 (", 0), 0u);
+}
