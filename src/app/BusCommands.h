@@ -29,6 +29,17 @@ class BusCommands : public QObject {
     // vectors leaves them as they are.
     void AdoptImported(const std::vector<sigrok::LineGroup>& groups);
 
+    // The rows lie over the diagram's empty part directly under the time axis
+    // and its labels, so the spec's layout above stays as it is. Pixels the
+    // diagram of `diagramHeight` lacks below the axis for them (with many
+    // lines): the window grows by these.
+    int RoomMissing(int diagramHeight) const;
+    // Puts the rows under the axis of the diagram as it now stands.
+    void PlaceRows();
+
   private:
+    // y in the diagram below the axis, its labels and the legend.
+    int rowsTop() const;
+
     TMain1& main_;
 };

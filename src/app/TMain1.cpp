@@ -136,13 +136,14 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
                 ui_.MarkerStopLabel->setText(QString::number(trazor_->Option().Marker().MStop()));
             }));
     ConnectMenuMessages();
+    // Before the view: its layout asks where the bus rows go.
+    buses_ = new BusCommands(*this);
+    buses_->Connect();
     view_ = new ViewCommands(*this);
     view_->Connect();
     navigation_ = new NavigationCommands(*this);
     navigation_->Connect();
     (new CursorCommands(*this))->Connect(); // a Qt child of the window
-    buses_ = new BusCommands(*this);
-    buses_->Connect();
     source_ = new SourceCommands(*this);
     source_->Connect();
     recording_ = new RecordingCommands(*this);

@@ -1,11 +1,11 @@
 #include "ViewCommands.h"
 
+#include "BusCommands.h"
 #include "MainUiBuilder.h"
 #include "NavigationCommands.h"
 #include "TMain1.h"
 #include "TNewHintWindow.h"
 #include "UpDownPair.h"
-#include "display/BusRows.h"
 #include "display/TOverview.h"
 #include "display/TTrazor.h"
 #include "display/TrazorGeometry.h"
@@ -412,29 +412,28 @@ void ViewCommands::Anzeigelschen1Click() {
 }
 
 void ViewCommands::FormResize() {
-    if (main_.height() != kFixedHeight) main_.resize(main_.width(), kFixedHeight);
-    const int clientWidth = main_.width();
-    const int clientHeight = main_.height() - main_.menuBar()->height();
     MainUi& ui = main_.Ui();
-    const int barHeight = ui.ScrollBar1->sizeHint().height();
     // The second status row sits under the scroll bar, above the five panels.
     const int infoHeight = ui.InfoBar->sizeHint().height();
+    const bool overview = ui.Overview1 && !ui.Overview1->isHidden();
+    // The window grows only where bus rows find no room under the time axis.
+    const int fixedDiagram = kFixedHeight - main_.menuBar()->height() - 89 - infoHeight -
+                             (overview ? kOverviewHeight : 0);
+    const int held = kFixedHeight + main_.Buses().RoomMissing(fixedDiagram);
+    if (main_.height() != held) main_.resize(main_.width(), held);
+    const int clientWidth = main_.width();
+    const int clientHeight = main_.height() - main_.menuBar()->height();
+    const int barHeight = ui.ScrollBar1->sizeHint().height();
     const int centralHeight = clientHeight - ui.StatusBar1->height() - infoHeight;
     ui.ToolPanel->setGeometry(0, 0, clientWidth, kToolPanelHeight);
     ui.InfoBar->setGeometry(0, centralHeight, clientWidth, infoHeight);
     ui.ScrollBar1->setGeometry(0, centralHeight - barHeight, clientWidth - 1, barHeight);
-    const bool overview = ui.Overview1 && !ui.Overview1->isHidden();
     if (overview)
         ui.Overview1->setGeometry(0, centralHeight - barHeight - kOverviewHeight, clientWidth - 1,
                                   kOverviewHeight);
     TTrazor& t = main_.Trazor1();
-    // Bus rows take their height from the bottom of the diagram.
-    const int busHeight = ui.BusRows1 ? ui.BusRows1->RowsHeight() : 0;
     t.setGeometry(t.x(), t.y(), clientWidth - 1,
-                  clientHeight - 89 - infoHeight - (overview ? kOverviewHeight : 0) - busHeight);
-    if (ui.BusRows1) {
-        ui.BusRows1->setGeometry(0, t.y() + t.height(), clientWidth - 1, busHeight);
-        ui.BusRows1->setVisible(busHeight > 0);
-    }
+                  clientHeight - 89 - infoHeight - (overview ? kOverviewHeight : 0));
+    main_.Buses().PlaceRows();
     fullRefresh();
 }

@@ -12,7 +12,7 @@ namespace {
 // Space between a row's edges and its value shape.
 constexpr int kMargin = 4;
 // Pixels the shape takes to slant into a change of value.
-constexpr int kSlant = 3;
+constexpr int kSlant = 2;
 } // namespace
 
 BusRows::BusRows(QWidget* parent, TTrazor& trazor, Desktop& desktop)
@@ -74,7 +74,7 @@ void BusRows::paintEvent(QPaintEvent*) {
                     {QPoint(xs, mid), QPoint(xs + slant, top), QPoint(xe - slant, top),
                      QPoint(xe, mid), QPoint(xe - slant, bottom), QPoint(xs + slant, bottom)}));
                 const QString hex = trazor::busHex(*s.value, int(bus.lines.size()));
-                if (metrics.horizontalAdvance(hex) + 2 * slant + 2 > xe - xs) continue;
+                if (metrics.horizontalAdvance(hex) + 2 * slant > xe - xs) continue;
                 painter.setPen(text);
                 painter.drawText(QRect(xs, top, xe - xs, bottom - top + 1), Qt::AlignCenter, hex);
             }

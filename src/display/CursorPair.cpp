@@ -19,7 +19,7 @@ constexpr Unit kUnits[] = {
     {1, "s"}, {1e-3, "ms"}, {1e-6, "\u00b5s"}, {1e-9, "ns"}, {1e-12, "ps"},
 };
 constexpr int kFewestDecimals = 2;
-constexpr int kMostDecimals = 6;
+constexpr int kMostDecimals = 9;
 
 // The largest unit in which `magnitude` is at least 1.
 const Unit& unitFor(double magnitude) {

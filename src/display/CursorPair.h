@@ -35,7 +35,7 @@ std::optional<int> cursorNear(const CursorPair& cursors, const ViewGeometry& vie
                               int tolerance);
 
 // A time in the unit that suits it, with as many decimals as one sample
-// period needs to show (at least two, at most six), German decimal comma:
+// period needs to show (at least two, at most nine), German decimal comma:
 //   10 µs period, 1,23456 s -> "1,23456 s";  1 Hz, 3 s -> "3,00 s".
 // Zero reads in the period's unit.
 std::string formatCursorTime(double seconds, const sampling::SamplePeriod& period);

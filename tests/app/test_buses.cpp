@@ -3,6 +3,7 @@
 #include "app/BusDialog.h"
 #include "app/BusSettings.h"
 #include "display/BusRows.h"
+#include "display/TrazorGeometry.h"
 #include "persistence/ProgramConfig.h"
 
 #include <QApplication>
@@ -59,8 +60,13 @@ TEST_F(BusTest, TheDialogAddsABusThatIsShownAndKept) {
     EXPECT_EQ(rows().Buses(), expected);
     EXPECT_FALSE(rows().isHidden());
     EXPECT_EQ(rows().height(), BusRows::RowHeight);
-    EXPECT_EQ(trazor().height(), diagramHeight - BusRows::RowHeight);
-    EXPECT_EQ(rows().y(), trazor().y() + trazor().height());
+    // Under the axis and its labels; the diagram and the window keep their size.
+    const int axisY =
+        trazor::axisY(trazor().LineOption().Line_distance(), trazor().Option().Digits(),
+                      trazor().LineOption().Line_Maxhigh());
+    EXPECT_GE(rows().y(), trazor().y() + axisY + 40);
+    EXPECT_EQ(trazor().height(), diagramHeight);
+    EXPECT_EQ(window->height(), 755);
     // In the program's own configuration, which the next start reads.
     EXPECT_EQ(ReadBuses(ProgramConfig(ProgramConfig::DefaultPath())), expected);
     EXPECT_EQ(ProgramConfig(ProgramConfig::DefaultPath()).Value("Busse", "Bus1"),
@@ -77,6 +83,19 @@ TEST_F(BusTest, TheDialogAddsABusThatIsShownAndKept) {
     });
     trigger("Busse1");
     EXPECT_EQ(rows().Buses(), expected);
+
+    // Sixteen lines fill the diagram down to its labels: the window grows by
+    // what the row lacks, and the axis stays in sight above it.
+    window->SetMultiBit(16);
+    QCoreApplication::processEvents();
+    const int axis16 = trazor::axisY(trazor().LineOption().Line_distance(), 16,
+                                     trazor().LineOption().Line_Maxhigh());
+    EXPECT_GE(rows().y(), trazor().y() + axis16 + 40);
+    EXPECT_LE(rows().geometry().bottom(), trazor().geometry().bottom());
+    EXPECT_GT(window->height(), 755);
+    window->SetMultiBit(8);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->height(), 755);
 }
 
 TEST_F(BusTest, TheRowShowsValuesAtZoomStepsAndABandZoomedOut) {

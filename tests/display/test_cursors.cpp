@@ -79,8 +79,9 @@ TEST(CursorPairTest, TimesResolveOnePeriod) {
         {SamplePeriod::FromNanoseconds(50), 3, "150,00 ns"},
         {SamplePeriod::FromNanoseconds(50), 20'001, "1,00005 ms"},
         {SamplePeriod::FromNanoseconds(1), 1'234'567, "1,234567 ms"},
-        {SamplePeriod::FromNanoseconds(1), 2'000'000'001LL, "2,000000 s"}, // at most six
-        {SamplePeriod::FromRateHz(20'000'000), 64LL << 20, "3,355443 s"},
+        {SamplePeriod::FromNanoseconds(1), 2'000'000'001LL, "2,000000001 s"},
+        {SamplePeriod::FromPicoseconds(1), 2'000'000'000'001LL, "2,000000000 s"}, // at most nine
+        {SamplePeriod::FromRateHz(20'000'000), 64LL << 20, "3,35544320 s"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(formatCursorTime(TimeBase::Exact(c.period).SecondsAt(c.cells), c.period), c.text)
