@@ -4,9 +4,8 @@
 # the start of the process until the capture is on the screen, and the peak
 # memory (maximum resident set) of the process.
 #
-# "On the screen" is taken as the moment the process last used the CPU before
-# it fell idle for QUIET seconds: both programs draw the capture and then wait
-# for input. The file comes from `spurwerk record` (demo device, incremental
+# "On the screen" is taken as the moment after which the process uses next to
+# no CPU (see measure): both programs draw the capture and then wait for input. The file comes from `spurwerk record` (demo device, incremental
 # pattern on 8 lines, 20 MHz). PulseView is not needed by the tests; without
 # it the script measures the window alone.
 #
@@ -16,7 +15,8 @@ set -euo pipefail
 build=$(cd "${1:?build directory}" && pwd)
 samples=${2:-67108864}
 runs=${3:-3}
-quiet=${QUIET:-2}
+quiet=${QUIET:-3}
+slack=${SLACK:-15} # clock ticks (usually 10 ms each)
 work=$(mktemp -d)
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config
 mkdir -p "$XDG_CONFIG_HOME"
@@ -42,31 +42,42 @@ ticks() { # utime + stime of a process, in clock ticks
     awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo -1
 }
 
-# Prints "seconds peak_kib" for one start of the command.
+# Prints "seconds peak_kib" for one start of the command. The process counts
+# as settled once it used less than SLACK of CPU over QUIET seconds (timers
+# of an idle window still wake it now and then); the capture was shown at the
+# first moment after which it used no more than SLACK in all.
 measure() {
-    local start now last busy pid peak
+    local start pid t now peak
+    local -a times=() used=()
+    # A home of its own for every start: PulseView restores the session it
+    # saved at the last exit and would show that capture as well.
+    local home
+    home=$(mktemp -d -p "$work")
     start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1 &
+    HOME=$home XDG_CONFIG_HOME=$home/.config "$@" >/dev/null 2>&1 &
     pid=$!
-    last=$start
-    busy=$(ticks "$pid")
     while :; do
-        sleep 0.05
+        sleep 0.1
         now=$(date +%s.%N)
-        local t
         t=$(ticks "$pid")
         [[ $t == -1 ]] && { echo "the program ended early: $*" >&2; return 1; }
-        if [[ $t != "$busy" ]]; then
-            busy=$t
-            last=$now
-        elif awk -v n="$now" -v l="$last" -v q="$quiet" 'BEGIN {exit !(n - l >= q)}'; then
-            break
-        fi
+        times+=("$now")
+        used+=("$t")
+        local n=${#times[@]} k
+        # The sample QUIET seconds ago.
+        for ((k = n - 1; k > 0; k--)); do
+            awk -v a="$now" -v b="${times[k]}" -v q="$quiet" 'BEGIN {exit !(a - b >= q)}' && break
+        done
+        ((k > 0)) && ((t - used[k] < slack)) && break
     done
     peak=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
     kill "$pid"
     wait "$pid" 2>/dev/null || true
-    awk -v l="$last" -v s="$start" -v p="$peak" 'BEGIN {printf "%.2f %d\n", l - s, p}'
+    local i
+    for ((i = 0; i < ${#used[@]}; i++)); do
+        ((t - used[i] <= slack)) && break
+    done
+    awk -v l="${times[i]}" -v s="$start" -v p="$peak" 'BEGIN {printf "%.2f %d\n", l - s, p}'
 }
 
 # The best time and the largest peak of RUNS starts.
@@ -76,6 +87,7 @@ best() {
     local time= peak=0
     for ((i = 0; i < runs; i++)); do
         read -r t p < <(measure "$@")
+        printf "  %-10s run %d: %6.2f s, %7.1f MiB\n" "$name" "$((i + 1))" "$t" "$(awk -v p="$p" 'BEGIN {print p / 1024}')"
         if [[ -z $time ]] || awk -v a="$t" -v b="$time" 'BEGIN {exit !(a < b)}'; then time=$t; fi
         ((p > peak)) && peak=$p
     done
