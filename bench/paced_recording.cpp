@@ -1,6 +1,7 @@
-// Paced "10 Sek." recordings through the real main window (offscreen) from the
-// simulated parallel port: how well the samples keep their 10 us deadlines,
-// what the pacing costs in CPU time, and the loop's own cost per sample.
+// Paced "10 Sek." recordings from the simulated parallel port through the
+// recorder every recording uses, into a display buffer: how well the samples
+// keep their 10 us deadlines, what the pacing costs in CPU time, and the
+// loop's own cost per sample.
 //
 //   bench_paced_recording [cells]      (default 1048576, the "10 Sek." length)
 //
@@ -8,19 +9,10 @@
 // processes load both cores, and one with a period no loop can keep (every
 // sample behind its deadline), which gives the program's own cost per sample
 // beyond the port reads.
-#include "app/RecordingCommands.h"
-#include "app/TMain1.h"
-#include "display/TTrazor.h"
-#include "hardware/TPortIO.h"
-#include "platform/GuardedApplication.h"
-#include "BenchDesktop.h"
-#include "platform/QtDesktop.h"
-#include "sampling/MonotonicClock.h"
+#include "RecordingBench.h"
 #include "sampling/RunTiming.h"
 
-#include <QAction>
-#include <QDir>
-#include <QTemporaryDir>
+#include <QCoreApplication>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -75,13 +67,13 @@ class CoreLoad {
     std::vector<pid_t> children_;
 };
 
-void paced(TMain1& window, const char* label) {
+void paced(PortRecordingBench& bench, const char* label) {
     const double cpu0 = cpuSeconds();
     const double wall0 = wallSeconds();
-    window.Recording().RecordSignal();
+    const acquire::Recording recording = bench.Record();
     const double cpu = cpuSeconds() - cpu0;
     const double wall = wallSeconds() - wall0;
-    const sampling::RunTiming& t = *window.Recording().LastTiming();
+    const sampling::RunTiming& t = *recording.timing;
     const double p = double(t.nominalPeriodNs);
     std::printf("%s\n", label);
     std::printf("  %s\n", t.Summary().c_str());
@@ -114,15 +106,13 @@ template <typename F> double bestCpu(F&& run) {
     return best;
 }
 
-void ownCost(TMain1& window) {
-    const int cells = window.Trazor1().Option().CellsSize();
+void ownCost(PortRecordingBench& bench) {
+    const int cells = bench.buffer.Cells();
     // A 1 ns period: every deadline is past, so the loop runs flat out, one
     // clock read per sample, as it does when catching up.
-    window.Recording().SetPeriodOverrideNs(1);
-    const double loop = bestCpu([&] { window.Recording().RecordSignal(); });
-    window.Recording().SetPeriodOverrideNs(0);
-    TPortIO& io = window.PortIO1();
-    const std::uint32_t base = std::uint32_t(window.State().PortBase);
+    const double loop = bestCpu([&] { bench.Record(1); });
+    TPortIO& io = bench.io;
+    const std::uint32_t base = std::uint32_t(PortRecordingBench::kBase);
     volatile std::uint8_t sink = 0;
     const double port = bestCpu([&] {
         for (int i = 0; i < cells; ++i) {
@@ -130,7 +120,7 @@ void ownCost(TMain1& window) {
             sink = std::uint8_t(sink + io.ReadPortByte(base + 1));
         }
     });
-    sampling::MonotonicClock& clock = window.SampleClock();
+    sampling::MonotonicClock& clock = bench.clock;
     volatile std::int64_t t = 0;
     const double reads = bestCpu([&] {
         for (int i = 0; i < cells; ++i)
@@ -147,30 +137,18 @@ void ownCost(TMain1& window) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    GuardedApplication app(argc, argv);
-    QTemporaryDir dir;
-    QDir::setCurrent(dir.path());
-    BenchDesktop desktop;
-    StartOptions options;
-    options.simulate = true;
-    options.programDir = QCoreApplication::applicationDirPath();
-    TMain1 window(desktop, options);
-    window.show();
-    window.Action(QStringLiteral("Eingabeprogrammieren1"))->trigger();
-    window.Action(QStringLiteral("MenuRecord_10_Sek"))->trigger();
-    if (argc > 1) window.Trazor1().Option().SetCellsSize(std::atoi(argv[1]));
+    QCoreApplication app(argc, argv);
+    PortRecordingBench bench(argc > 1 ? std::atoi(argv[1]) : 0x100000);
 
     std::printf("paced recording, %d samples, simulated parallel port, period %lld ns\n",
-                window.Trazor1().Option().CellsSize(),
-                static_cast<long long>(window.Recording().NominalPeriodNs()));
+                bench.buffer.Cells(), static_cast<long long>(bench.source.NominalPeriodNs()));
     printLoad();
-    paced(window, "machine as it is:");
+    paced(bench, "machine as it is:");
     {
         CoreLoad load;
-        paced(window, "two busy processes loading both cores:");
+        paced(bench, "two busy processes loading both cores:");
     }
     printLoad();
-    ownCost(window);
+    ownCost(bench);
     return 0;
 }

@@ -1,16 +1,17 @@
 #include "LiveCommands.h"
 
-#include "hardware/PortPreparation.h"
+#include "BufferSink.h"
 #include "RecordingCommands.h"
-#include "hardware/PortSample.h"
 #include "SigrokSource.h"
+#include "SourceChoice.h"
 #include "SourceCommands.h"
 #include "TMain1.h"
 #include "ViewCommands.h"
+#include "acquire/Recorder.h"
+#include "acquire/VectorSink.h"
 #include "display/TTrazor.h"
+#include "hardware/PortSample.h"
 #include "platform/Desktop.h"
-#include "sampling/RunTiming.h"
-#include "sampling/SampleClock.h"
 #include "search/LiveTrigger.h"
 
 #include <QAction>
@@ -18,11 +19,12 @@
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace {
 constexpr int kBurst = 80;
 constexpr int kMissesBeforeTimeout = 80;
-constexpr std::int64_t kPumpEveryNs = 1'000'000;
 
 // How many samples a sigrok tick searches for the trigger before its burst:
 // a twentieth of a second at the device's rate, at least a burst's worth and
@@ -34,6 +36,18 @@ std::uint64_t SigrokSearchSamples(std::uint64_t rateHz) {
 } // namespace
 
 LiveCommands::LiveCommands(TMain1& main) : QObject(&main), main_(main) {}
+
+acquire::RunControl LiveCommands::PumpingControl() {
+    // A stop from the pumped events ends the burst: on the board it lasts 0.8 s.
+    stop_ = false;
+    acquire::RunControl control;
+    control.stop = &stop_;
+    control.progress = [this](std::uint64_t) {
+        main_.desktop().PumpEvents();
+        if (main_.State().StopRequested == 1) stop_ = true;
+    };
+    return control;
+}
 
 void LiveCommands::Connect() {
     main_.OnAction(QStringLiteral("MenuPlay_Scan"), [this] { Hauptsimultan(); });
@@ -97,10 +111,8 @@ void LiveCommands::Hauptsimultan() {
                                        main_.Action(QStringLiteral("ffnen1")),
                                        main_.Action(QStringLiteral("Importieren1"))});
     main_.Action(QStringLiteral("MenuPlay_Scan"))->setChecked(true);
-    if (s.InputSource == 0) {
-        portprep::LiveStart(main_.PortIO1(), s.PortBase, main_.Source().CurrentLptMode());
-        main_.Source().ReadPinChecks();
-    }
+    MakeSampleSource(main_)->Prepare(acquire::RunKind::Live);
+    if (s.InputSource == 0) main_.Source().ReadPinChecks();
     main_.desktop().PumpEvents();
     timer->start();
 }
@@ -153,24 +165,11 @@ void LiveCommands::SimultanTimer1Timer() {
         TTrazor& t = main_.Trazor1();
         // The burst keeps the source's pace too, so its cells are as far apart
         // as a recording's and the time base tells their real distance.
-        const std::int64_t period = main_.Recording().NominalPeriodNs();
-        sampling::SampleClock pace(main_.SampleClock(), period);
-        sampling::TimingRecorder timing(period);
-        pace.Start();
-        std::int64_t lastPump = pace.StartNs();
-        // A stop from the pumped events ends the burst: on the board it lasts 0.8 s.
-        for (int i = 0; i < kBurst && s.StopRequested != 1; ++i) {
-            const std::int64_t taken = pace.WaitFor(i);
-            ReadSample(sample, s.InputSource, s.PortBase, main_.PortIO1(), main_.PortUSB1());
-            t.SetCellLow(i, sample.low);
-            t.SetCellHigh(i, std::uint8_t(sample.high >> 4));
-            timing.Record(pace.DeadlineNs(i), taken);
-            if (taken - lastPump >= kPumpEveryNs) {
-                lastPump = taken;
-                d.PumpEvents();
-            }
-        }
-        t.SetTimeBase(timing.Result().ToTimeBase());
+        const std::unique_ptr<acquire::SampleSource> source = MakeSampleSource(main_);
+        BufferSink sink(t, kBurst);
+        const acquire::Recording burst = acquire::Recorder(*source).Record(
+            acquire::RunKind::Live, {kBurst}, sink, PumpingControl());
+        t.SetTimeBase(burst.timeBase);
         d.PumpEvents();
         t.Redraw();
         t.DrawSignals();
@@ -189,8 +188,11 @@ void LiveCommands::SigrokTick() {
     const bool sync = s.SyncActive == 1;
     const std::uint64_t search = sync ? SigrokSearchSamples(main_.Sigrok().RateHz()) : 0;
     tickRunning_ = true;
-    SigrokSource::Burst burst =
-        main_.Sigrok().TakeBurst(search + kBurst, [&s] { return s.StopRequested == 1; });
+    const std::unique_ptr<acquire::SampleSource> source = MakeSampleSource(main_);
+    std::vector<std::uint16_t> words;
+    acquire::VectorSink sink(words);
+    const acquire::Recording burst = acquire::Recorder(*source).Record(
+        acquire::RunKind::Live, {search + kBurst}, sink, PumpingControl());
     tickRunning_ = false;
     // A stop from the pumped events has ended live mode and cleared the
     // cells already: nothing of the burst may appear after it.
@@ -208,21 +210,20 @@ void LiveCommands::SigrokTick() {
     }
     std::optional<std::size_t> start = std::size_t(0);
     if (sync) {
-        start =
-            FindLiveTrigger(burst.words, std::size_t(search), s.Trigger, s.BitTriggerArmed == 1);
+        start = FindLiveTrigger(words, std::size_t(search), s.Trigger, s.BitTriggerArmed == 1);
         if (!start && s.Trigger.SyncKind == 3 && ++s.SyncMissCount >= kMissesBeforeTimeout) {
             // As for the other sources: after 80 ticks without the byte the newest samples show.
             s.SyncMissCount = 0;
             d.Beep();
-            start = burst.words.size() > std::size_t(kBurst) ? burst.words.size() - kBurst : 0;
+            start = words.size() > std::size_t(kBurst) ? words.size() - kBurst : 0;
         }
     }
-    if (start && *start < burst.words.size()) {
+    if (start && *start < words.size()) {
         TTrazor& t = main_.Trazor1();
-        const std::size_t end = std::min(burst.words.size(), *start + std::size_t(kBurst));
+        const std::size_t end = std::min(words.size(), *start + std::size_t(kBurst));
         for (std::size_t i = *start; i < end; ++i) {
-            t.SetCellLow(int(i - *start), std::uint8_t(burst.words[i] & 0xFF));
-            t.SetCellHigh(int(i - *start), std::uint8_t(burst.words[i] >> 8));
+            t.SetCellLow(int(i - *start), std::uint8_t(words[i] & 0xFF));
+            t.SetCellHigh(int(i - *start), std::uint8_t(words[i] >> 8));
         }
         t.SetTimeBase(burst.timeBase);
         d.PumpEvents();
@@ -242,10 +243,8 @@ void LiveCommands::Hauptsimultanstop() {
     d.PumpEvents();
     if (!timer->isActive()) {
         main_.SetDigiStatus(4, QStringLiteral("Simultanbetrieb gestoppt"), false);
-        if (s.InputSource == 0) {
-            portprep::RunEnd(main_.PortIO1(), s.PortBase, main_.Source().CurrentLptMode());
-            main_.Source().ReadPinChecks();
-        }
+        MakeSampleSource(main_)->Finish(acquire::RunKind::Live);
+        if (s.InputSource == 0) main_.Source().ReadPinChecks();
         if (main_.Action(QStringLiteral("Synchronisieren1"))->isChecked()) Synchronisieren1Click();
         s.LiveRunning = 0;
         RestoreCommands(loadCommands_);

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "CommandSwitch.h"
+#include "acquire/SampleSource.h"
+
+#include <atomic>
 
 #include <QObject>
 
@@ -30,7 +33,11 @@ class LiveCommands : public QObject {
     // A tick of the sigrok source: a short acquisition, searched for the trigger.
     void SigrokTick();
 
+    // How a burst is followed: events pumped, a stop from them ends it.
+    acquire::RunControl PumpingControl();
+
     TMain1& main_;
+    std::atomic<bool> stop_{false};
     bool tickRunning_ = false;
     // The commands that load or replace the buffer, off while live mode runs.
     CommandStates loadCommands_;

@@ -1,15 +1,12 @@
 #include "RecordingCommands.h"
 
-#include "hardware/PortPreparation.h"
-#include "hardware/PortSample.h"
-#include "SigrokSource.h"
+#include "BufferSink.h"
+#include "SourceChoice.h"
 #include "SourceCommands.h"
 #include "TMain1.h"
-#include "ViewCommands.h"
+#include "acquire/Recorder.h"
 #include "display/TTrazor.h"
 #include "platform/Desktop.h"
-#include "sampling/PacedRecording.h"
-#include "sampling/TimeFormat.h"
 
 #include <QAction>
 #include <QLabel>
@@ -17,7 +14,9 @@
 #include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>
-#include <chrono>
+#include <algorithm>
+#include <atomic>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -26,12 +25,8 @@ namespace {
 const char* const kPeriodItems[] = {"CPU769s1", "N1ms1",   "N10ms1",  "N20ms1", "N100ms1",
                                     "N05s1",    "N10sek1", "N50sek1", "N10sek2"};
 
-// Nominal sample periods: 1,048,576 port cells last the 10.5 s that "10 Sek."
-// promises, and the board's 10 ms wait becomes its deadline.
-constexpr std::int64_t kPortPeriodNs = 10'000;
-constexpr std::int64_t kBoardPeriodNs = 10'000'000;
 // The progress bar costs microseconds per update; it moves when this much time
-// has passed, so that it moves for the slow board as for the fast port.
+// of samples has passed, so that it moves for the slow board as for the fast port.
 constexpr std::int64_t kProgressEveryNs = 50'000'000;
 
 } // namespace
@@ -61,11 +56,7 @@ void RecordingCommands::ButtonRecord_SignalClick() {
 
 std::int64_t RecordingCommands::NominalPeriodNs() const {
     if (periodOverrideNs_ > 0) return periodOverrideNs_;
-    return main_.State().InputSource == 1 ? kBoardPeriodNs : kPortPeriodNs;
-}
-
-sampling::MonotonicClock& RecordingCommands::clock() const {
-    return main_.SampleClock();
+    return MakeSampleSource(main_)->NominalPeriodNs();
 }
 
 bool RecordingCommands::RecordSignal() {
@@ -115,79 +106,44 @@ bool RecordingCommands::RecordSignal() {
     stopRequested_ = false;
     d.PumpEvents();
 
-    bool stopped = false;
-    QString summary;
-    if (s.InputSource == 2) {
-        // The device keeps its own clock; this thread only takes its blocks.
-        const SigrokSource::Result result = main_.Sigrok().Record(stopRequested_, progress);
-        running_ = false;
-        stopRequested_ = false;
-        stopped = result.stopped;
-        s.SampleIndex = result.cells;
-        for (int i = s.SampleIndex; i < t.Option().CellsSize(); ++i) {
-            t.SetCellLow(i, 0);
-            t.SetCellHigh(i, 0);
+    const std::unique_ptr<acquire::SampleSource> source = MakeSampleSource(main_);
+    const bool port = s.InputSource == 0;
+    BufferSink sink(t, std::uint64_t(t.Option().CellsSize()));
+    std::atomic<bool> stop{false};
+    // The bar moves every 50 ms of samples, whatever the source's speed.
+    const std::uint64_t barStep = std::max<std::uint64_t>(
+        1, std::uint64_t(kProgressEveryNs / std::max<std::int64_t>(1, source->NominalPeriodNs())));
+    std::uint64_t barAt = 0;
+    acquire::RunControl control;
+    control.stop = &stop;
+    control.progress = [&](std::uint64_t cells) {
+        s.SampleIndex = int(cells);
+        if (cells >= barAt + barStep) {
+            barAt = cells;
+            progress->setValue(s.SampleIndex);
         }
-        lastTiming_.reset();
-        summary = QStringLiteral("%1 Werte, %2")
-                      .arg(result.cells)
-                      .arg(QString::fromStdString(sampling::DescribeTimeBase(t.GetTimeBase())));
-        if (!result.error.empty())
-            d.MessageBox({QStringLiteral("sigrok-Gerät"), QString::fromStdString(result.error),
-                          Desktop::Icon::Warning, Desktop::Ok});
-    } else {
-        const LptMode mode = main_.Source().CurrentLptMode();
-        if (s.InputSource == 0) {
-            portprep::RecordingStart(main_.PortIO1(), s.PortBase, mode);
-            main_.Source().ReadPinChecks();
-        }
-        d.Sleep(500);
-
-        const std::int64_t period = NominalPeriodNs();
-        const auto wallStart = std::chrono::system_clock::now();
-        std::int64_t lastProgress = 0;
-        Sample sample;
-        // The size is read afresh for every sample: a record-length command run
-        // from the pumped events may resize the buffer under the loop.
-        const sampling::PacedRun run = sampling::RecordPaced(
-            clock(), period,
-            [&](std::int64_t i) { return i < t.Option().CellsSize() && !stopRequested_; },
-            [&] {
-                ReadSample(sample, s.InputSource, s.PortBase, main_.PortIO1(), main_.PortUSB1());
-                return sample;
-            },
-            [&](std::int64_t i, const Sample& taken) {
-                t.SetCellLow(int(i), taken.low);
-                t.SetCellHigh(int(i), std::uint8_t(taken.high >> 4));
-                s.SampleIndex = int(i + 1);
-            },
-            [&](std::int64_t, std::int64_t now) {
-                // The bar moves every 50 ms, whatever the source's speed.
-                if (now - lastProgress >= kProgressEveryNs) {
-                    lastProgress = now;
-                    progress->setValue(s.SampleIndex);
-                }
-                d.PumpEvents();
-            });
-        running_ = false;
-        stopped = stopRequested_;
-        stopRequested_ = false;
-
-        if (s.InputSource == 0) {
-            portprep::RunEnd(main_.PortIO1(), s.PortBase, mode);
-            main_.Source().ReadPinChecks();
-        }
-        // Cells after an early stop would still hold the previous recording.
-        for (int i = s.SampleIndex; i < t.Option().CellsSize(); ++i) {
-            t.SetCellLow(i, 0);
-            t.SetCellHigh(i, 0);
-        }
-        lastTiming_ = run.timing;
-        sampling::TimeBase timeBase = lastTiming_->ToTimeBase();
-        timeBase.start = wallStart;
-        t.SetTimeBase(timeBase);
-        summary = QString::fromStdString(lastTiming_->Summary());
-    }
+        t.Pyramid();
+        d.PumpEvents();
+        if (stopRequested_) stop = true;
+    };
+    acquire::RunRequest request;
+    request.cells = std::uint64_t(t.Option().CellsSize());
+    request.pacePeriodNs = periodOverrideNs_;
+    const acquire::Recording result =
+        acquire::Recorder(*source).Record(acquire::RunKind::Recording, request, sink, control, [&] {
+            if (port) main_.Source().ReadPinChecks();
+        });
+    running_ = false;
+    stopRequested_ = false;
+    if (port) main_.Source().ReadPinChecks();
+    s.SampleIndex = int(result.cells);
+    const bool stopped = result.stopped;
+    lastTiming_ = result.timing;
+    t.SetTimeBase(result.timeBase);
+    const QString summary = QString::fromStdString(result.summary);
+    if (!result.error.empty())
+        d.MessageBox({QStringLiteral("sigrok-Gerät"), QString::fromStdString(result.error),
+                      Desktop::Icon::Warning, Desktop::Ok});
     // The message of the start stays; what was measured has a field of its own.
     main_.SetInfo(stopped ? QStringLiteral("Abgebrochen: ") + summary : summary);
 
@@ -228,10 +184,7 @@ void RecordingCommands::MenuRecord_10_SekClick() {
 }
 
 int RecordingCommands::RecordLengthCells(bool fiveSeconds) const {
-    if (main_.State().InputSource == 2) return main_.Sigrok().RecordLengthCells(fiveSeconds);
-    const bool board = main_.State().InputSource == 1;
-    if (fiveSeconds) return board ? 8192 : 0x80000;
-    return board ? 0x4000 : 0x100000;
+    return int(MakeSampleSource(main_)->RecordLengthCells(fiveSeconds));
 }
 
 void RecordingCommands::CheckRecordLength(bool fiveSeconds) {

@@ -13,10 +13,6 @@
 class QAction;
 class TMain1;
 
-namespace sampling {
-class MonotonicClock;
-}
-
 // The timed recording, the record lengths, the sample periods and clearing.
 class RecordingCommands : public QObject {
     Q_OBJECT
@@ -54,7 +50,6 @@ class RecordingCommands : public QObject {
     void SetPeriodOverrideNs(std::int64_t ns) { periodOverrideNs_ = ns; }
 
   private:
-    sampling::MonotonicClock& clock() const;
     // The cells of " 5 Sek." or "10 Sek." for the current source.
     int RecordLengthCells(bool fiveSeconds) const;
     void CheckRecordLength(bool fiveSeconds);

@@ -4,21 +4,16 @@
 #include "SigrokChoice.h"
 #include "SigrokDeviceDialog.h"
 #include "TMain1.h"
+#include "acquire/SigrokDeviceSource.h"
 #include "display/CellUnit.h"
 #include "display/TTrazor.h"
 #include "persistence/ProgramConfig.h"
 #include "platform/Desktop.h"
-#include "sigrok/SigrokAcquisition.h"
 #include "sigrok/SigrokContext.h"
 #include "sigrok/SigrokDevices.h"
 
 #include <QAction>
 #include <QLabel>
-#include <QProgressBar>
-#include <algorithm>
-#include <chrono>
-#include <deque>
-#include <thread>
 
 SigrokSource::SigrokSource(TMain1& main) : QObject(&main), main_(main) {}
 
@@ -134,99 +129,8 @@ void SigrokSource::Leave() {
     WriteSigrokChoice(main_.Config(), {*spec_, rateHz_, title_, false});
 }
 
-int SigrokSource::RecordLengthCells(bool fiveSeconds) const {
-    // A fast device fills even the longest buffer in well under the time:
-    // 64 Mi cells (128 MiB) last 2.8 s at 24 MHz.
-    const std::uint64_t cap = fiveSeconds ? kMaxCells / 2 : kMaxCells;
-    // The buffer holds whole blocks of 256 cells: round up, so the time is covered.
-    const std::uint64_t wanted = (rateHz_ * (fiveSeconds ? 5 : 10) + 255) / 256 * 256;
-    return int(std::clamp<std::uint64_t>(wanted, 256, cap));
-}
-
-SigrokSource::Result SigrokSource::Record(const bool& stop, QProgressBar* progress) {
-    Result result;
-    if (!spec_) {
-        result.error = "Es ist kein sigrok-Gerät gewählt.";
-        return result;
-    }
-    TTrazor& t = main_.Trazor1();
-    Desktop& d = main_.desktop();
-    const int cells = t.Option().CellsSize();
-    sigrok::Acquisition run(context(), {*spec_, rateHz_, std::uint64_t(cells)});
-    // Blocks taken from the acquisition but not yet in the buffer. A fast
-    // device delivers far more between two rounds than the window may spend
-    // on them at once, so each round writes at most kRoundSamples and keeps
-    // the display's summary up to date along the way.
-    std::deque<std::vector<std::uint16_t>> pending;
-    std::size_t offset = 0; // into pending.front()
-    const auto store = [&] {
-        for (std::vector<std::uint16_t>& part : run.TakeBlockList())
-            pending.push_back(std::move(part));
-        std::size_t budget = kRoundSamples;
-        while (!pending.empty() && budget > 0) {
-            const std::vector<std::uint16_t>& front = pending.front();
-            // A record-length command from the pumped events may shrink the buffer.
-            const int size = t.Option().CellsSize();
-            const std::size_t n = std::min(
-                {budget, front.size() - offset, std::size_t(std::max(size - result.cells, 0))});
-            result.cells += int(t.WriteWords(result.cells, front.data() + offset, n));
-            budget -= std::min(budget, std::max<std::size_t>(n, 1));
-            offset += n;
-            if (offset == front.size() || result.cells >= size) {
-                pending.pop_front();
-                offset = 0;
-            }
-        }
-        t.Pyramid();
-    };
-    bool stopSent = false;
-    for (;;) {
-        // Read before taking: once it has finished, every block is queued.
-        const bool finished = run.Finished();
-        if (stop && !stopSent) {
-            run.Stop();
-            stopSent = true;
-        }
-        store();
-        progress->setValue(result.cells);
-        d.PumpEvents();
-        if (finished && pending.empty()) break;
-        if (pending.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    run.Wait();
-    const sigrok::AcquisitionOutcome& outcome = run.Outcome();
-    result.stopped = outcome.stoppedEarly;
-    result.error = outcome.error;
-    t.SetTimeBase(outcome.timeBase);
-    return result;
-}
-
-SigrokSource::Burst SigrokSource::TakeBurst(std::uint64_t samples,
-                                            const std::function<bool()>& stop) {
-    Burst burst;
-    if (!spec_) {
-        burst.error = "Es ist kein sigrok-Gerät gewählt.";
-        return burst;
-    }
-    Desktop& d = main_.desktop();
-    burst.words.reserve(std::size_t(samples));
-    sigrok::Acquisition run(context(), {*spec_, rateHz_, samples});
-    bool stopSent = false;
-    while (!run.Finished()) {
-        if (!stopSent && stop()) {
-            run.Stop();
-            stopSent = true;
-        }
-        run.TakeBlocks(burst.words);
-        d.PumpEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    run.Wait();
-    run.TakeBlocks(burst.words);
-    if (burst.words.size() > samples) burst.words.resize(std::size_t(samples));
-    const sigrok::AcquisitionOutcome& outcome = run.Outcome();
-    burst.stopped = outcome.stoppedEarly || stopSent;
-    burst.error = outcome.error;
-    burst.timeBase = outcome.timeBase;
-    return burst;
+std::unique_ptr<acquire::SampleSource> SigrokSource::MakeSource() {
+    if (!spec_) return nullptr;
+    return std::make_unique<acquire::SigrokDeviceSource>(context(), *spec_, rateHz_,
+                                                         title_.toStdString());
 }

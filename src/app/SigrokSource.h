@@ -1,19 +1,19 @@
 #pragma once
 
-#include "sampling/TimeBase.h"
 #include "sigrok/DeviceSpec.h"
 
 #include <QObject>
 #include <QString>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
-class QProgressBar;
 class TMain1;
+
+namespace acquire {
+class SampleSource;
+}
 
 namespace sigrok {
 class Context;
@@ -22,11 +22,6 @@ class Context;
 // A libsigrok device as the window's third kind of source: chosen in the
 // device dialog ("Port" > "Auswählen" > "sigrok-Gerät ..."), recorded from
 // on the acquisition thread while the window stays live.
-//
-// Record lengths of this source: " 5 Sek." and "10 Sek." are five and ten
-// seconds at the chosen rate, rounded up to whole 256-cell blocks, at most
-// 32 Mi and 64 Mi cells (64 and 128 MiB of buffer). At 1 MHz that is the full
-// 5 and 10 s; at 24 MHz 1.4 and 2.8 s.
 class SigrokSource : public QObject {
     Q_OBJECT
   public:
@@ -53,32 +48,8 @@ class SigrokSource : public QObject {
     // The device's line from the dialog and its rate, for the status fields.
     QString DeviceText() const;
     std::uint64_t RateHz() const { return rateHz_; }
-    int RecordLengthCells(bool fiveSeconds) const;
-    // The longest buffer this source records: as long as a recording file may be.
-    static constexpr std::uint64_t kMaxCells = 64u * 1024 * 1024;
-    // Samples one round of a recording writes before the window answers again.
-    static constexpr std::size_t kRoundSamples = 1u << 20;
-
-    struct Result {
-        int cells = 0;
-        bool stopped = false;
-        std::string error; // German; empty when all arrived
-    };
-    // Records the buffer's length of samples into the display, handing the
-    // blocks over as they come and pumping events meanwhile; `stop` is read
-    // between blocks. Lines the device lacks stay low.
-    Result Record(const bool& stop, QProgressBar* progress);
-
-    // The live mode's burst: one short acquisition of `samples` from the
-    // chosen device, waited for with events pumped (so the stop button
-    // answers); `stop` is asked between blocks and ends it early.
-    struct Burst {
-        std::vector<std::uint16_t> words; // low cell in the low byte, high cell in the high byte
-        sampling::TimeBase timeBase;
-        bool stopped = false;
-        std::string error; // German; empty when all arrived
-    };
-    Burst TakeBurst(std::uint64_t samples, const std::function<bool()>& stop);
+    // The chosen device as a source of samples; null before one is chosen.
+    std::unique_ptr<acquire::SampleSource> MakeSource();
 
   private:
     sigrok::Context& context();

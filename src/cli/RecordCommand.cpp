@@ -1,9 +1,14 @@
 #include "cli/RecordCommand.h"
 
-#include "cli/PortRecording.h"
+#include "acquire/OwnSources.h"
+#include "acquire/Recorder.h"
+#include "acquire/SigrokDeviceSource.h"
+#include "acquire/SourceFacts.h"
+#include "acquire/VectorSink.h"
+#include "cli/ConsoleDesktop.h"
 #include "cli/RecordingExchange.h"
 #include "sigrok/DeviceSpec.h"
-#include "sigrok/SigrokAcquisition.h"
+#include "sigrok/LogicFrames.h"
 #include "sigrok/SigrokContext.h"
 #include "sigrok/SigrokDevices.h"
 
@@ -11,8 +16,8 @@
 #include <chrono>
 #include <csignal>
 #include <exception>
+#include <memory>
 #include <optional>
-#include <thread>
 #include <unistd.h>
 
 namespace cli {
@@ -20,7 +25,9 @@ namespace cli {
 namespace {
 
 // The most samples one recording holds: 64 Mi words, 128 MiB.
-constexpr std::uint64_t MaxRecordSamples = 64ull * 1024 * 1024;
+constexpr std::uint64_t MaxRecordSamples = acquire::kMaxDeviceCells;
+// A terminal's progress line changes at most this often.
+constexpr std::chrono::milliseconds kProgressEvery{100};
 
 void Usage(std::ostream& to) {
     PrintUsage("record", to);
@@ -176,39 +183,46 @@ struct Recorded {
     std::string summary; // how the samples kept their pace
 };
 
-Recorded RecordSigrok(sigrok::Context& context, const sigrok::DeviceSpec& device,
-                      const Options& options, bool terminal, std::ostream& err) {
+// Records from any source into frames; what arrived is kept in every case.
+Recorded RecordFrom(acquire::SampleSource& source, std::uint64_t total, bool terminal,
+                    std::ostream& err) {
     Recorded recorded;
     std::vector<std::uint16_t>& samples = recorded.frames.samples;
-    samples.reserve(*options.samples);
-    sigrok::Acquisition run(context, {device, options.rateHz, *options.samples});
-    while (!run.Finished()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        if (interrupted) run.Stop();
-        run.TakeBlocks(samples);
-        if (terminal) ShowProgress(err, samples.size(), *options.samples);
-    }
-    run.Wait();
-    run.TakeBlocks(samples);
-    const sigrok::AcquisitionOutcome outcome = run.Outcome();
-    recorded.stoppedEarly = outcome.stoppedEarly;
-    recorded.error = outcome.error;
+    samples.reserve(total);
+    acquire::VectorSink sink(samples);
+    auto lastShown = std::chrono::steady_clock::now();
+    acquire::RunControl control;
+    control.stop = &interrupted;
+    control.progress = [&](std::uint64_t have) {
+        if (!terminal) return;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastShown < kProgressEvery) return;
+        lastShown = now;
+        ShowProgress(err, have, total);
+    };
+    const acquire::Recording run =
+        acquire::Recorder(source).Record(acquire::RunKind::Recording, {total}, sink, control);
+    recorded.stoppedEarly = run.stopped;
+    recorded.error = run.error;
     // The file keeps the device's own names, so that sigrok-cli's "-P uart:rx=D0"
     // finds the line it would find in the device's own recording.
-    for (int line = 0; line < std::max(outcome.lines, 1); ++line) {
+    for (int line = 0; line < std::max(run.lines, 1); ++line) {
         const auto l = std::size_t(line);
-        const bool named = l < outcome.names.size() && !outcome.names[l].empty();
-        recorded.frames.names.push_back(named ? outcome.names[l] : sigrok::DefaultLineName(line));
+        const bool named = l < run.names.size() && !run.names[l].empty();
+        recorded.frames.names.push_back(named ? run.names[l] : sigrok::DefaultLineName(line));
     }
-    recorded.frames.timeBase = outcome.timeBase;
+    recorded.frames.timeBase = run.timeBase;
+    // A device's count and rate are known; what a paced source measured is news.
+    if (run.timing) recorded.summary = run.summary;
     return recorded;
 }
 
 // The port and the board sample at their own pace, which --samplerate may
 // only repeat; they hold as many samples as the window's buffer.
-bool CheckPortOptions(const PortSource& port, const Options& options, std::ostream& err) {
-    if (*options.samples > MaxPortSamples) {
-        err << "spurwerk record: " << port.Name() << " nimmt höchstens " << MaxPortSamples
+bool CheckPortOptions(const acquire::OwnSourceName& port, const Options& options,
+                      std::ostream& err) {
+    if (*options.samples > acquire::kMaxPortCells) {
+        err << "spurwerk record: " << port.Name() << " nimmt höchstens " << acquire::kMaxPortCells
             << " Abtastwerte auf, nicht " << *options.samples << ".\n";
         return false;
     }
@@ -219,23 +233,6 @@ bool CheckPortOptions(const PortSource& port, const Options& options, std::ostre
         return false;
     }
     return true;
-}
-
-Recorded RecordPort(const PortSource& port, const Options& options, bool terminal,
-                    std::ostream& err) {
-    const std::uint64_t total = *options.samples;
-    PortRecording taken = RecordFromPort({port, total, options.simulate, options.boardLibrary, {}},
-                                         interrupted,
-                                         [&](std::uint64_t have) {
-                                             if (terminal) ShowProgress(err, have, total);
-                                         });
-    Recorded recorded;
-    recorded.frames = std::move(taken.frames);
-    recorded.stoppedEarly = taken.stoppedEarly;
-    recorded.error = std::move(taken.error);
-    recorded.warning = std::move(taken.warning);
-    if (taken.timing) recorded.summary = taken.timing->Summary();
-    return recorded;
 }
 
 } // namespace
@@ -251,7 +248,8 @@ int RunRecord(const std::vector<std::string>& args, Streams io) {
         io.err << "\"spurwerk record --help\" beschreibt die Argumente.\n";
         return ExitUsage;
     }
-    const std::optional<PortSource> port = PortSource::Parse(options->source);
+    const std::optional<acquire::OwnSourceName> port =
+        acquire::OwnSourceName::Parse(options->source);
     std::optional<sigrok::DeviceSpec> device;
     if (port) {
         if (!CheckPortOptions(*port, *options, io.err)) return ExitUsage;
@@ -267,12 +265,22 @@ int RunRecord(const std::vector<std::string>& args, Streams io) {
     try {
         sigrok::Context context;
         const bool terminal = ::isatty(STDERR_FILENO) == 1;
-        Recorded recorded;
-        {
-            const InterruptCatcher catcher;
-            recorded = port ? RecordPort(*port, *options, terminal, io.err)
-                            : RecordSigrok(context, *device, *options, terminal, io.err);
+        ConsoleDesktop desktop;
+        acquire::OpenedSource opened;
+        if (port) {
+            opened = acquire::OpenOwnSource({*port, options->simulate, options->boardLibrary, {}},
+                                            desktop);
+        } else {
+            opened.source =
+                std::make_unique<acquire::SigrokDeviceSource>(context, *device, options->rateHz);
         }
+        Recorded recorded;
+        if (opened.source) {
+            const InterruptCatcher catcher;
+            recorded = RecordFrom(*opened.source, *options->samples, terminal, io.err);
+        }
+        recorded.warning = opened.warning;
+        if (!opened.error.empty()) recorded.error = opened.error;
         if (terminal) {
             ShowProgress(io.err, recorded.frames.samples.size(), *options->samples);
             io.err << "\n";

@@ -170,3 +170,10 @@ std::uint64_t SimulatedPortSystem::NextSample(std::uint32_t base) const {
     const VirtualPort* port = Find(base);
     return port ? port->next : 0;
 }
+
+void SimulatedPortSystem::RestartPattern(std::uint32_t base) {
+    if (VirtualPort* port = Find(base)) {
+        port->next = 0;
+        port->current = 0;
+    }
+}

@@ -60,6 +60,8 @@ class SimulatedPortSystem final : public PortSystem {
     std::uint8_t Control(std::uint32_t base) const;
     // The sample number the next data read will take.
     std::uint64_t NextSample(std::uint32_t base) const;
+    // Starts the input pattern again at sample 0, as on a port just opened.
+    void RestartPattern(std::uint32_t base);
 
     PlatformKind Platform() const override { return kind_; }
     std::uint32_t ServiceInstall(const QString& driverPath, const QString& name) override;

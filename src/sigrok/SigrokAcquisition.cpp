@@ -53,6 +53,12 @@ std::size_t Acquisition::TakeBlocks(std::vector<std::uint16_t>& into) {
     return taken;
 }
 
+bool Acquisition::WaitForBlocks(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    arrived_.wait_for(lock, timeout, [this] { return !blocks_.empty() || Finished(); });
+    return !(blocks_.empty() && Finished());
+}
+
 std::vector<std::vector<std::uint16_t>> Acquisition::TakeBlockList() {
     const std::lock_guard lock(mutex_);
     return std::exchange(blocks_, {});
@@ -65,7 +71,8 @@ void Acquisition::OnLogic(const void* data, std::uint64_t bytes, unsigned unitSi
     std::vector<std::uint16_t> block(count);
     const auto* in = static_cast<const std::uint8_t*>(data);
     if (unitSize == 1) {
-        for (std::uint64_t i = 0; i < count; ++i) block[i] = in[i] & mask_;
+        for (std::uint64_t i = 0; i < count; ++i)
+            block[i] = in[i] & mask_;
     } else {
         for (std::uint64_t i = 0; i < count; ++i, in += unitSize)
             block[i] = static_cast<std::uint16_t>((in[0] | (in[1] << 8)) & mask_);
@@ -74,6 +81,7 @@ void Acquisition::OnLogic(const void* data, std::uint64_t bytes, unsigned unitSi
         const std::lock_guard lock(mutex_);
         blocks_.push_back(std::move(block));
     }
+    arrived_.notify_all();
     received_.store(have + count, std::memory_order_relaxed);
     // A device that sends more than its limit (or has none) is stopped here.
     if (have + count >= request_.samples) StopSession();
@@ -143,7 +151,13 @@ void Acquisition::Run(Context& context) {
         outcome_.error = "Unbekannter Fehler bei der Aufnahme.";
     }
     outcome_.received = received_.load();
-    finished_.store(true, std::memory_order_release);
+    {
+        // Under the lock, so that a waiter cannot miss the end between its
+        // check and its wait.
+        const std::lock_guard lock(mutex_);
+        finished_.store(true, std::memory_order_release);
+    }
+    arrived_.notify_all();
 }
 
 } // namespace sigrok

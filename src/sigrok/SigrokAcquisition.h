@@ -4,6 +4,8 @@
 #include "sigrok/DeviceSpec.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -36,7 +38,7 @@ struct AcquisitionOutcome {
 // thread; the acquisition thread touches nothing else.
 //
 //   Acquisition run(context, {spec, 1'000'000, 100'000});
-//   while (!run.Finished()) { run.TakeBlocks(into); ... }
+//   while (run.WaitForBlocks(timeout)) { run.TakeBlocks(into); ... }
 //   run.TakeBlocks(into);  const AcquisitionOutcome& o = run.Outcome();
 //
 // The context must outlive the acquisition and serve no other thread meanwhile.
@@ -56,6 +58,10 @@ class Acquisition {
     // Moves out the waiting blocks as they are, without copying.
     std::vector<std::vector<std::uint16_t>> TakeBlockList();
     bool Finished() const { return finished_.load(std::memory_order_acquire); }
+    // Waits until blocks are waiting to be taken, the acquisition has
+    // finished, or the timeout has passed, whichever comes first; answers
+    // false once it has finished and every block has been taken.
+    bool WaitForBlocks(std::chrono::milliseconds timeout);
     // Blocks until the thread has ended.
     void Wait();
     // The rate the device records at: known once the device is set up (0 before).
@@ -76,7 +82,8 @@ class Acquisition {
     AcquisitionOutcome outcome_;
     std::uint16_t mask_ = 0xFFFF;
 
-    std::mutex mutex_; // guards blocks_ and session_
+    std::mutex mutex_;                // guards blocks_ and session_
+    std::condition_variable arrived_; // a block came, or the thread finished
     std::vector<std::vector<std::uint16_t>> blocks_;
     void* session_ = nullptr;
     std::atomic<bool> stopRequested_{false};

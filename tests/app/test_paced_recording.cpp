@@ -5,6 +5,7 @@
 #include "sampling/TimeFormat.h"
 
 #include <QApplication>
+#include <QProcess>
 #include <QProgressBar>
 #include <QShortcut>
 #include <QTimer>
@@ -283,4 +284,47 @@ TEST_F(RealClockRecordingTest, ARecordingCannotFinishBeforeItsLastDeadline) {
     ASSERT_TRUE(window->Recording().LastTiming());
     EXPECT_EQ(window->Recording().LastTiming()->samples, 2560);
     EXPECT_NE(timeBase().origin, TimingOrigin::UnknownNominal);
+}
+
+// The window and `spurwerk record` take their samples through the same
+// recorder: the same simulated source and length give the same file, byte for
+// byte.
+TEST_F(PacedRecordingTest, TheWindowAndTheCommandLineWriteTheSameDigFile) {
+    struct Case {
+        const char* item;
+        const char* source;
+        int cells;
+    } cases[] = {{"PortAuswahl1", "lpt1", 20480}, {"PortAuswahl5", "usb1", 256}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source);
+        TearDown();
+        SetUp();
+        programInput(c.item);
+        trigger("MenuRecord_5_Sek"); // the source's own length, then a shorter buffer
+        trazor().Option().SetCellsSize(c.cells);
+        // The port's status panel read the data register once; the command
+        // line's port is fresh. Both patterns start at their first sample.
+        port->inner.RestartPattern(0x378);
+        trigger("MenuRecord_Signal");
+        ASSERT_EQ(window->State().SampleIndex, c.cells);
+        QFile::remove(path(QStringLiteral("window.DIG")));
+        desktop.fileAnswers = {path(QStringLiteral("window.DIG"))};
+        // The board's 10 ms do not fit a .DIG file's 10 us: it is kept anyway ("Nein").
+        desktop.messageAnswers = {Desktop::No};
+        trigger("Speichernunter1");
+
+        QFile::remove(path(QStringLiteral("line.DIG")));
+        QProcess program;
+        program.start(QStringLiteral(SPURWERK_BINARY_DIR "/spurwerk"),
+                      {QStringLiteral("record"), QStringLiteral("--source"),
+                       QString::fromLatin1(c.source), QStringLiteral("--samples"),
+                       QString::number(c.cells), QStringLiteral("-o"),
+                       path(QStringLiteral("line.DIG")), QStringLiteral("--simulate")});
+        ASSERT_TRUE(program.waitForFinished(60000));
+        ASSERT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+
+        const QByteArray fromWindow = readFile(QStringLiteral("window.DIG"));
+        EXPECT_EQ(fromWindow.size(), 2 * c.cells);
+        EXPECT_TRUE(fromWindow == readFile(QStringLiteral("line.DIG")));
+    }
 }

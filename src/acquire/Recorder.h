@@ -1,0 +1,34 @@
+#pragma once
+
+#include "acquire/SampleSource.h"
+
+#include <functional>
+#include <string>
+
+namespace acquire {
+
+// A finished run with what the user is told about it.
+struct Recording : RunResult {
+    // "524288 Werte in 5,24 s, 10,00 µs je Wert" for a paced source; the
+    // count and the time base for a device.
+    std::string summary;
+};
+
+// Runs a source into a sink the same way for the window's timed recordings,
+// its live bursts and the command line: prepares the source (a burst of live
+// mode does not, live mode prepared once), runs it, sets it back, ends the
+// sink at the last cell taken and sums the run up.
+class Recorder {
+  public:
+    explicit Recorder(SampleSource& source) : source_(source) {}
+
+    // `prepared` runs after the source is prepared and before it is read (the
+    // window shows the port's control pins then).
+    Recording Record(RunKind kind, const RunRequest& request, SampleSink& sink,
+                     const RunControl& control, const std::function<void()>& prepared = {});
+
+  private:
+    SampleSource& source_;
+};
+
+} // namespace acquire

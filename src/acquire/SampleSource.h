@@ -1,0 +1,93 @@
+#pragma once
+
+#include "sampling/RunTiming.h"
+#include "sampling/TimeBase.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace acquire {
+
+// Where a run's samples go: the window's buffer, a vector, later a file.
+// Words carry line n in bit n.
+class SampleSink {
+  public:
+    virtual ~SampleSink() = default;
+    // Stores words[0..count) as cells first, first + 1, ...; answers how many
+    // it kept (fewer once it is full).
+    virtual std::size_t Write(std::uint64_t first, const std::uint16_t* words,
+                              std::size_t count) = 0;
+    // The run ended with `cells` cells: nothing from there on belongs to it
+    // (a buffer of fixed length zeroes the rest, a growing one drops it).
+    virtual void EndAt(std::uint64_t cells) = 0;
+};
+
+// Recording from a source that may end a run of its own, and live bursts:
+// the source prepares differently for each.
+enum class RunKind { Recording, Live };
+
+// What a run is asked for. Further wishes (a channel subset, a trigger with
+// its pre-trigger share) join here, so that no caller has to change.
+struct RunRequest {
+    std::uint64_t cells = 0;
+    // A source the program paces keeps this period instead of its own (a
+    // benchmark measures the loop's own cost with one it can never keep); 0:
+    // its own.
+    std::int64_t pacePeriodNs = 0;
+};
+
+// How the caller follows and ends a run.
+struct RunControl {
+    // Set from anywhere (a stop button, Ctrl+C): the run ends after the sample
+    // or block at hand, keeping what it took.
+    const std::atomic<bool>* stop = nullptr;
+    // Runs on the recording thread between samples or blocks, at least every
+    // millisecond or so while samples arrive, with the cells stored so far (all
+    // of them are in the sink by then). The caller pumps events, moves a
+    // progress bar or prints a line from here; it may set `stop`.
+    std::function<void(std::uint64_t cells)> progress;
+
+    bool Stopped() const { return stop && stop->load(std::memory_order_relaxed); }
+};
+
+// How a run ended. The cells taken stay in the sink in every case.
+struct RunResult {
+    std::uint64_t cells = 0;
+    bool stopped = false; // the stop request ended it early
+    int lines = 0;        // lines the source delivers (D00 up)
+    // The source's own names of those lines ("D0"), where it has them.
+    std::vector<std::string> names;
+    sampling::TimeBase timeBase = sampling::TimeBase::Nominal();
+    std::optional<sampling::RunTiming> timing; // sources paced by the program
+    std::string error;                         // German; empty when the source delivered all
+};
+
+// One source of samples: the parallel port, a K8055 board, a sigrok device.
+class SampleSource {
+  public:
+    virtual ~SampleSource() = default;
+    // For messages: "LPT1", "USB1", the device's title.
+    virtual std::string Name() const = 0;
+    // Lines a sample carries (12 from the port, 5 from the board).
+    virtual int Lines() const = 0;
+    // The time between two samples, in nanoseconds; 0 when only the device knows.
+    virtual std::int64_t NominalPeriodNs() const = 0;
+    // The cells of " 5 Sek." or "10 Sek." from this source.
+    virtual std::uint64_t RecordLengthCells(bool fiveSeconds) const = 0;
+    // The most cells one run may take.
+    virtual std::uint64_t MaxCells() const = 0;
+    // Sets the source up before a run of this kind (and lets it settle), and
+    // back afterwards. Live mode prepares once for all of its bursts.
+    virtual void Prepare(RunKind) {}
+    virtual void Finish(RunKind) {}
+    // Takes up to request.cells samples into the sink.
+    virtual RunResult Run(const RunRequest& request, SampleSink& sink,
+                          const RunControl& control) = 0;
+};
+
+} // namespace acquire

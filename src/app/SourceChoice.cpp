@@ -1,0 +1,42 @@
+#include "SourceChoice.h"
+
+#include "SigrokSource.h"
+#include "SourceCommands.h"
+#include "TMain1.h"
+#include "acquire/BoardSource.h"
+#include "acquire/ParallelPortSource.h"
+
+namespace {
+
+// The sigrok source before a device was chosen: every run says so.
+class NoDevice final : public acquire::SampleSource {
+  public:
+    std::string Name() const override { return "sigrok"; }
+    int Lines() const override { return 0; }
+    std::int64_t NominalPeriodNs() const override { return 0; }
+    std::uint64_t RecordLengthCells(bool) const override { return 256; }
+    std::uint64_t MaxCells() const override { return 0; }
+    acquire::RunResult Run(const acquire::RunRequest&, acquire::SampleSink&,
+                           const acquire::RunControl&) override {
+        acquire::RunResult result;
+        result.error = "Es ist kein sigrok-Gerät gewählt.";
+        return result;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<acquire::SampleSource> MakeSampleSource(TMain1& main) {
+    switch (main.State().InputSource) {
+    case 1:
+        return std::make_unique<acquire::BoardSource>(main.PortUSB1(), main.desktop(),
+                                                      main.SampleClock());
+    case 2:
+        if (auto device = main.Sigrok().MakeSource()) return device;
+        return std::make_unique<NoDevice>();
+    default:
+        return std::make_unique<acquire::ParallelPortSource>(main.PortIO1(), main.State().PortBase,
+                                                             main.Source().CurrentLptMode(),
+                                                             main.desktop(), main.SampleClock());
+    }
+}

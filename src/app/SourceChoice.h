@@ -1,0 +1,12 @@
+#pragma once
+
+#include "acquire/SampleSource.h"
+
+#include <memory>
+
+class TMain1;
+
+// The source object for the window's chosen source (InputSource: 0 the
+// parallel port at PortBase in its chosen mode, 1 the K8055 board, 2 the
+// sigrok device). The one place that tells the three apart for recording.
+std::unique_ptr<acquire::SampleSource> MakeSampleSource(TMain1& main);
