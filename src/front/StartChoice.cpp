@@ -86,7 +86,8 @@ StartChoice ReadStart(const std::vector<std::string>& args) {
         } else if (arg == "--documents-folder") {
             window.documentsFolder = true;
         } else if (Contains(QtOptionsWithValue, arg)) {
-            if (arg == "-platform" && i + 1 < args.size()) window.platformGiven = true;
+            if ((arg == "-platform" || arg == "-display") && i + 1 < args.size())
+                window.platformGiven = true;
             ++i;
         } else if (Contains(QtFlags, arg)) {
         } else if (arg.size() > 1 && arg[0] == '-') {

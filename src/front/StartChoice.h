@@ -18,7 +18,8 @@ struct WindowOptions {
     std::string boardLibrary;
     // Work in the folder Spurwerk of the user's documents (the menu entry's way).
     bool documentsFolder = false;
-    // The GUI toolkit was told its platform (-platform NAME): it needs no display.
+    // The GUI toolkit was told its platform or display (-platform NAME,
+    // -display NAME): the environment need not name one.
     bool platformGiven = false;
 };
 

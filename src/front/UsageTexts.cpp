@@ -75,6 +75,8 @@ constexpr std::array CommandTable{
                  "  usb1..usb4\n"
                  "        die K8055-Karte mit dieser Adresse, ein Abtastwert alle 10 ms (100 Hz)\n"
                  "\n"
+                 "--source QUELLE  woher die Werte kommen (siehe oben)\n"
+                 "-o AUSGABE       die Datei, in die die Aufnahme geschrieben wird\n"
                  "--samples N      Anzahl der Abtastwerte, höchstens 67108864 (64 Mi), vom\n"
                  "                 Druckerport und den Karten höchstens 1048576 (1 Mi);\n"
                  "                 auch mit k, M, G (1M = 1000000)\n"

@@ -85,6 +85,7 @@ TEST(StartChoice, WindowOptions) {
     EXPECT_EQ(run.window.boardLibrary, "libk8055.so.0");
     EXPECT_EQ(run.window.file, "a b.DIG");
     EXPECT_FALSE(front::ReadStart({"-style", "fusion"}).window.platformGiven);
+    EXPECT_TRUE(front::ReadStart({"-display", ":1"}).window.platformGiven);
 }
 
 } // namespace
