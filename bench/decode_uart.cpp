@@ -168,14 +168,14 @@ int main(int argc, char** argv) {
         QElapsedTimer wall;
         wall.start();
         app.processEvents();
-        while ((window.Decode().Running() || window.Decode().Result().annotations.empty()) && wall.elapsed() < 120000)
+        while ((window.Decode().Running() || window.Decode().Annotations().Count() == 0) && wall.elapsed() < 120000)
             app.processEvents(QEventLoop::WaitForMoreEvents, 5);
         // One more poll interval so that showing the result is inside the measurement.
         const qint64 until = wall.elapsed() + 150;
         while (wall.elapsed() < until) app.processEvents(QEventLoop::WaitForMoreEvents, 5);
         stalls.push_back(double(longest) * 1e-6);
         std::printf("run %d: %zu annotations shown after %.3f s, longest GUI stall %.1f ms (ending at %.3f s)\n",
-                    i + 1, window.Decode().Result().annotations.size(), wall.elapsed() * 1e-3,
+                    i + 1, window.Decode().Annotations().Count(), wall.elapsed() * 1e-3,
                     double(longest) * 1e-6, double(longestAt) * 1e-9);
     }
     std::printf("GUI thread longest stall: median %.1f ms, max %.1f ms (target < 20 ms)\n", Median(stalls),
@@ -214,7 +214,7 @@ int main(int argc, char** argv) {
         for (int i = 0; i < runs; ++i) {
             QElapsedTimer t;
             t.start();
-            window.Decode().Window()->ShowResult(&window.Decode().Result(), frames.timeBase);
+            window.Decode().Window()->ShowSource(&window.Decode().Annotations(), frames.timeBase);
             show.push_back(t.nsecsElapsed() * 1e-6);
             window.Trazor1().SetCellLow(i, std::uint8_t(window.Trazor1().GetCellLow(i) ^ 2)); // a changed buffer
             t.restart();
@@ -223,7 +223,7 @@ int main(int argc, char** argv) {
             window.Decode().WaitForRun();
         }
         std::printf("GUI work: showing %zu annotations median %.1f ms; poll starting a run median %.1f ms\n",
-                    window.Decode().Result().annotations.size(), Median(show), Median(poll));
+                    window.Decode().Annotations().Count(), Median(show), Median(poll));
     }
     return 0;
 }

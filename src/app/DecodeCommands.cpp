@@ -1,13 +1,15 @@
 #include "DecodeCommands.h"
 
 #include "RecordingCommands.h"
+#include "ScreenFit.h"
 #include "TMain1.h"
 #include "ViewCommands.h"
 #include "decodeview/AnnotationRowsView.h"
-#include "decodeview/CellMapping.h"
 #include "decodeview/DecodeWindow.h"
 #include "decodeview/DecoderSetupDialog.h"
+#include "display/BusRows.h"
 #include "display/TTrazor.h"
+#include "display/TrazorGeometry.h"
 #include "persistence/ProgramConfig.h"
 #include "platform/Desktop.h"
 #include "sigrok/decode/BackgroundDecode.h"
@@ -16,6 +18,8 @@
 
 #include <QAction>
 #include <QFileInfo>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSaveFile>
 #include <QTimer>
 #include <chrono>
@@ -51,6 +55,17 @@ DecodeCommands::DecodeCommands(TMain1& main) : QObject(&main), main_(main) {
         if (dialog.exec() != QDialog::Accepted) return std::nullopt;
         return dialog.Stacks();
     };
+    // The rows lie over the diagram's empty lower part, in its parent, so they
+    // share its x: the diagram's pixel column x is the rows' pixel column x.
+    TTrazor& trazor = main_.Trazor1();
+    rowsPanel_ = new QScrollArea(trazor.parentWidget());
+    rowsPanel_->setObjectName(QStringLiteral("AnnotationRowsPanel"));
+    rowsPanel_->setFrameShape(QFrame::NoFrame);
+    rowsPanel_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    rowsPanel_->setWidgetResizable(true);
+    rows_ = new AnnotationRowsView;
+    rowsPanel_->setWidget(rows_);
+    rowsPanel_->hide();
 }
 
 DecodeCommands::~DecodeCommands() {
@@ -73,6 +88,11 @@ void DecodeCommands::Connect() {
     timer_->setInterval(100);
     connect(timer_, &QTimer::timeout, this, [this] { main_.RunGuarded([this] { Poll(); }); });
     timer_->start();
+    // Every picture of the diagram may show another view or another layout
+    // (zoom, scroll, line count, window size): the rows follow at once.
+    const auto follow = [this] { main_.RunGuarded([this] { FollowDiagram(); }); };
+    connect(&main_.Trazor1(), &TTrazor::viewChanged, this, follow);
+    connect(&main_.Trazor1(), &TTrazor::pictureChanged, this, follow);
 }
 
 Library& DecodeCommands::library() {
@@ -97,9 +117,10 @@ void DecodeCommands::ApplySetup(Stacks stacks) {
     setupChanged_ = true;
     reportErrors_ = true;
     if (run_) run_->Cancel();
+    copy_.reset();
     if (stacks_.empty()) {
-        result_ = {};
-        if (window_) window_->ShowResult(&result_, main_.Trazor1().GetTimeBase());
+        annotations_ = {};
+        showAnnotations();
     }
     showWindow();
     Poll();
@@ -109,6 +130,7 @@ void DecodeCommands::ApplySetup(Stacks stacks) {
 }
 
 void DecodeCommands::CancelDecoding() {
+    copy_.reset();
     if (!run_) return;
     run_->Cancel();
     if (window_) window_->ShowStatus(QStringLiteral("Dekodierung wird abgebrochen ..."));
@@ -122,34 +144,61 @@ void DecodeCommands::showWindow() {
         actions.cancel = [this] { CancelDecoding(); };
         actions.setup = [this] { ProtokollDekodieren1Click(); };
         actions.exportAnnotations = [this] { AnnotationenExportieren1Click(); };
-        window_ = new DecodeWindow(std::move(actions));
-        window_->ShowResult(&result_, main_.Trazor1().GetTimeBase());
+        window_ = new DecodeWindow(std::move(actions), &main_);
+        window_->ShowSource(&annotations_, main_.Trazor1().GetTimeBase());
     }
     if (!window_->isVisible()) {
-        // Directly below the main window and as wide, so the rows sit under the diagram's cells.
-        const QRect frame = main_.frameGeometry();
-        window_->setGeometry(main_.geometry().x(), frame.bottom() + 1 + (main_.geometry().y() - frame.y()),
-                             main_.geometry().width(), 380);
+        // Beside the main window where the screen has room, else over its
+        // lower right corner: all of it on the screen.
+        const QScreen* screen = main_.screen();
+        const QRect available = screen ? screen->availableGeometry() : QRect();
+        const QMargins frame = main_.FrameMargins();
+        const QRect mainFrame = main_.geometry().marginsAdded(frame);
+        window_->setGeometry(available.isEmpty()
+                                 ? QRect(mainFrame.right() + 1, mainFrame.top(), 480, 360)
+                                 : screenfit::BesideMainWindow(mainFrame, QSize(480, 360), available,
+                                                               frame));
         window_->show();
     }
-    updateMapping();
 }
 
-void DecodeCommands::updateMapping() {
-    if (!window_) return;
+void DecodeCommands::showAnnotations() {
+    if (window_) window_->ShowSource(&annotations_, main_.Trazor1().GetTimeBase());
+    rows_->SetSource(&annotations_);
+    FollowDiagram();
+}
+
+void DecodeCommands::FollowDiagram() {
     const TTrazor& t = main_.Trazor1();
-    decodeview::CellMapping m;
-    // The rows start where the diagram starts on screen.
-    const int offset = t.mapToGlobal(QPoint(0, 0)).x() - window_->Rows().mapToGlobal(QPoint(0, 0)).x();
-    m.originX = t.LineOption().Global_Xpos() + (std::abs(offset) < 200 ? offset : 0);
-    m.cellWidth = t.LineOption().Line_length() * t.Option().TimeStep();
-    m.firstCell = t.Option().CellsPos();
-    m.visibleCells = t.VisibleCells();
-    window_->SetMapping(m);
+    const bool any = !rows_->ShownRows().empty();
+    if (!any) {
+        rowsPanel_->hide();
+        return;
+    }
+    const TLineVariable& lines = t.LineOption();
+    // Below the axis, its rotated labels and the legend under the "t", and
+    // below the bus rows where there are some.
+    const QWidget* buses = main_.Ui().BusRows1;
+    const int axisBottom =
+        buses && buses->isVisibleTo(t.parentWidget())
+            ? buses->geometry().bottom() + 1 - t.y()
+            : trazor::axisY(lines.Line_distance(), t.Option().Digits(), lines.Line_Maxhigh()) + 46;
+    const QRect panel = screenfit::RowsUnderAxis(t.geometry(), axisBottom, rows_->RowsHeight(),
+                                                 2 * AnnotationRowsView::kRowHeight);
+    if (rowsPanel_->geometry() != panel) rowsPanel_->setGeometry(panel);
+    decodeview::RowView view;
+    view.firstCell = t.Option().CellsPos();
+    view.scale = t.Scale();
+    view.originX = lines.Global_Xpos();
+    view.width = t.width();
+    rows_->SetView(view);
+    if (rowsPanel_->isHidden()) {
+        rowsPanel_->show();
+        rowsPanel_->raise();
+    }
 }
 
 void DecodeCommands::Poll() {
-    updateMapping();
     if (run_) {
         if (window_) window_->ShowProgress(run_->Progress());
         if (setupChanged_) run_->Cancel();
@@ -160,55 +209,85 @@ void DecodeCommands::Poll() {
     // A recording pumps events from its sample loop; hashing there would cost it its pace.
     if (main_.Recording().Running()) return;
     const std::uint64_t print = Fingerprint(main_.Trazor1());
-    if (!setupChanged_ && print == decodedPrint_) return;
-    runPrint_ = print;
-    startRun();
+    // The buffer changed under the copy: begin again.
+    if (copy_ && copy_->print != print) copy_.reset();
+    if (!copy_) {
+        if (!setupChanged_ && print == decodedPrint_) return;
+        if (!startCopy(print)) return;
+    }
+    // Not yet whole: the next piece as soon as the window has answered its events.
+    if (!continueCopy())
+        QTimer::singleShot(0, this, [this] { main_.RunGuarded([this] { Poll(); }); });
 }
 
-void DecodeCommands::startRun() {
+bool DecodeCommands::startCopy(std::uint64_t print) {
     setupChanged_ = false;
-    decodedPrint_ = runPrint_;
-    DecodeJob job;
+    decodedPrint_ = print;
+    std::vector<ResolvedStack> stacks;
     try {
         Library& lib = library();
-        for (const auto& s : stacks_) job.stacks.push_back(Resolve(s, lib.Decoders(), lineNames()));
+        for (const auto& s : stacks_) stacks.push_back(Resolve(s, lib.Decoders(), lineNames()));
     } catch (const DecodeError& e) {
         if (!library_) libraryFailed_ = true;
         showWindow();
         window_->ShowStatus(QString::fromUtf8(e.what()));
         if (std::exchange(reportErrors_, false)) throw;
-        return;
+        return false;
     }
-    const TTrazor& t = main_.Trazor1();
-    job.planes = t.Stream();
-    job.sampleRateHz = RateOf(t.GetTimeBase());
+    copy_.emplace();
+    copy_->print = print;
+    copy_->stacks = std::move(stacks);
+    // Reserved, not filled: the pages come with the pieces.
+    copy_->planes.reserve(main_.Trazor1().Stream().size());
     showWindow();
     window_->ShowStatus(QStringLiteral("Dekodierung läuft ..."));
     window_->ShowProgress(0);
+    return true;
+}
+
+bool DecodeCommands::continueCopy() {
+    // Pieces of 4 MiB for a few milliseconds per step.
+    constexpr std::size_t kPiece = std::size_t(4) << 20;
+    const std::vector<std::uint8_t>& stream = main_.Trazor1().Stream();
+    std::vector<std::uint8_t>& planes = copy_->planes;
+    const auto began = std::chrono::steady_clock::now();
+    while (planes.size() < stream.size()) {
+        const std::size_t n = std::min(kPiece, stream.size() - planes.size());
+        const auto from = stream.begin() + std::ptrdiff_t(planes.size());
+        planes.insert(planes.end(), from, from + std::ptrdiff_t(n));
+        if (std::chrono::steady_clock::now() - began > std::chrono::milliseconds(6)) break;
+    }
+    if (planes.size() < stream.size()) return false;
+    DecodeJob job;
+    job.stacks = std::move(copy_->stacks);
+    job.planes = std::move(planes);
+    job.sampleRateHz = RateOf(main_.Trazor1().GetTimeBase());
+    copy_.reset();
     run_ = std::make_unique<BackgroundDecode>(*library_, std::move(job));
+    return true;
 }
 
 void DecodeCommands::takeResult() {
     auto run = std::move(run_);
     if (window_) window_->ShowProgress(-1);
     try {
-        DecodeResult r = run->TakeResult();
+        AnnotationStore r = run->TakeResult();
         if (r.cancelled && !setupChanged_) {
             // A cancel by the user keeps what was decoded so far; the next
             // change of the buffer decodes again.
-            window_->ShowStatus(QStringLiteral("Dekodierung abgebrochen: %1 Annotationen bis dahin").arg(r.annotations.size()));
+            window_->ShowStatus(QStringLiteral("Dekodierung abgebrochen: %1 Annotationen bis dahin").arg(r.Count()));
         } else if (!r.cancelled) {
-            window_->ShowStatus(QStringLiteral("%1 Annotationen").arg(r.annotations.size()));
+            window_->ShowStatus(QStringLiteral("%1 Annotationen").arg(r.Count()));
         }
         if (!(r.cancelled && setupChanged_)) {
-            result_ = std::move(r);
-            window_->ShowResult(&result_, main_.Trazor1().GetTimeBase());
+            annotations_ = std::move(r);
+            showAnnotations();
         }
         reportErrors_ = false;
     } catch (const DecodeError& e) {
         const QString text = QStringLiteral("Dekodierung fehlgeschlagen: ") + QString::fromUtf8(e.what());
-        result_ = {};
-        window_->ShowResult(&result_, main_.Trazor1().GetTimeBase());
+        annotations_ = {};
+        showAnnotations();
         window_->ShowStatus(text);
         main_.SetDigiStatus(4, text, true);
         if (std::exchange(reportErrors_, false))
@@ -218,14 +297,15 @@ void DecodeCommands::takeResult() {
 }
 
 void DecodeCommands::WaitForRun() {
-    while (run_) {
-        while (!run_->Finished()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (Running()) {
+        if (run_)
+            while (!run_->Finished()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         Poll();
     }
 }
 
 void DecodeCommands::AnnotationenExportieren1Click() {
-    if (result_.annotations.empty()) {
+    if (annotations_.Count() == 0) {
         main_.desktop().ShowMessage(QStringLiteral("Es gibt keine Annotationen zum Exportieren."),
                                     QStringLiteral("Annotationen exportieren"), Desktop::Icon::Information);
         return;
@@ -239,7 +319,7 @@ void DecodeCommands::AnnotationenExportieren1Click() {
     if (!path) return;
     const bool csv = QFileInfo(*path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0;
     const auto& tb = main_.Trazor1().GetTimeBase();
-    const std::string text = csv ? ExportCsv(result_, tb) : ExportText(result_, tb);
+    const std::string text = csv ? ExportCsv(annotations_, tb) : ExportText(annotations_, tb);
     // Written beside the target and renamed over it: a failed write keeps the old file.
     QSaveFile file(*path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), qint64(text.size())) != qint64(text.size()) ||

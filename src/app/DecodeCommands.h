@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sigrok/decode/Annotations.h"
+#include "sigrok/decode/AnnotationStore.h"
 #include "sigrok/decode/DecodeSetup.h"
 #include "sigrok/decode/DecoderInfo.h"
 
@@ -12,7 +12,9 @@
 #include <optional>
 #include <vector>
 
+class AnnotationRowsView;
 class DecodeWindow;
+class QScrollArea;
 class ProgramConfig;
 class QTimer;
 class TMain1;
@@ -25,7 +27,8 @@ class Library;
 // "Protokoll dekodieren ..." and "Annotationen exportieren ..." in "Extras":
 // keeps the decoder set-up (also in the program's configuration), decodes the buffer
 // again whenever it or the set-up changes, on a thread of its own, and shows
-// the result in the decode window beside the diagram.
+// the result as rows under the diagram's time axis, in the diagram's view,
+// and as a list in a window beside the main window.
 class DecodeCommands : public QObject {
     Q_OBJECT
   public:
@@ -48,9 +51,14 @@ class DecodeCommands : public QObject {
     void CancelDecoding();
 
     const Stacks& CurrentStacks() const { return stacks_; }
-    const sigrokdecode::DecodeResult& Result() const { return result_; }
-    bool Running() const { return run_ != nullptr; }
+    const sigrokdecode::AnnotationStore& Annotations() const { return annotations_; }
+    bool Running() const { return run_ != nullptr || copy_.has_value(); }
     DecodeWindow* Window() const { return window_; }
+    // The rows in the main window (hidden while there are none).
+    AnnotationRowsView& Rows() const { return *rows_; }
+    QScrollArea& RowsPanel() const { return *rowsPanel_; }
+    // Places the rows under the diagram's axis and gives them its view.
+    void FollowDiagram();
     // One step of the poll timer: the view follows the diagram, a changed
     // buffer or set-up starts a run, a finished run is taken in.
     void Poll();
@@ -66,18 +74,30 @@ class DecodeCommands : public QObject {
   private:
     sigrokdecode::Library& library();
     std::vector<std::string> lineNames() const;
-    void startRun();
+    bool startCopy(std::uint64_t print);
+    // Copies the next pieces; true once the copy was whole and its run started.
+    bool continueCopy();
     void takeResult();
     void showWindow();
-    void updateMapping();
+    void showAnnotations();
 
     TMain1& main_;
     SetupEditor editor_;
     Stacks stacks_;
     std::shared_ptr<sigrokdecode::Library> library_;
     std::unique_ptr<sigrokdecode::BackgroundDecode> run_;
-    sigrokdecode::DecodeResult result_;
-    DecodeWindow* window_ = nullptr; // a top-level window owned here
+    // The samples of the next run, copied from the buffer a piece per step so
+    // that a long buffer never holds up the window.
+    struct PendingCopy {
+        std::vector<sigrokdecode::ResolvedStack> stacks;
+        std::vector<std::uint8_t> planes;
+        std::uint64_t print = 0;
+    };
+    std::optional<PendingCopy> copy_;
+    sigrokdecode::AnnotationStore annotations_;
+    DecodeWindow* window_ = nullptr; // a tool window of the main window
+    QScrollArea* rowsPanel_ = nullptr; // in the main window, over the diagram's lower part
+    AnnotationRowsView* rows_ = nullptr;
     QTimer* timer_ = nullptr;
     std::uint64_t decodedPrint_ = 0; // buffer fingerprint of the last run started
     std::uint64_t runPrint_ = 0;

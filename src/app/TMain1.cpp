@@ -12,6 +12,7 @@
 #include "MainUiBuilder.h"
 #include "NavigationCommands.h"
 #include "RecordingCommands.h"
+#include "ScreenFit.h"
 #include "SearchCommands.h"
 #include "SigrokChoice.h"
 #include "SigrokSource.h"
@@ -42,6 +43,7 @@
 #include "support/TOKBottomDlg2.h"
 
 #include <QAction>
+#include <QStyle>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -167,9 +169,10 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
     decode_ = new DecodeCommands(*this);
     decode_->Connect();
 
-    resize(kWindowWidth, kWindowHeight);
+    resize(kWindowWidth, HeldHeight(kWindowHeight));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    KeepOnScreen();
     // The keys that move through the buffer work from the start.
     trazor_->setFocus();
 
@@ -352,6 +355,44 @@ void TMain1::RecordingEnded() {
 void TMain1::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     if (view_) RunGuarded([this] { view_->FormResize(); });
+}
+
+QMargins TMain1::FrameMargins() const {
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    if (isVisible() && outer != inner)
+        return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                        outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    return QMargins(0, style()->pixelMetric(QStyle::PM_TitleBarHeight), 0, 0);
+}
+
+int TMain1::HeldHeight(int wanted) const {
+    // Below this the diagram would have no room for a single line.
+    constexpr int kLeast = 400;
+    const QScreen* shownOn = screen();
+    return screenfit::HeldHeight(wanted, kLeast,
+                                 shownOn ? shownOn->availableGeometry() : QRect(), FrameMargins());
+}
+
+void TMain1::KeepOnScreen() {
+    const QScreen* shownOn = screen();
+    if (!shownOn) return;
+    const QRect placed =
+        screenfit::KeepOnScreen(geometry(), shownOn->availableGeometry(), FrameMargins());
+    if (placed != geometry()) setGeometry(placed);
+}
+
+void TMain1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // The window manager adds the frame after the window shows: then the
+    // window is fitted to the screen once more, with the real frame.
+    QTimer::singleShot(0, this, [this] {
+        RunGuarded([this] {
+            // The view commands know what else the height depends on.
+            if (view_) view_->FormResize();
+            KeepOnScreen();
+        });
+    });
 }
 
 void TMain1::RunGuarded(const std::function<void()>& command) {

@@ -149,9 +149,19 @@ class TMain1 : public QMainWindow {
     // The image of a menu item, by its index in the window's image list.
     void SetImageIndex(QAction* action, int index);
 
+    // What the window manager puts around the window (title bar, borders);
+    // until it is shown with a frame, the height of a title bar.
+    QMargins FrameMargins() const;
+    // The height the window is held at: `wanted` (755 pixels), or less where
+    // the free area of its screen cannot hold that with the frame.
+    int HeldHeight(int wanted = 755) const;
+    // Moves the window, frame included, onto the free area of its screen.
+    void KeepOnScreen();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void FormCreate();

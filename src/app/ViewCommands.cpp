@@ -416,10 +416,11 @@ void ViewCommands::FormResize() {
     // The second status row sits under the scroll bar, above the five panels.
     const int infoHeight = ui.InfoBar->sizeHint().height();
     const bool overview = ui.Overview1 && !ui.Overview1->isHidden();
-    // The window grows only where bus rows find no room under the time axis.
+    // The window grows only where bus rows find no room under the time axis,
+    // and never beyond what its screen holds.
     const int fixedDiagram = kFixedHeight - main_.menuBar()->height() - 89 - infoHeight -
                              (overview ? kOverviewHeight : 0);
-    const int held = kFixedHeight + main_.Buses().RoomMissing(fixedDiagram);
+    const int held = main_.HeldHeight(kFixedHeight + main_.Buses().RoomMissing(fixedDiagram));
     if (main_.height() != held) main_.resize(main_.width(), held);
     const int clientWidth = main_.width();
     const int clientHeight = main_.height() - main_.menuBar()->height();

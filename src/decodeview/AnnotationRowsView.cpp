@@ -1,10 +1,13 @@
 #include "decodeview/AnnotationRowsView.h"
+
 #include "platform/Guard.h"
 
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
+
+using decodeview::RowItem;
 
 namespace {
 
@@ -14,60 +17,42 @@ QColor RowColor(int row) {
     return QColor::fromHsv(hues[row % 8], 70, 245);
 }
 
+QString FromView(std::string_view s) {
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
 } // namespace
 
 AnnotationRowsView::AnnotationRowsView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("AnnotationRows"));
     setMouseTracking(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
 }
 
-void AnnotationRowsView::SetResult(const sigrokdecode::DecodeResult* result) {
-    result_ = result;
-    shownRows_.clear();
-    index_.clear();
-    if (result_) {
-        shownRows_ = result_->UsedRows();
-        index_.resize(shownRows_.size());
-        std::vector<int> slot(result_->rows.size(), -1);
-        for (std::size_t i = 0; i < shownRows_.size(); ++i)
-            slot[shownRows_[i]] = int(i);
-        // Annotations are in start order, so each row's list is too.
-        for (std::size_t i = 0; i < result_->annotations.size(); ++i) {
-            const auto& a = result_->annotations[i];
-            RowIndex& row = index_[slot[a.row]];
-            row.byStart.push_back(i);
-            row.longest = std::max(row.longest, a.end - std::min(a.start, a.end));
-        }
-    }
-    setFixedHeight(std::max<int>(1, int(shownRows_.size())) * kRowHeight);
+void AnnotationRowsView::SetSource(const sigrokdecode::AnnotationSource* source) {
+    source_ = source;
+    shownRows_ = source_ ? source_->UsedRows() : std::vector<int>{};
     updateGeometry();
     update();
 }
 
-void AnnotationRowsView::SetMapping(const decodeview::CellMapping& mapping) {
-    if (mapping == mapping_) return;
-    mapping_ = mapping;
+void AnnotationRowsView::SetView(const decodeview::RowView& view) {
+    if (view == view_) return;
+    view_ = view;
     update();
 }
 
 QSize AnnotationRowsView::sizeHint() const {
-    return {600, std::max<int>(1, int(shownRows_.size())) * kRowHeight};
+    return {600, std::max(1, RowsHeight())};
 }
 
-std::pair<std::size_t, std::size_t> AnnotationRowsView::visibleRange(const RowIndex& row) const {
-    const auto& anns = result_->annotations;
-    const std::int64_t first =
-        std::max<std::int64_t>(0, mapping_.firstCell - std::int64_t(row.longest));
-    const std::int64_t last = mapping_.LastCell() + 1;
-    const auto begin = std::lower_bound(
-        row.byStart.begin(), row.byStart.end(), first,
-        [&](std::size_t i, std::int64_t c) { return std::int64_t(anns[i].start) < c; });
-    const auto end =
-        std::lower_bound(begin, row.byStart.end(), last, [&](std::size_t i, std::int64_t c) {
-            return std::int64_t(anns[i].start) < c;
-        });
-    return {std::size_t(begin - row.byStart.begin()), std::size_t(end - row.byStart.begin())};
+QString AnnotationRowsView::rowName(int shown) const {
+    const auto& row = source_->Rows()[std::size_t(shownRows_[std::size_t(shown)])];
+    return QString::fromStdString(row.instance) + QLatin1Char('\n') +
+           QString::fromStdString(row.rowDesc);
 }
 
 void AnnotationRowsView::paintEvent(QPaintEvent*) {
@@ -77,77 +62,89 @@ void AnnotationRowsView::paintEvent(QPaintEvent*) {
 void AnnotationRowsView::paintRows() {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
-    if (!result_) return;
+    if (!source_) return;
     const QFontMetrics fm(font());
     const int right = width();
+    decodeview::RowView view = view_;
+    view.width = right;
     for (std::size_t r = 0; r < shownRows_.size(); ++r) {
         const int top = int(r) * kRowHeight;
+        const int row = shownRows_[r];
         const QColor fill = RowColor(int(r));
-        const auto [from, to] = visibleRange(index_[r]);
-        p.setClipRect(mapping_.originX, top, right - mapping_.originX, kRowHeight);
-        for (std::size_t k = from; k < to; ++k) {
-            const auto& a = result_->annotations[index_[r].byStart[k]];
-            const double x0 =
-                std::max<double>(mapping_.XOf(std::int64_t(a.start)), mapping_.originX - 2);
-            const double x1 = std::min<double>(
-                mapping_.XOf(std::int64_t(std::max(a.end, a.start + 1))), right + 2);
-            if (x1 < mapping_.originX || x0 > right) continue;
-            const QRectF box(x0, top + 2, std::max(1.0, x1 - x0), kRowHeight - 4);
+        p.setClipRect(view.originX, top, std::max(0, right - view.originX), kRowHeight);
+        for (const RowItem& item : decodeview::LayoutRow(*source_, row, view)) {
+            const double x0 = double(std::max<long long>(item.x0, view.originX - 2));
+            const double x1 = double(std::min<long long>(item.x1, right + 2));
+            const QRectF box(x0, top + 3, std::max(1.0, x1 - x0), kRowHeight - 6);
+            if (item.band) {
+                // Too many to read: one band, as dark as a box's edge.
+                p.fillRect(box, fill.darker(130));
+                continue;
+            }
             p.setPen(fill.darker(160));
             p.setBrush(fill);
             p.drawRoundedRect(box, 3, 3);
             const int room = int(box.width()) - 6;
             if (room < fm.averageCharWidth()) continue;
-            // The longest of the decoder's texts that fits, else the longest elided.
+            // The longest of the decoder's texts that fits, else the shortest elided.
+            const auto a = source_->InRow(row, item.first);
+            const std::size_t count = source_->TextCount(a);
             QString text;
-            for (const auto& t : a.texts) {
-                const QString candidate = QString::fromStdString(t);
-                if (fm.horizontalAdvance(candidate) <= room) {
-                    text = candidate;
-                    break;
-                }
+            for (std::size_t k = 0; k < count && text.isEmpty(); ++k) {
+                const QString candidate = FromView(source_->Text(a, k));
+                if (fm.horizontalAdvance(candidate) <= room) text = candidate;
             }
-            if (text.isEmpty())
-                text = fm.elidedText(QString::fromStdString(a.texts.empty() ? "" : a.texts.back()),
-                                     Qt::ElideRight, room);
+            if (text.isEmpty() && count > 0)
+                text = fm.elidedText(FromView(source_->Text(a, count - 1)), Qt::ElideRight, room);
             p.setPen(Qt::black);
             p.drawText(box, Qt::AlignCenter, text);
         }
         p.setClipping(false);
-        // The row's name in the margin left of the diagram's origin.
-        const auto& row = result_->rows[shownRows_[r]];
-        const QString label =
-            fm.elidedText(QString::fromStdString(row.instance + " " + row.rowDesc), Qt::ElideRight,
-                          std::max(0, mapping_.originX - 4));
+        // The row's name in the margin: decoder on the first line, row on the second.
+        const QRect label(2, top, std::max(0, view.originX - 4), kRowHeight);
+        const QStringList lines = rowName(int(r)).split(QLatin1Char('\n'));
         p.setPen(Qt::darkGray);
-        p.drawText(QRect(2, top, std::max(0, mapping_.originX - 4), kRowHeight),
-                   Qt::AlignVCenter | Qt::AlignLeft, label);
+        p.drawText(label.adjusted(0, 1, 0, 0), Qt::AlignTop | Qt::AlignLeft,
+                   fm.elidedText(lines.value(0), Qt::ElideRight, label.width()));
+        p.drawText(label.adjusted(0, 0, 0, -1), Qt::AlignBottom | Qt::AlignLeft,
+                   fm.elidedText(lines.value(1), Qt::ElideRight, label.width()));
         p.drawLine(0, top + kRowHeight - 1, right, top + kRowHeight - 1);
     }
 }
 
-const sigrokdecode::Annotation* AnnotationRowsView::AnnotationAt(const QPoint& pos) const {
-    if (!result_ || pos.y() < 0 || pos.x() < mapping_.originX) return nullptr;
+std::optional<RowItem> AnnotationRowsView::ItemAt(const QPoint& pos) const {
+    if (!source_ || pos.y() < 0 || pos.x() < view_.originX) return std::nullopt;
     const std::size_t r = std::size_t(pos.y() / kRowHeight);
-    if (r >= shownRows_.size()) return nullptr;
-    const auto [from, to] = visibleRange(index_[r]);
-    const sigrokdecode::Annotation* hit = nullptr;
-    for (std::size_t k = from; k < to; ++k) {
-        const auto& a = result_->annotations[index_[r].byStart[k]];
-        if (pos.x() >= mapping_.XOf(std::int64_t(a.start)) &&
-            pos.x() <= mapping_.XOf(std::int64_t(std::max(a.end, a.start + 1))))
-            hit = &a;
-    }
-    return hit;
+    if (r >= shownRows_.size()) return std::nullopt;
+    decodeview::RowView view = view_;
+    view.width = width();
+    return decodeview::ItemAt(decodeview::LayoutRow(*source_, shownRows_[r], view), pos.x());
+}
+
+QString AnnotationRowsView::RowNameAt(const QPoint& pos) const {
+    if (!source_ || pos.y() < 0 || pos.x() >= view_.originX) return {};
+    const std::size_t r = std::size_t(pos.y() / kRowHeight);
+    if (r >= shownRows_.size()) return {};
+    return rowName(int(r)).replace(QLatin1Char('\n'), QLatin1Char(' '));
 }
 
 bool AnnotationRowsView::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
-        const auto* help = static_cast<QHelpEvent*>(event);
-        if (const auto* a = AnnotationAt(help->pos()))
-            QToolTip::showText(help->globalPos(), QString::fromStdString(a->Text()), this);
-        else
-            QToolTip::hideText();
+        guard::Run(nullptr, [this, event] {
+            const auto* help = static_cast<QHelpEvent*>(event);
+            QString tip = RowNameAt(help->pos());
+            if (const auto item = ItemAt(help->pos())) {
+                const int row = shownRows_[std::size_t(help->pos().y() / kRowHeight)];
+                tip = item->band
+                          ? (item->count == 1 ? QStringLiteral("1 Annotation")
+                                              : QStringLiteral("%1 Annotationen").arg(item->count))
+                          : FromView(source_->Text(source_->InRow(row, item->first)));
+            }
+            if (tip.isEmpty())
+                QToolTip::hideText();
+            else
+                QToolTip::showText(help->globalPos(), tip, this);
+        });
         return true;
     }
     return QWidget::event(event);

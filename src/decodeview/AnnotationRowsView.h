@@ -1,31 +1,35 @@
 #pragma once
 
-#include "decodeview/CellMapping.h"
-#include "sigrok/decode/Annotations.h"
+#include "decodeview/RowLayout.h"
+#include "sigrok/decode/AnnotationStore.h"
 
 #include <QWidget>
-#include <memory>
 #include <vector>
 
-// One row per annotation row of a decoding result that holds annotations:
-// each annotation a box from its start to its end cell with its text,
-// shortened to fit, the full text as tooltip. Drawn with the diagram's cell
-// mapping, so the boxes line up with the samples above them.
+// One row per annotation row of a decoding that holds annotations, drawn in
+// the diagram's view: each annotation a box from its start to its end with
+// its text shortened to fit, and where they are too dense to read, one band
+// for all of them. The row's name stands in the margin left of the origin,
+// decoder above row; the full texts are tooltips.
 class AnnotationRowsView : public QWidget {
     Q_OBJECT
   public:
-    static constexpr int kRowHeight = 20;
+    static constexpr int kRowHeight = 28;
 
     explicit AnnotationRowsView(QWidget* parent = nullptr);
 
-    // The result stays owned by the caller and must outlive its use here.
-    void SetResult(const sigrokdecode::DecodeResult* result);
-    void SetMapping(const decodeview::CellMapping& mapping);
-    const decodeview::CellMapping& Mapping() const { return mapping_; }
-    // Rows shown, in order (indices into the result's rows).
+    // The source stays owned by the caller and must outlive its use here.
+    void SetSource(const sigrokdecode::AnnotationSource* source);
+    void SetView(const decodeview::RowView& view);
+    const decodeview::RowView& View() const { return view_; }
+    // Rows shown, in order (indices into the source's rows).
     const std::vector<int>& ShownRows() const { return shownRows_; }
-    // The annotation under a point, or nullptr.
-    const sigrokdecode::Annotation* AnnotationAt(const QPoint& pos) const;
+    // The height all shown rows take.
+    int RowsHeight() const { return int(shownRows_.size()) * kRowHeight; }
+    // What a point shows: a box, a band, or nothing.
+    std::optional<decodeview::RowItem> ItemAt(const QPoint& pos) const;
+    // The row name a point is over, or empty.
+    QString RowNameAt(const QPoint& pos) const;
 
     QSize sizeHint() const override;
 
@@ -35,16 +39,9 @@ class AnnotationRowsView : public QWidget {
 
   private:
     void paintRows();
-    // Per shown row: its annotations' indices by start, and the longest span,
-    // so painting finds the visible ones by binary search.
-    struct RowIndex {
-        std::vector<std::size_t> byStart;
-        std::uint64_t longest = 0;
-    };
-    std::pair<std::size_t, std::size_t> visibleRange(const RowIndex& row) const;
+    QString rowName(int shown) const;
 
-    const sigrokdecode::DecodeResult* result_ = nullptr;
-    decodeview::CellMapping mapping_;
+    const sigrokdecode::AnnotationSource* source_ = nullptr;
+    decodeview::RowView view_;
     std::vector<int> shownRows_;
-    std::vector<RowIndex> index_;
 };

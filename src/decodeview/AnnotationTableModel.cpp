@@ -1,23 +1,34 @@
 #include "decodeview/AnnotationTableModel.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <limits>
 
 AnnotationTableModel::AnnotationTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void AnnotationTableModel::SetResult(const sigrokdecode::DecodeResult* result, const sampling::TimeBase& timeBase) {
+void AnnotationTableModel::SetSource(const sigrokdecode::AnnotationSource* source,
+                                     const sampling::TimeBase& timeBase) {
     beginResetModel();
-    result_ = result;
+    source_ = source;
     timeBase_ = timeBase;
     endResetModel();
 }
 
-const sigrokdecode::Annotation* AnnotationTableModel::At(int row) const {
-    if (!result_ || row < 0 || std::size_t(row) >= result_->annotations.size()) return nullptr;
-    return &result_->annotations[std::size_t(row)];
+std::optional<sigrokdecode::AnnotationRef> AnnotationTableModel::At(int row) const {
+    if (!source_ || row < 0 || std::size_t(row) >= source_->Count()) return std::nullopt;
+    return source_->At(std::size_t(row));
+}
+
+std::string_view AnnotationTableModel::ClassId(int row) const {
+    const auto a = At(row);
+    return a ? source_->ClassId(*a) : std::string_view();
 }
 
 int AnnotationTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() || !result_ ? 0 : int(result_->annotations.size());
+    // A table view counts rows in int: beyond that the list ends (the rows
+    // in the diagram and the export still have every annotation).
+    constexpr std::size_t kMost = std::size_t(std::numeric_limits<int>::max());
+    return parent.isValid() || !source_ ? 0 : int(std::min(source_->Count(), kMost));
 }
 
 int AnnotationTableModel::columnCount(const QModelIndex& parent) const {
@@ -25,12 +36,11 @@ int AnnotationTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant AnnotationTableModel::data(const QModelIndex& index, int role) const {
-    const auto* a = At(index.row());
+    const auto a = At(index.row());
     if (!a || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) return {};
-    const auto& row = result_->rows.at(a->row);
+    const auto& row = source_->Rows().at(std::size_t(a->row));
     switch (index.column()) {
-    case Time:
-    {
+    case Time: {
         // Nanoseconds stay visible: neighbouring bits of a fast bus differ there.
         char text[48];
         std::snprintf(text, sizeof text, "%.9f s", timeBase_.SecondsAt(std::int64_t(a->start)));
@@ -40,15 +50,19 @@ QVariant AnnotationTableModel::data(const QModelIndex& index, int role) const {
         return QString::fromStdString(row.instance);
     case Row:
         return QString::fromStdString(row.rowDesc);
-    case Text:
-        return QString::fromStdString(a->Text());
+    case Text: {
+        const std::string_view text = source_->Text(*a);
+        return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    }
     default:
         return {};
     }
 }
 
-QVariant AnnotationTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+QVariant AnnotationTableModel::headerData(int section, Qt::Orientation orientation,
+                                          int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
     switch (section) {
     case Time:
         return QStringLiteral("Zeit");

@@ -1,6 +1,5 @@
 #include "decodeview/DecodeWindow.h"
 
-#include "decodeview/AnnotationRowsView.h"
 #include "decodeview/AnnotationTableModel.h"
 
 #include <QHBoxLayout>
@@ -8,27 +7,17 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QTableView>
 #include <QVBoxLayout>
 
-DecodeWindow::DecodeWindow(Actions actions, QWidget* parent) : QWidget(parent, Qt::Window), actions_(std::move(actions)) {
+DecodeWindow::DecodeWindow(Actions actions, QWidget* parent)
+    : QWidget(parent, parent ? Qt::Tool : Qt::Window), actions_(std::move(actions)) {
     setObjectName(QStringLiteral("DecodeWindow"));
     setWindowTitle(QStringLiteral("Protokolldekodierung"));
     // A window beside the main window: closing the main window ends the program.
     setAttribute(Qt::WA_QuitOnClose, false);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 4);
-
-    rows_ = new AnnotationRowsView;
-    auto* rowsArea = new QScrollArea;
-    rowsArea->setWidget(rows_);
-    rowsArea->setWidgetResizable(true);
-    rowsArea->setFrameShape(QFrame::NoFrame);
-    rowsArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    rowsArea->setMaximumHeight(10 * AnnotationRowsView::kRowHeight + 2);
-    rowsArea->setMinimumHeight(5 * AnnotationRowsView::kRowHeight + 2);
-    layout->addWidget(rowsArea);
+    layout->setContentsMargins(0, 4, 0, 4);
 
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(6, 0, 6, 0);
@@ -60,6 +49,9 @@ DecodeWindow::DecodeWindow(Actions actions, QWidget* parent) : QWidget(parent, Q
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->verticalHeader()->setVisible(false);
     list_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    // Millions of annotations: every row as high as the others, so the view
+    // never measures them one by one.
+    list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     list_->horizontalHeader()->setStretchLastSection(true);
     list_->setColumnWidth(AnnotationTableModel::Time, 130);
     list_->setColumnWidth(AnnotationTableModel::Decoder, 90);
@@ -69,15 +61,17 @@ DecodeWindow::DecodeWindow(Actions actions, QWidget* parent) : QWidget(parent, Q
     const auto guarded = [this](const std::function<void()>& f) {
         return [this, f] {
             if (!f) return;
-            if (actions_.guard) actions_.guard(f);
-            else f();
+            if (actions_.guard)
+                actions_.guard(f);
+            else
+                f();
         };
     };
     connect(setupButton, &QPushButton::clicked, this, guarded(actions_.setup));
     connect(exportButton, &QPushButton::clicked, this, guarded(actions_.exportAnnotations));
     connect(cancel_, &QPushButton::clicked, this, guarded(actions_.cancel));
     connect(list_, &QTableView::clicked, this, [this, guarded](const QModelIndex& index) {
-        const auto* a = model_->At(index.row());
+        const auto a = model_->At(index.row());
         if (!a || !actions_.jumpTo) return;
         const auto cell = std::int64_t(a->start);
         guarded([this, cell] { actions_.jumpTo(cell); })();
@@ -87,12 +81,10 @@ DecodeWindow::DecodeWindow(Actions actions, QWidget* parent) : QWidget(parent, Q
 
 DecodeWindow::~DecodeWindow() = default;
 
-void DecodeWindow::ShowResult(const sigrokdecode::DecodeResult* result, const sampling::TimeBase& timeBase) {
-    rows_->SetResult(result);
-    model_->SetResult(result, timeBase);
+void DecodeWindow::ShowSource(const sigrokdecode::AnnotationSource* source,
+                              const sampling::TimeBase& timeBase) {
+    model_->SetSource(source, timeBase);
 }
-
-void DecodeWindow::SetMapping(const decodeview::CellMapping& mapping) { rows_->SetMapping(mapping); }
 
 void DecodeWindow::ShowProgress(double fraction) {
     const bool running = fraction >= 0;
@@ -101,4 +93,6 @@ void DecodeWindow::ShowProgress(double fraction) {
     if (running) progress_->setValue(int(fraction * 1000));
 }
 
-void DecodeWindow::ShowStatus(const QString& text) { status_->setText(text); }
+void DecodeWindow::ShowStatus(const QString& text) {
+    status_->setText(text);
+}

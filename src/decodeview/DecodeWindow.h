@@ -1,23 +1,21 @@
 #pragma once
 
-#include "decodeview/CellMapping.h"
-#include "sigrok/decode/Annotations.h"
+#include "sigrok/decode/AnnotationStore.h"
 
 #include <QWidget>
 #include <cstdint>
 #include <functional>
 
-class AnnotationRowsView;
 class AnnotationTableModel;
 class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTableView;
 
-// The window beside the diagram that shows a decoding: the annotation rows
-// on the diagram's time axis, the progress of a run with its cancel button,
-// and the list of all annotations. It only shows; what its buttons and the
-// list's clicks mean is given by the owner.
+// The window beside the diagram that lists a decoding: the progress of a run
+// with its cancel button, and every annotation with its time. A click on an
+// annotation asks the owner to show it in the diagram. It only shows; what
+// its buttons and the list's clicks mean is given by the owner.
 class DecodeWindow : public QWidget {
     Q_OBJECT
   public:
@@ -30,24 +28,22 @@ class DecodeWindow : public QWidget {
         std::function<void()> exportAnnotations;
     };
 
-    DecodeWindow(Actions actions, QWidget* parent = nullptr);
+    explicit DecodeWindow(Actions actions, QWidget* parent = nullptr);
     ~DecodeWindow() override;
 
-    // The result stays owned by the caller.
-    void ShowResult(const sigrokdecode::DecodeResult* result, const sampling::TimeBase& timeBase);
-    void SetMapping(const decodeview::CellMapping& mapping);
+    // The source stays owned by the caller.
+    void ShowSource(const sigrokdecode::AnnotationSource* source,
+                    const sampling::TimeBase& timeBase);
     // A run in progress (0..1), or none (negative).
     void ShowProgress(double fraction);
     void ShowStatus(const QString& text);
 
-    AnnotationRowsView& Rows() const { return *rows_; }
     QTableView& List() const { return *list_; }
     AnnotationTableModel& ListModel() const { return *model_; }
     QLabel& Status() const { return *status_; }
 
   private:
     Actions actions_;
-    AnnotationRowsView* rows_ = nullptr;
     AnnotationTableModel* model_ = nullptr;
     QTableView* list_ = nullptr;
     QProgressBar* progress_ = nullptr;

@@ -7,6 +7,7 @@
 #include "decodeview/AnnotationTableModel.h"
 #include "decodeview/DecodeWindow.h"
 #include "decodeview/DecoderSetupDialog.h"
+#include "display/TrazorGeometry.h"
 #include "display/TrazorOptions.h"
 #include "persistence/IniRegistry.h"
 #include "persistence/ProgramConfig.h"
@@ -17,6 +18,7 @@
 #include <QFile>
 #include <QFormLayout>
 #include <QLabel>
+#include <QScrollArea>
 #include <QTableView>
 #include <QTimer>
 #include <gmock/gmock.h>
@@ -41,8 +43,9 @@ class DecodeCommandsTest : public MainWindowTest {
     }
     std::string decodedText() {
         std::string out;
-        for (const auto& a : decode().Result().annotations)
-            if (a.classId == "rx-data") out += a.Text();
+        const auto& all = decode().Annotations();
+        for (std::size_t i = 0; i < all.Count(); ++i)
+            if (all.ClassId(all.At(i)) == "rx-data") out += all.Text(all.At(i));
         return out;
     }
     void apply(const std::string& stack) {
@@ -76,8 +79,8 @@ TEST_F(DecodeCommandsTest, MenuOpensTheProgramsSetupDialogAndDecodesTheBuffer) {
                 HasSubstr("uart:rx=D00:baudrate=9600:format=ascii"));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("Spurwerk.ini"))));
     ASSERT_NE(decode().Window(), nullptr);
-    EXPECT_FALSE(decode().Window()->Rows().ShownRows().empty());
-    EXPECT_EQ(decode().Window()->ListModel().rowCount(), int(decode().Result().annotations.size()));
+    EXPECT_FALSE(decode().Rows().ShownRows().empty());
+    EXPECT_EQ(decode().Window()->ListModel().rowCount(), int(decode().Annotations().Count()));
 }
 
 TEST_F(DecodeCommandsTest, ChangedBufferIsDecodedAgain) {
@@ -96,18 +99,76 @@ TEST_F(DecodeCommandsTest, ListClickMovesTheDiagramAndTheRowsFollow) {
     const auto& model = decode().Window()->ListModel();
     int last = -1;
     for (int r = 0; r < model.rowCount(); ++r)
-        if (model.At(r)->classId == "rx-data") last = r;
+        if (model.ClassId(r) == "rx-data") last = r;
     ASSERT_GE(last, 0);
     const auto start = std::int64_t(model.At(last)->start);
     QTableView& list = decode().Window()->List();
     emit list.clicked(model.index(last, 0));
     const int pos = trazor().Option().CellsPos();
+    EXPECT_GT(pos, 0);
     EXPECT_LE(pos, start);
     EXPECT_GT(pos + trazor().VisibleCells(), start);
-    decode().Poll();
-    EXPECT_EQ(decode().Window()->Rows().Mapping().firstCell, pos);
-    EXPECT_EQ(decode().Window()->Rows().Mapping().cellWidth,
-              trazor().LineOption().Line_length() * trazor().Option().TimeStep());
+    // The rows moved with the diagram, without waiting for a poll.
+    EXPECT_EQ(decode().Rows().View().firstCell, pos);
+    EXPECT_EQ(decode().Rows().View().scale, trazor().Scale());
+}
+
+// The rows as a user sees them: in the main window under the diagram's time
+// axis, at the x of the edges they decode, at a zoom step and fitted whole.
+TEST_F(DecodeCommandsTest, UartRowsLieUnderTheTracesAndStayAlignedWhenAllIsShown) {
+    window->show();
+    loadUart("Spurwerk");
+    apply("uart:rx=D00:baudrate=9600:format=ascii");
+    QCoreApplication::processEvents();
+    const QScrollArea& panel = decode().RowsPanel();
+    ASSERT_TRUE(panel.isVisible());
+    EXPECT_EQ(panel.parentWidget(), trazor().parentWidget());
+    EXPECT_EQ(panel.x(), trazor().x());
+    EXPECT_EQ(panel.width(), trazor().width());
+    const int axis = trazor::axisY(trazor().LineOption().Line_distance(), trazor().Option().Digits(),
+                                   trazor().LineOption().Line_Maxhigh());
+    EXPECT_GT(panel.y(), trazor().y() + axis);
+    EXPECT_LE(panel.geometry().bottom(), trazor().geometry().bottom());
+    const AnnotationRowsView& rows = decode().Rows();
+    EXPECT_GE(panel.height(), rows.RowsHeight()); // every row shown
+
+    const auto& all = decode().Annotations();
+    const auto firstData = [&] {
+        for (std::size_t i = 0; i < all.Count(); ++i)
+            if (all.ClassId(all.At(i)) == "rx-data") return all.At(i);
+        return all.At(0);
+    }();
+    const int dataRow = int(std::find(rows.ShownRows().begin(), rows.ShownRows().end(), firstData.row) -
+                            rows.ShownRows().begin());
+    // The full row name, decoder and row.
+    EXPECT_EQ(rows.RowNameAt(QPoint(2, dataRow * AnnotationRowsView::kRowHeight + 2)),
+              QStringLiteral("uart-1 RX"));
+    const auto itemAt = [&](long long cell) {
+        const int x = int(rows.View().XOf(cell));
+        return rows.ItemAt(QPoint(x, dataRow * AnnotationRowsView::kRowHeight + 10));
+    };
+    for (const char* command : {"", "Alleszeigen1"}) {
+        if (*command) trigger(command);
+        else window->View().ShowCell(std::int64_t(firstData.start));
+        QCoreApplication::processEvents();
+        SCOPED_TRACE(command);
+        EXPECT_EQ(rows.View().firstCell, trazor().Option().CellsPos());
+        EXPECT_EQ(rows.View().scale, trazor().Scale());
+        EXPECT_EQ(rows.View().originX, trazor().LineOption().Global_Xpos());
+        // The pixel of the first character's start bit holds its annotation
+        // (a box at the zoom step, a band or box when everything is shown).
+        ASSERT_LT(rows.View().XOf(std::int64_t(firstData.start)), rows.width());
+        const auto item = itemAt(std::int64_t(firstData.start));
+        ASSERT_TRUE(item.has_value());
+        if (!item->band) {
+            EXPECT_EQ(all.Text(all.InRow(firstData.row, item->first)), "S");
+        }
+    }
+    // Fitted whole: the last annotation lies in the view, left of the right edge.
+    EXPECT_TRUE(trazor().ZoomedOut());
+    const auto lastOne = all.At(all.Count() - 1);
+    EXPECT_LT(rows.View().XOf(std::int64_t(lastOne.end)), rows.width());
+    EXPECT_TRUE(itemAt(std::int64_t(lastOne.start)).has_value());
 }
 
 TEST_F(DecodeCommandsTest, ExportWritesTextOrCsvByTheChosenName) {
@@ -133,7 +194,7 @@ TEST_F(DecodeCommandsTest, FailingDecoderGivesAGermanMessageAndTheProgramRunsOn)
     // The decoder's own exception.
     EXPECT_THAT(lastMessage().toStdString(), HasSubstr("Dekodierung (uart-1)"));
     EXPECT_THAT(decode().Window()->Status().text().toStdString(), HasSubstr("fehlgeschlagen"));
-    EXPECT_TRUE(decode().Result().annotations.empty());
+    EXPECT_EQ(decode().Annotations().Count(), 0u);
     apply("uart:rx=D00:baudrate=9600:format=ascii");
     EXPECT_EQ(decodedText(), "x");
 }

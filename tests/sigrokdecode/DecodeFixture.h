@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sigrok/decode/AnnotationStore.h"
 #include "sigrok/decode/Decode.h"
 #include "sigrok/decode/Library.h"
 
@@ -43,5 +44,18 @@ inline std::vector<std::string> ClassTexts(const sigrokdecode::DecodeResult& r, 
     for (const auto& a : r.annotations)
         if (a.classId == classId && sigrokdecode::RowMatches(r.rows.at(a.row), a, decoder, ""))
             out.push_back(a.Text());
+    return out;
+}
+
+// The same from the window's compact store.
+inline std::vector<std::string> ClassTexts(const sigrokdecode::AnnotationSource& s, const std::string& decoder,
+                                           const std::string& classId) {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < s.Count(); ++i) {
+        const auto a = s.At(i);
+        const auto& row = s.Rows().at(std::size_t(a.row));
+        if (s.ClassId(a) == classId && (row.instance == decoder || row.decoderId == decoder))
+            out.emplace_back(s.Text(a));
+    }
     return out;
 }

@@ -1,4 +1,4 @@
-#include "sigrok/decode/Annotations.h"
+#include "sigrok/decode/AnnotationStore.h"
 
 #include <gtest/gtest.h>
 
@@ -51,13 +51,14 @@ TEST(Annotations, RowSelectionByInstanceOrDecoderAndRowOrClass) {
 TEST(AnnotationExport, TextAndCsvCarryTimesDecoderRowAndText) {
     const auto r = Sample();
     const auto tb = sampling::TimeBase::Exact(sampling::SamplePeriod::FromRateHz(1'000'000));
-    EXPECT_EQ(ExportText(r, tb),
+    const auto store = AnnotationStore::FromResult(r);
+    EXPECT_EQ(ExportText(store, tb),
               "Start (s)\tEnde (s)\tDekodierer\tZeile\tText\n"
               "0,000100000\t0,000200000\tuart-1\tRX data\tH\n"
               "0,000100000\t0,000150000\ti2c-1\tAddress/data\tStart\n"
               "0,000300000\t0,000400000\ti2c-1\tAddress/data\tData write: 12\n"
               "0,000500000\t0,000600000\tuart-1\tRX data\tText mit \"Anführung\", Komma\n");
-    EXPECT_EQ(ExportCsv(r, tb),
+    EXPECT_EQ(ExportCsv(store, tb),
               "start_s,end_s,start_sample,end_sample,decoder,row,text\n"
               "0.000100000,0.000200000,100,200,\"uart-1\",\"rx-data\",\"H\"\n"
               "0.000100000,0.000150000,100,150,\"i2c-1\",\"addr-data\",\"Start\"\n"

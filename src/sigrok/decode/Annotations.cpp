@@ -1,5 +1,5 @@
 #include "sigrok/decode/Annotations.h"
-
+#include "sigrok/decode/AnnotationStore.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -66,23 +66,27 @@ std::string AnnotationLine(const DecodeResult& result, const Annotation& a) {
     return result.rows.at(a.row).instance + ": " + a.Text();
 }
 
-std::string ExportText(const DecodeResult& result, const sampling::TimeBase& timeBase) {
+std::string ExportText(const AnnotationSource& annotations, const sampling::TimeBase& timeBase) {
     std::string out = "Start (s)\tEnde (s)\tDekodierer\tZeile\tText\n";
-    for (const auto& a : result.annotations) {
-        const auto& row = result.rows.at(a.row);
+    for (std::size_t i = 0; i < annotations.Count(); ++i) {
+        const AnnotationRef a = annotations.At(i);
+        const auto& row = annotations.Rows().at(std::size_t(a.row));
         out += SecondsText(timeBase, a.start, ',') + '\t' + SecondsText(timeBase, a.end, ',') + '\t' +
-               row.instance + '\t' + row.rowDesc + '\t' + a.Text() + '\n';
+               row.instance + '\t' + row.rowDesc + '\t';
+        out += annotations.Text(a);
+        out += '\n';
     }
     return out;
 }
 
-std::string ExportCsv(const DecodeResult& result, const sampling::TimeBase& timeBase) {
+std::string ExportCsv(const AnnotationSource& annotations, const sampling::TimeBase& timeBase) {
     std::string out = "start_s,end_s,start_sample,end_sample,decoder,row,text\n";
-    for (const auto& a : result.annotations) {
-        const auto& row = result.rows.at(a.row);
+    for (std::size_t i = 0; i < annotations.Count(); ++i) {
+        const AnnotationRef a = annotations.At(i);
+        const auto& row = annotations.Rows().at(std::size_t(a.row));
         out += SecondsText(timeBase, a.start, '.') + ',' + SecondsText(timeBase, a.end, '.') + ',' +
                std::to_string(a.start) + ',' + std::to_string(a.end) + ',' + CsvField(row.instance) + ',' +
-               CsvField(row.rowId) + ',' + CsvField(a.Text()) + '\n';
+               CsvField(row.rowId) + ',' + CsvField(std::string(annotations.Text(a))) + '\n';
     }
     return out;
 }

@@ -55,7 +55,8 @@ std::string AnnotationLine(const DecodeResult& result, const Annotation& a);
 // Export of all annotations with start and end time (from the buffer's time
 // base), decoder, row and text: a readable text or CSV (comma separated,
 // quoted text, times in seconds with a decimal point).
-std::string ExportText(const DecodeResult& result, const sampling::TimeBase& timeBase);
-std::string ExportCsv(const DecodeResult& result, const sampling::TimeBase& timeBase);
+class AnnotationSource;
+std::string ExportText(const AnnotationSource& annotations, const sampling::TimeBase& timeBase);
+std::string ExportCsv(const AnnotationSource& annotations, const sampling::TimeBase& timeBase);
 
 } // namespace sigrokdecode

@@ -17,13 +17,19 @@ void BackgroundDecode::Run(std::stop_token stop, Library& library) {
     try {
         const std::size_t cells = job_.planes.size() / 2;
         const SampleSpan span{job_.planes.data(), job_.planes.data() + cells, cells};
-        auto result = RunDecoders(library, job_.stacks, span, job_.sampleRateHz,
-                                  [this, &stop](std::uint64_t done, std::uint64_t total) {
-                                      progress_ = total ? double(done) / double(total) : 1.0;
-                                      return !stop.stop_requested();
-                                  });
+        StoreSink sink;
+        const bool whole =
+            StreamDecoders(library, job_.stacks, span, job_.sampleRateHz, sink,
+                           [this, &stop](std::uint64_t done, std::uint64_t total) {
+                               progress_ = total ? double(done) / double(total) : 1.0;
+                               return !stop.stop_requested();
+                           });
+        // The samples are no longer needed: their memory goes before sorting needs some.
+        job_.planes = {};
+        sink.store.cancelled = !whole;
+        sink.store.Finish();
         const std::lock_guard lock(mutex_);
-        result_ = std::move(result);
+        result_ = std::move(sink.store);
     } catch (...) {
         const std::lock_guard lock(mutex_);
         error_ = std::current_exception();
@@ -31,11 +37,11 @@ void BackgroundDecode::Run(std::stop_token stop, Library& library) {
     finished_ = true;
 }
 
-DecodeResult BackgroundDecode::TakeResult() {
+AnnotationStore BackgroundDecode::TakeResult() {
     const std::lock_guard lock(mutex_);
     if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
     if (!result_) throw DecodeError("Die Dekodierung ist noch nicht fertig.");
-    DecodeResult r = std::move(*result_);
+    AnnotationStore r = std::move(*result_);
     result_.reset();
     return r;
 }

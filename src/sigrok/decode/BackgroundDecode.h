@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sigrok/decode/Annotations.h"
+#include "sigrok/decode/AnnotationStore.h"
 #include "sigrok/decode/DecodeSetup.h"
 
 #include <atomic>
@@ -39,8 +39,10 @@ class BackgroundDecode {
     // 0 .. 1
     double Progress() const { return progress_.load(); }
     bool Finished() const { return finished_.load(); }
-    // After Finished(): the result, or the run's DecodeError rethrown.
-    DecodeResult TakeResult();
+    // After Finished(): the annotations, sorted and indexed on the run's own
+    // thread (so taking them costs the caller nothing), or the run's
+    // DecodeError rethrown.
+    AnnotationStore TakeResult();
 
   private:
     void Run(std::stop_token stop, Library& library);
@@ -49,7 +51,7 @@ class BackgroundDecode {
     std::atomic<double> progress_{0.0};
     std::atomic<bool> finished_{false};
     std::mutex mutex_;
-    std::optional<DecodeResult> result_;
+    std::optional<AnnotationStore> result_;
     std::exception_ptr error_;
     std::jthread thread_; // last: starts after everything it uses exists
 };

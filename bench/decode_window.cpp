@@ -1,0 +1,154 @@
+// The window decoding a long UART capture: 64 Mi cells (the buffer's largest
+// recording) at 1 MHz, 115200 baud, random printable text on D00.
+//  - the GUI thread's longest stall from the set-up until the rows are shown
+//    (a 1 ms timer on the GUI thread; the largest gap between its ticks);
+//  - peak memory of the process (VmHWM) before and after, and the bytes the
+//    window keeps per annotation, apart from the distinct texts;
+//  - drawing the rows when the whole capture is shown ("Alles zeigen").
+//
+//   bench_decode_window [mebi-cells]     (default 64)
+#include "../tests/sigrokdecode/SignalSynth.h"
+#include "BenchDesktop.h"
+#include "app/DecodeCommands.h"
+#include "app/TMain1.h"
+#include "decodeview/AnnotationRowsView.h"
+#include "display/TTrazor.h"
+#include "platform/GuardedApplication.h"
+#include "sigrok/decode/DecodeSetup.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <random>
+
+namespace {
+
+constexpr double kRate = 1e6;
+const std::string kSetup = "uart:rx=D00:baudrate=115200";
+
+// Peak resident memory of the process so far, in MiB.
+double PeakMiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return -1;
+}
+
+// One Mi cells of UART text, repeated: the planes of `mebi` Mi cells.
+std::vector<std::uint8_t> Planes(std::size_t mebi) {
+    constexpr std::size_t kTile = std::size_t(1) << 20;
+    std::mt19937 random(17);
+    std::uniform_int_distribution<int> printable(32, 126);
+    SignalSynth s;
+    s.Hold(100);
+    while (s.Cells() + 2000 < kTile) {
+        std::string chunk;
+        for (int i = 0; i < 16; ++i)
+            chunk += char(printable(random));
+        s.Uart(0, chunk, kRate, 115200);
+    }
+    s.Hold(kTile - std::min(kTile, s.Cells()));
+    const std::vector<std::uint8_t> tile = s.Planes();
+    const std::size_t cells = mebi * kTile;
+    std::vector<std::uint8_t> planes(2 * cells, 0);
+    for (std::size_t t = 0; t < mebi; ++t)
+        std::copy_n(tile.begin(), kTile, planes.begin() + std::ptrdiff_t(t * kTile));
+    return planes;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::size_t mebi = argc > 1 ? std::size_t(std::max(1, std::atoi(argv[1]))) : 64;
+    GuardedApplication app(argc, argv);
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
+
+    BenchDesktop desktop(/*echoMessages=*/true);
+    StartOptions options;
+    options.simulate = true;
+    options.programDir = QCoreApplication::applicationDirPath();
+    TMain1 window(desktop, options);
+    window.show();
+    app.processEvents();
+    {
+        std::vector<std::uint8_t> planes = Planes(mebi);
+        window.Trazor1().LoadStream(std::move(planes));
+    }
+    window.Trazor1().SetTimeBase(
+        sampling::TimeBase::Exact(sampling::SamplePeriod::FromRateHz(std::uint64_t(kRate))));
+    window.Trazor1().Pyramid();
+    app.processEvents();
+    const double before = PeakMiB();
+    std::printf(
+        "UART 115200 Bd at 1 MHz, %zu Mi cells in the window; peak before decoding %.0f MiB\n",
+        mebi, before);
+
+    std::int64_t longest = 0, longestAt = 0;
+    QElapsedTimer clock;
+    clock.start();
+    std::int64_t last = clock.nsecsElapsed();
+    QTimer tick;
+    tick.setInterval(1);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const std::int64_t now = clock.nsecsElapsed();
+        if (now - last > longest) longest = now - last, longestAt = now;
+        last = now;
+    });
+    tick.start();
+    // The set-up as the dialog's OK gives it; the window's own timer does the rest.
+    QTimer::singleShot(0, [&] {
+        window.Decode().ApplySetup({sigrokdecode::ParseStack(kSetup)});
+        last = clock.nsecsElapsed();
+    });
+    QElapsedTimer wall;
+    wall.start();
+    app.processEvents();
+    while ((window.Decode().Running() || window.Decode().Annotations().Count() == 0) &&
+           wall.elapsed() < 600000)
+        app.processEvents(QEventLoop::WaitForMoreEvents, 5);
+    // One more poll interval so that showing the result is inside the measurement.
+    const qint64 until = wall.elapsed() + 150;
+    while (wall.elapsed() < until)
+        app.processEvents(QEventLoop::WaitForMoreEvents, 5);
+    tick.stop();
+
+    const auto& store = window.Decode().Annotations();
+    const std::size_t count = store.Count();
+    std::printf("decoded: %zu annotations shown after %.2f s\n", count, wall.elapsed() * 1e-3);
+    std::printf("GUI thread longest stall: %.1f ms (at %.2f s; target < 20 ms)\n",
+                double(longest) * 1e-6, double(longestAt) * 1e-9);
+    std::printf("peak memory: %.0f MiB after decoding (+%.0f MiB; the buffer itself %.0f MiB)\n",
+                PeakMiB(), PeakMiB() - before,
+                double(window.Trazor1().Stream().size()) / (1 << 20));
+    if (count > 0)
+        std::printf(
+            "kept per annotation: %.1f bytes (target <= 64), distinct texts %zu in %zu bytes\n",
+            double(store.AnnotationBytes()) / double(count), store.DistinctTexts(),
+            store.TextBytes());
+
+    // The rows drawn with the whole capture shown, median of 9.
+    window.Action(QStringLiteral("Alleszeigen1"))->trigger();
+    app.processEvents();
+    std::vector<double> paints;
+    for (int i = 0; i < 9; ++i) {
+        QElapsedTimer t;
+        t.start();
+        window.Decode().Rows().repaint();
+        paints.push_back(t.nsecsElapsed() * 1e-6);
+    }
+    std::sort(paints.begin(), paints.end());
+    std::printf("rows drawn at full zoom-out (%d px wide): median %.2f ms\n",
+                window.Decode().Rows().width(), paints[paints.size() / 2]);
+    return 0;
+}
