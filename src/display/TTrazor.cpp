@@ -123,7 +123,7 @@ void TTrazor::adoptSize() {
 
 trazor::Canvas TTrazor::canvas() {
     if (bitmap_.size() != bitmapSize()) adoptSize();
-    return trazor::Canvas(bitmap_, shiftClip_);
+    return trazor::Canvas(bitmap_, shiftClip_, &texts_);
 }
 
 void TTrazor::resizeEvent(QResizeEvent* event) {

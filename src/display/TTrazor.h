@@ -7,6 +7,7 @@
 #include "display/SampleBuffer.h"
 #include "display/SamplePyramid.h"
 #include "display/TLineVariable.h"
+#include "display/TextCache.h"
 #include "display/TrazorOptions.h"
 #include "display/ViewNavigation.h"
 #include "display/ViewScale.h"
@@ -296,6 +297,8 @@ class TTrazor : public QWidget {
     bool axisFollowsTimeBase_ = false;
     AxisText shownAxis_;
 
+    // Every drawing pass writes the same names, legend and labels again.
+    trazor::TextCache texts_;
     SamplePyramid pyramid_;
     std::uint64_t pyramidVersion_ = 0;
     std::optional<QPoint> pointer_;

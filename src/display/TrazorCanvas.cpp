@@ -1,5 +1,7 @@
 #include "display/TrazorCanvas.h"
 
+#include "display/TextCache.h"
+
 #include <QFontMetrics>
 #include <QImage>
 #include <algorithm>
@@ -7,8 +9,8 @@
 
 namespace trazor {
 
-Canvas::Canvas(QImage& image, const std::optional<QRegion>& clip)
-    : image_(image), painter_(&image) {
+Canvas::Canvas(QImage& image, const std::optional<QRegion>& clip, TextCache* texts)
+    : image_(image), painter_(&image), texts_(texts) {
     painter_.setRenderHint(QPainter::Antialiasing, false);
     if (clip) painter_.setClipRegion(*clip);
     fillQColor_ = colors::toQColor(fillColor_);
@@ -63,7 +65,18 @@ void Canvas::text(int x, int y, const QString& text, const QFont& font, TColor c
     if (text.isEmpty()) return;
     painter_.setFont(font);
     painter_.setPen(qcolor(color));
-    painter_.drawText(QPoint(x, y + QFontMetrics(font, &image_).ascent()), text);
+    drawText(QPoint(x, y), text, font);
+}
+
+void Canvas::drawText(QPoint topLeft, const QString& text, const QFont& font) {
+    if (!texts_) {
+        painter_.drawText(topLeft + QPoint(0, QFontMetrics(font, &image_).ascent()), text);
+        return;
+    }
+    // A laid-out text is drawn from the top of its line, whose ascent may be
+    // fractional; moved so that its baseline falls where drawText puts it.
+    const QStaticText& laidOut = texts_->Text(text, font);
+    painter_.drawStaticText(topLeft, laidOut);
 }
 
 void Canvas::rotatedText(int x, int y, const QString& text, const QFont& font, TColor color,
@@ -76,11 +89,12 @@ void Canvas::rotatedText(int x, int y, const QString& text, const QFont& font, T
     painter_.rotate(-escapement / 10.0);
     painter_.setFont(font);
     painter_.setPen(qcolor(color));
-    painter_.drawText(QPoint(0, QFontMetrics(font, &image_).ascent()), text);
+    drawText(QPoint(0, 0), text, font);
     painter_.restore();
 }
 
 int Canvas::textWidth(const QString& text, const QFont& font) const {
+    if (texts_) return texts_->Width(text, font, image_);
     return QFontMetrics(font, &image_).horizontalAdvance(text);
 }
 

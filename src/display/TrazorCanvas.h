@@ -12,13 +12,16 @@ class QImage;
 
 namespace trazor {
 
+class TextCache;
+
 // Drawing primitives on the diagram's bitmap for the length of one drawing
 // operation. Strokes leave out their end point, so consecutive strokes meet
 // without painting a pixel twice; text is placed by the top-left corner of its
 // cell and drawn without a background.
 class Canvas {
   public:
-    Canvas(QImage& image, const std::optional<QRegion>& clip);
+    // With a cache, texts are laid out once and drawn from it afterwards.
+    Canvas(QImage& image, const std::optional<QRegion>& clip, TextCache* texts = nullptr);
 
     void stroke(int x1, int y1, int x2, int y2, TColor color);
     void fill(const QRect& rect, TColor color);
@@ -37,9 +40,12 @@ class Canvas {
   private:
     QImage& image_;
     QPainter painter_;
+    TextCache* texts_;
     TColor fillColor_ = 0;
     QColor fillQColor_;
     const QColor& qcolor(TColor color);
+    // Draws `text` with its cell's top-left corner at the painter's `topLeft`.
+    void drawText(QPoint topLeft, const QString& text, const QFont& font);
 };
 
 } // namespace trazor
