@@ -7,45 +7,41 @@ namespace trazor {
 
 namespace {
 
-QString keyOf(const QFont& font, const QString& text) {
-    QString key = font.key();
-    key += QChar(0x1F);
-    key += text;
-    return key;
-}
-
 QFontMetrics metrics(const QFont& font, const QPaintDevice& device) {
     // QFontMetrics wants a non-const device only to read its resolution.
     return QFontMetrics(font, const_cast<QPaintDevice*>(&device));
 }
 
+// Room for one more entry: giving up one old entry for each new one keeps
+// allocations and releases in balance once the cache is full.
+template <typename Value> void makeRoom(QHash<TextCache::Key, Value>& cache, qsizetype limit) {
+    if (cache.size() >= limit) cache.erase(cache.begin());
+}
+
 } // namespace
 
+size_t qHash(const TextCache::Key& key, size_t seed) {
+    return qHashMulti(seed, key.font, key.text, key.dpi);
+}
+
 const QStaticText& TextCache::Text(const QString& text, const QFont& font) {
-    const QString key = keyOf(font, text);
+    Key key{font, text, 0};
     auto found = texts_.find(key);
     if (found != texts_.end()) return *found;
-    if (texts_.size() >= MaxTexts) texts_.clear();
+    makeRoom(texts_, MaxTexts);
     QStaticText laidOut(text);
     laidOut.setTextFormat(Qt::PlainText);
     laidOut.setPerformanceHint(QStaticText::AggressiveCaching);
     laidOut.prepare(QTransform(), font);
-    return *texts_.insert(key, laidOut);
-}
-
-int TextCache::Ascent(const QFont& font, const QPaintDevice& device) {
-    const QString key = keyOf(font, QString::number(device.logicalDpiY()));
-    auto found = ascents_.find(key);
-    if (found != ascents_.end()) return *found;
-    return *ascents_.insert(key, metrics(font, device).ascent());
+    return *texts_.insert(std::move(key), laidOut);
 }
 
 int TextCache::Width(const QString& text, const QFont& font, const QPaintDevice& device) {
-    const QString key = keyOf(font, QString::number(device.logicalDpiX()) + QChar(0x1F) + text);
+    Key key{font, text, device.logicalDpiX()};
     auto found = widths_.find(key);
     if (found != widths_.end()) return *found;
-    if (widths_.size() >= MaxTexts) widths_.clear();
-    return *widths_.insert(key, metrics(font, device).horizontalAdvance(text));
+    makeRoom(widths_, MaxTexts);
+    return *widths_.insert(std::move(key), metrics(font, device).horizontalAdvance(text));
 }
 
 } // namespace trazor

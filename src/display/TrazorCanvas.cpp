@@ -73,10 +73,8 @@ void Canvas::drawText(QPoint topLeft, const QString& text, const QFont& font) {
         painter_.drawText(topLeft + QPoint(0, QFontMetrics(font, &image_).ascent()), text);
         return;
     }
-    // A laid-out text is drawn from the top of its line, whose ascent may be
-    // fractional; moved so that its baseline falls where drawText puts it.
-    const QStaticText& laidOut = texts_->Text(text, font);
-    painter_.drawStaticText(topLeft, laidOut);
+    // A laid-out text is placed by the top of its line, as the cell is.
+    painter_.drawStaticText(topLeft, texts_->Text(text, font));
 }
 
 void Canvas::rotatedText(int x, int y, const QString& text, const QFont& font, TColor color,
