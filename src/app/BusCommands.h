@@ -30,7 +30,7 @@ class BusCommands : public QObject {
     void AdoptImported(const std::vector<sigrok::LineGroup>& groups);
 
     // The rows lie over the diagram's empty part directly under the time axis
-    // and its labels, so the spec's layout above stays as it is. Pixels the
+    // and its labels, so the diagram's own layout above stays as it is. Pixels the
     // diagram of `diagramHeight` lacks below the axis for them (with many
     // lines): the window grows by these.
     int RoomMissing(int diagramHeight) const;
