@@ -15,6 +15,7 @@
 #include "display/TTrazor.h"
 #include "platform/GuardedApplication.h"
 #include "BenchDesktop.h"
+#include "WindowDecode.h"
 #include "platform/QtDesktop.h"
 #include "sigrok/SigrokContext.h"
 #include "sigrok/decode/Decode.h"
@@ -148,35 +149,12 @@ int main(int argc, char** argv) {
         window.Trazor1().LoadStream(planes);
         window.Trazor1().SetTimeBase(frames.timeBase);
         app.processEvents();
-        std::int64_t longest = 0, longestAt = 0;
-        QElapsedTimer clock;
-        clock.start();
-        std::int64_t last = clock.nsecsElapsed();
-        QTimer tick;
-        tick.setInterval(1);
-        QObject::connect(&tick, &QTimer::timeout, [&] {
-            const std::int64_t now = clock.nsecsElapsed();
-            if (now - last > longest) longest = now - last, longestAt = now;
-            last = now;
-        });
-        tick.start();
-        // The set-up as the dialog's OK gives it, then the window's own timer does the rest.
-        QTimer::singleShot(0, [&] {
-            window.Decode().ApplySetup({sigrokdecode::ParseStack(kSetup)});
-            last = clock.nsecsElapsed();
-        });
-        QElapsedTimer wall;
-        wall.start();
-        app.processEvents();
-        while ((window.Decode().Running() || window.Decode().Annotations().Count() == 0) && wall.elapsed() < 120000)
-            app.processEvents(QEventLoop::WaitForMoreEvents, 5);
-        // One more poll interval so that showing the result is inside the measurement.
-        const qint64 until = wall.elapsed() + 150;
-        while (wall.elapsed() < until) app.processEvents(QEventLoop::WaitForMoreEvents, 5);
-        stalls.push_back(double(longest) * 1e-6);
+        StallMeter stall;
+        const qint64 shownMs = DecodeInWindow(window, kSetup, 120000, stall);
+        stalls.push_back(stall.LongestMs());
         std::printf("run %d: %zu annotations shown after %.3f s, longest GUI stall %.1f ms (ending at %.3f s)\n",
-                    i + 1, window.Decode().Annotations().Count(), wall.elapsed() * 1e-3,
-                    double(longest) * 1e-6, double(longestAt) * 1e-9);
+                    i + 1, window.Decode().Annotations().Count(), shownMs * 1e-3,
+                    stall.LongestMs(), stall.LongestAtSeconds());
     }
     std::printf("GUI thread longest stall: median %.1f ms, max %.1f ms (target < 20 ms)\n", Median(stalls),
                 *std::max_element(stalls.begin(), stalls.end()));
@@ -184,22 +162,11 @@ int main(int argc, char** argv) {
     // The same 1 ms timer for 5 s with nothing decoding: what the machine's
     // own load (other processes on the cores) makes of the GUI thread.
     {
-        std::int64_t longest = 0;
-        QElapsedTimer clock;
-        clock.start();
-        std::int64_t last = clock.nsecsElapsed();
-        QTimer tick;
-        tick.setInterval(1);
-        QObject::connect(&tick, &QTimer::timeout, [&] {
-            const std::int64_t now = clock.nsecsElapsed();
-            longest = std::max(longest, now - last);
-            last = now;
-        });
-        tick.start();
+        StallMeter stall;
         QElapsedTimer wall;
         wall.start();
         while (wall.elapsed() < 5000) app.processEvents(QEventLoop::WaitForMoreEvents, 5);
-        std::printf("baseline without decoding: longest gap %.1f ms\n", double(longest) * 1e-6);
+        std::printf("baseline without decoding: longest gap %.1f ms\n", stall.LongestMs());
     }
 
     // The GUI thread's own share: showing a finished result (rows index,

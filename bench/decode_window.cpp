@@ -9,6 +9,7 @@
 //   bench_decode_window [mebi-cells]     (default 64)
 #include "../tests/sigrokdecode/SignalSynth.h"
 #include "BenchDesktop.h"
+#include "WindowDecode.h"
 #include "app/DecodeCommands.h"
 #include "app/TMain1.h"
 #include "decodeview/AnnotationRowsView.h"
@@ -94,40 +95,15 @@ int main(int argc, char** argv) {
         "UART 115200 Bd at 1 MHz, %zu Mi cells in the window; peak before decoding %.0f MiB\n",
         mebi, before);
 
-    std::int64_t longest = 0, longestAt = 0;
-    QElapsedTimer clock;
-    clock.start();
-    std::int64_t last = clock.nsecsElapsed();
-    QTimer tick;
-    tick.setInterval(1);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const std::int64_t now = clock.nsecsElapsed();
-        if (now - last > longest) longest = now - last, longestAt = now;
-        last = now;
-    });
-    tick.start();
-    // The set-up as the dialog's OK gives it; the window's own timer does the rest.
-    QTimer::singleShot(0, [&] {
-        window.Decode().ApplySetup({sigrokdecode::ParseStack(kSetup)});
-        last = clock.nsecsElapsed();
-    });
-    QElapsedTimer wall;
-    wall.start();
-    app.processEvents();
-    while ((window.Decode().Running() || window.Decode().Annotations().Count() == 0) &&
-           wall.elapsed() < 600000)
-        app.processEvents(QEventLoop::WaitForMoreEvents, 5);
-    // One more poll interval so that showing the result is inside the measurement.
-    const qint64 until = wall.elapsed() + 150;
-    while (wall.elapsed() < until)
-        app.processEvents(QEventLoop::WaitForMoreEvents, 5);
-    tick.stop();
+    StallMeter stall;
+    const qint64 shownMs = DecodeInWindow(window, kSetup, 600000, stall);
+    stall.tick.stop();
 
     const auto& store = window.Decode().Annotations();
     const std::size_t count = store.Count();
-    std::printf("decoded: %zu annotations shown after %.2f s\n", count, wall.elapsed() * 1e-3);
+    std::printf("decoded: %zu annotations shown after %.2f s\n", count, shownMs * 1e-3);
     std::printf("GUI thread longest stall: %.1f ms (at %.2f s; target < 20 ms)\n",
-                double(longest) * 1e-6, double(longestAt) * 1e-9);
+                stall.LongestMs(), stall.LongestAtSeconds());
     std::printf("peak memory: %.0f MiB after decoding (+%.0f MiB; the buffer itself %.0f MiB)\n",
                 PeakMiB(), PeakMiB() - before,
                 double(window.Trazor1().Stream().size()) / (1 << 20));

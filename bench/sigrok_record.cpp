@@ -14,6 +14,7 @@
 //
 // Run: build/bench_sigrok_record   (needs sigrok-cli on the path)
 #include "BenchDesktop.h"
+#include "StallMeter.h"
 #include "app/MainUi.h"
 #include "app/SigrokSource.h"
 #include "app/TMain1.h"
@@ -89,30 +90,6 @@ double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
-
-// Longest gap between ticks of a 1 ms timer on the GUI thread while `job` runs there.
-struct StallMeter {
-    QElapsedTimer clock;
-    std::int64_t last = 0;
-    std::int64_t longest = 0;
-    QTimer tick;
-    StallMeter() {
-        clock.start();
-        last = clock.nsecsElapsed();
-        tick.setInterval(1);
-        QObject::connect(&tick, &QTimer::timeout, [this] {
-            const std::int64_t now = clock.nsecsElapsed();
-            longest = std::max(longest, now - last);
-            last = now;
-        });
-        tick.start();
-    }
-    void Restart() {
-        last = clock.nsecsElapsed();
-        longest = 0;
-    }
-    double LongestMs() const { return double(longest) * 1e-6; }
-};
 
 StartOptions WindowOptions() {
     StartOptions options;
