@@ -15,8 +15,30 @@ namespace acquire {
 
 namespace {
 
+// A source that owns the hardware it reads and lends the reading to a
+// source object living beside that hardware.
+class OwningSource : public SampleSource {
+  public:
+    std::string Name() const override { return inner().Name(); }
+    int Lines() const override { return inner().Lines(); }
+    std::int64_t NominalPeriodNs() const override { return inner().NominalPeriodNs(); }
+    std::uint64_t RecordLengthCells(bool five) const override {
+        return inner().RecordLengthCells(five);
+    }
+    std::uint64_t MaxCells() const override { return inner().MaxCells(); }
+    void Prepare(RunKind kind) override { inner().Prepare(kind); }
+    void Finish(RunKind kind) override { inner().Finish(kind); }
+    RunResult Run(const RunRequest& r, SampleSink& s, const RunControl& c) override {
+        return inner().Run(r, s, c);
+    }
+
+  private:
+    virtual const SampleSource& inner() const = 0;
+    virtual SampleSource& inner() = 0;
+};
+
 // The parallel port opened and held for the source's lifetime.
-class OwnedPort final : public SampleSource {
+class OwnedPort final : public OwningSource {
   public:
     OwnedPort(Desktop& desktop, bool simulate, std::int32_t base)
         : io_(desktop,
@@ -34,20 +56,10 @@ class OwnedPort final : public SampleSource {
         held_ = true;
     }
 
-    std::string Name() const override { return port_.Name(); }
-    int Lines() const override { return port_.Lines(); }
-    std::int64_t NominalPeriodNs() const override { return port_.NominalPeriodNs(); }
-    std::uint64_t RecordLengthCells(bool five) const override {
-        return port_.RecordLengthCells(five);
-    }
-    std::uint64_t MaxCells() const override { return port_.MaxCells(); }
-    void Prepare(RunKind kind) override { port_.Prepare(kind); }
-    void Finish(RunKind kind) override { port_.Finish(kind); }
-    RunResult Run(const RunRequest& r, SampleSink& s, const RunControl& c) override {
-        return port_.Run(r, s, c);
-    }
-
   private:
+    const SampleSource& inner() const override { return port_; }
+    SampleSource& inner() override { return port_; }
+
     sampling::SteadyClock clock_;
     TPortIO io_;
     ParallelPortSource port_;
@@ -55,7 +67,7 @@ class OwnedPort final : public SampleSource {
 };
 
 // The board connected for the source's lifetime.
-class OwnedBoard final : public SampleSource {
+class OwnedBoard final : public OwningSource {
   public:
     OwnedBoard(Desktop& desktop, const k8055::LibraryChoice& library)
         : usb_(desktop, library.name, library.directory), board_(usb_, desktop, clock_) {}
@@ -65,20 +77,10 @@ class OwnedBoard final : public SampleSource {
     }
     TPortUSB& usb() { return usb_; }
 
-    std::string Name() const override { return board_.Name(); }
-    int Lines() const override { return board_.Lines(); }
-    std::int64_t NominalPeriodNs() const override { return board_.NominalPeriodNs(); }
-    std::uint64_t RecordLengthCells(bool five) const override {
-        return board_.RecordLengthCells(five);
-    }
-    std::uint64_t MaxCells() const override { return board_.MaxCells(); }
-    void Prepare(RunKind kind) override { board_.Prepare(kind); }
-    void Finish(RunKind kind) override { board_.Finish(kind); }
-    RunResult Run(const RunRequest& r, SampleSink& s, const RunControl& c) override {
-        return board_.Run(r, s, c);
-    }
-
   private:
+    const SampleSource& inner() const override { return board_; }
+    SampleSource& inner() override { return board_; }
+
     sampling::SteadyClock clock_;
     TPortUSB usb_;
     BoardSource board_;
