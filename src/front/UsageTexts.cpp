@@ -56,7 +56,9 @@ constexpr std::array CommandTable{
         "      Zeilen des obersten Dekodierers jedes Stapels.\n"
         "  --samplenum  stellt jeder Zeile \"START-ENDE \" voran (Nummern der Abtastwerte).\n"
         "" SPURWERK_INPUT_OPTIONS "\n"
-        "Beispiel: spurwerk decode uart.sr -P uart:rx=D0:baudrate=115200 -A uart=rx-data\n"},
+        "Beispiel mit der Beispielaufzeichnung des Pakets:\n"
+        "  spurwerk decode /usr/share/doc/spurwerk/examples/i2c-uart.sr \\\n"
+        "    -P uart:rx=UART:baudrate=115200:format=ascii -A uart=rx-data\n"},
     CommandUsage{"record", "--source QUELLE --samples N [--samplerate RATE] -o AUSGABE",
                  "nimmt von einem Gerät auf und schreibt eine Aufzeichnung",
                  "Aufruf: spurwerk record --source QUELLE --samples N [--samplerate RATE]\n"
