@@ -2,8 +2,6 @@
 
 #include "platform/Desktop.h"
 
-namespace cli {
-
 // The desktop of a command that runs without a window: nobody can answer a
 // box, so each is answered with its safest button (the command says in its
 // own words what went wrong); dialogs are cancelled. Sleeping sleeps;
@@ -20,5 +18,3 @@ class ConsoleDesktop final : public Desktop {
     void Sleep(int milliseconds) override;
     void PumpEvents() override {}
 };
-
-} // namespace cli

@@ -1,9 +1,7 @@
-#include "cli/ConsoleDesktop.h"
+#include "platform/ConsoleDesktop.h"
 
 #include <chrono>
 #include <thread>
-
-namespace cli {
 
 int ConsoleDesktop::MessageBox(const MessageBoxRequest& request) {
     // Cancelling or declining leaves things as they are; OK is all a box
@@ -16,5 +14,3 @@ int ConsoleDesktop::MessageBox(const MessageBoxRequest& request) {
 void ConsoleDesktop::Sleep(int milliseconds) {
     if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
-
-} // namespace cli
