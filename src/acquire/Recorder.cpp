@@ -14,6 +14,7 @@ class Finishing {
     ~Finishing() {
         if (source_) source_->Finish(RunKind::Recording);
     }
+    void Release() { source_ = nullptr; }
     Finishing(const Finishing&) = delete;
     Finishing& operator=(const Finishing&) = delete;
 
@@ -21,24 +22,49 @@ class Finishing {
     SampleSource* source_;
 };
 
+// Ends the sink at the last cell taken (cells after an early stop would
+// still hold the previous recording) and sums the run up.
+Recording Conclude(RunResult result, SampleSink& sink) {
+    Recording recording;
+    static_cast<RunResult&>(recording) = std::move(result);
+    sink.EndAt(recording.cells);
+    recording.summary = recording.timing ? recording.timing->Summary()
+                                         : std::to_string(recording.cells) + " Werte, " +
+                                               sampling::DescribeTimeBase(recording.timeBase);
+    return recording;
+}
+
 } // namespace
 
 Recording Recorder::Record(RunKind kind, const RunRequest& request, SampleSink& sink,
                            const RunControl& control, const std::function<void()>& prepared) {
     const bool own = kind == RunKind::Recording;
     if (own) source_.Prepare(kind);
-    Recording recording;
+    RunResult result;
     {
         const Finishing finishing(own ? &source_ : nullptr);
         if (prepared) prepared();
-        static_cast<RunResult&>(recording) = source_.Run(request, sink, control);
+        result = source_.Run(request, sink, control);
     }
-    // Cells after an early stop would still hold the previous recording.
-    sink.EndAt(recording.cells);
-    recording.summary = recording.timing ? recording.timing->Summary()
-                                         : std::to_string(recording.cells) + " Werte, " +
-                                               sampling::DescribeTimeBase(recording.timeBase);
-    return recording;
+    return acquire::Conclude(std::move(result), sink);
+}
+
+std::unique_ptr<SteppedRun> Recorder::Start(const RunRequest& request) {
+    source_.Prepare(RunKind::Recording);
+    Finishing finishing(&source_);
+    std::unique_ptr<SteppedRun> run = source_.Start(request);
+    // A started run is set back by Conclude; a failed start, here.
+    if (run) finishing.Release();
+    return run;
+}
+
+Recording Recorder::Conclude(SteppedRun& run, SampleSink& sink) {
+    RunResult result;
+    {
+        const Finishing finishing(&source_);
+        result = run.Result();
+    }
+    return acquire::Conclude(std::move(result), sink);
 }
 
 } // namespace acquire

@@ -3,6 +3,7 @@
 #include "acquire/SampleSource.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace acquire {
@@ -26,6 +27,14 @@ class Recorder {
     // window shows the port's control pins then).
     Recording Record(RunKind kind, const RunRequest& request, SampleSink& sink,
                      const RunControl& control, const std::function<void()>& prepared = {});
+
+    // A timed recording in slices, for a caller that drives it from its own
+    // timer: Start prepares the source and starts the run (null, the source
+    // set back, when the source runs only through Record); once the run's
+    // Step() has answered false, Conclude sets the source back, ends the sink
+    // and sums the run up as Record does.
+    std::unique_ptr<SteppedRun> Start(const RunRequest& request);
+    Recording Conclude(SteppedRun& run, SampleSink& sink);
 
   private:
     SampleSource& source_;

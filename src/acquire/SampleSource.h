@@ -4,9 +4,11 @@
 #include "sampling/TimeBase.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -67,6 +69,27 @@ struct RunResult {
     std::string error;                         // German; empty when the source delivered all
 };
 
+// A run its caller drives in slices from its own timer, for a source whose
+// samples arrive on a thread of their own: the caller never blocks and never
+// pumps events while waiting for them.
+class SteppedRun {
+  public:
+    virtual ~SteppedRun() = default;
+    // Moves what has arrived into the sink, at most one round of samples,
+    // without waiting; answers false once the run has ended and all it took
+    // is in the sink.
+    virtual bool Step(SampleSink& sink) = 0;
+    // Waits until samples (or the end) are there for a step, or the timeout
+    // has passed: for a caller with nothing else to do meanwhile.
+    virtual void WaitReady(std::chrono::milliseconds timeout) = 0;
+    // Ends the run soon; what arrived stays. Any thread.
+    virtual void Stop() = 0;
+    // The cells stored so far.
+    virtual std::uint64_t Cells() const = 0;
+    // Once Step() has answered false: how the run ended.
+    virtual RunResult Result() = 0;
+};
+
 // One source of samples: the parallel port, a K8055 board, a sigrok device.
 class SampleSource {
   public:
@@ -88,6 +111,9 @@ class SampleSource {
     // Takes up to request.cells samples into the sink.
     virtual RunResult Run(const RunRequest& request, SampleSink& sink,
                           const RunControl& control) = 0;
+    // Starts a run to be driven in slices (see SteppedRun); null for a source
+    // the program paces itself, which runs only through Run().
+    virtual std::unique_ptr<SteppedRun> Start(const RunRequest&) { return nullptr; }
 };
 
 } // namespace acquire

@@ -4,6 +4,7 @@
 #include "sigrok/SigrokAcquisition.h"
 
 #include <algorithm>
+#include <memory>
 #include <deque>
 #include <vector>
 
@@ -40,52 +41,86 @@ std::uint64_t SigrokDeviceSource::MaxCells() const {
     return kMaxDeviceCells;
 }
 
-RunResult SigrokDeviceSource::Run(const RunRequest& request, SampleSink& sink,
-                                  const RunControl& control) {
-    RunResult result;
-    sigrok::Acquisition run(context_, {spec_, rateHz_, request.cells});
-    // Blocks taken from the acquisition but not yet in the sink.
-    std::deque<std::vector<std::uint16_t>> pending;
-    std::size_t offset = 0; // into pending.front()
-    bool full = false;
-    const auto store = [&] {
-        for (std::vector<std::uint16_t>& part : run.TakeBlockList())
-            pending.push_back(std::move(part));
-        std::size_t budget = kRoundSamples;
-        while (!pending.empty() && budget > 0) {
-            const std::vector<std::uint16_t>& front = pending.front();
-            const std::size_t n = std::min(budget, front.size() - offset);
-            const std::size_t kept = full ? 0 : sink.Write(result.cells, front.data() + offset, n);
-            result.cells += kept;
-            full = full || kept < n;
+namespace {
+
+// The acquisition's blocks on their way into the sink: taken from the
+// acquisition thread's queue, handed on one round at a time.
+class SigrokRun final : public SteppedRun {
+  public:
+    SigrokRun(sigrok::Context& context, const sigrok::AcquisitionRequest& request)
+        : run_(context, request) {}
+
+    bool Step(SampleSink& sink) override {
+        // Read before the take: once the thread has finished, this take
+        // empties its queue for good.
+        const bool finished = run_.Finished();
+        for (std::vector<std::uint16_t>& part : run_.TakeBlockList())
+            pending_.push_back(std::move(part));
+        std::size_t budget = SigrokDeviceSource::kRoundSamples;
+        while (!pending_.empty() && budget > 0) {
+            const std::vector<std::uint16_t>& front = pending_.front();
+            const std::size_t n = std::min(budget, front.size() - offset_);
+            const std::size_t kept = full_ ? 0 : sink.Write(cells_, front.data() + offset_, n);
+            cells_ += kept;
+            full_ = full_ || kept < n;
             budget -= std::min(budget, std::max<std::size_t>(n, 1));
-            offset += n;
-            if (offset == front.size()) {
-                pending.pop_front();
-                offset = 0;
+            offset_ += n;
+            if (offset_ == front.size()) {
+                pending_.pop_front();
+                offset_ = 0;
             }
         }
-    };
+        return !(finished && pending_.empty());
+    }
+    void WaitReady(std::chrono::milliseconds timeout) override {
+        if (pending_.empty()) run_.WaitForBlocks(timeout);
+    }
+    void Stop() override { run_.Stop(); }
+    std::uint64_t Cells() const override { return cells_; }
+    RunResult Result() override {
+        run_.Wait();
+        const sigrok::AcquisitionOutcome& outcome = run_.Outcome();
+        RunResult result;
+        result.cells = cells_;
+        result.stopped = outcome.stoppedEarly;
+        result.error = outcome.error;
+        result.lines = outcome.lines;
+        result.names = outcome.names;
+        result.timeBase = outcome.timeBase;
+        return result;
+    }
+
+  private:
+    sigrok::Acquisition run_;
+    // Blocks taken from the acquisition but not yet in the sink.
+    std::deque<std::vector<std::uint16_t>> pending_;
+    std::size_t offset_ = 0; // into pending_.front()
+    std::uint64_t cells_ = 0;
+    bool full_ = false;
+};
+
+} // namespace
+
+std::unique_ptr<SteppedRun> SigrokDeviceSource::Start(const RunRequest& request) {
+    return std::make_unique<SigrokRun>(context_,
+                                       sigrok::AcquisitionRequest{spec_, rateHz_, request.cells});
+}
+
+RunResult SigrokDeviceSource::Run(const RunRequest& request, SampleSink& sink,
+                                  const RunControl& control) {
+    const std::unique_ptr<SteppedRun> run = Start(request);
     bool stopSent = false;
     bool more = true;
-    while (more || !pending.empty()) {
+    while (more) {
         if (control.Stopped() && !stopSent) {
-            run.Stop();
+            run->Stop();
             stopSent = true;
         }
-        // With blocks still pending the next round goes on at once.
-        if (pending.empty()) more = run.WaitForBlocks(kWaitForBlocks);
-        store();
-        if (control.progress) control.progress(result.cells);
+        run->WaitReady(kWaitForBlocks);
+        more = run->Step(sink);
+        if (control.progress) control.progress(run->Cells());
     }
-    run.Wait();
-    const sigrok::AcquisitionOutcome& outcome = run.Outcome();
-    result.stopped = outcome.stoppedEarly;
-    result.error = outcome.error;
-    result.lines = outcome.lines;
-    result.names = outcome.names;
-    result.timeBase = outcome.timeBase;
-    return result;
+    return run->Result();
 }
 
 } // namespace acquire

@@ -31,6 +31,7 @@ class SigrokDeviceSource final : public SampleSource {
     std::uint64_t RecordLengthCells(bool fiveSeconds) const override;
     std::uint64_t MaxCells() const override;
     RunResult Run(const RunRequest& request, SampleSink& sink, const RunControl& control) override;
+    std::unique_ptr<SteppedRun> Start(const RunRequest& request) override;
 
     // Samples one round hands the sink before the caller gets control again:
     // a fast device delivers far more between two rounds than a window may
