@@ -26,7 +26,7 @@ constexpr int kGap = 4;
 
 void BusCommands::Connect() {
     main_.Ui().BusRows1->SetBuses(ReadBuses(main_.Config()));
-    main_.OnAction(QStringLiteral("Busse1"), [this] { Busse1Click(); });
+    main_.OnAction(main_.Actions().Busse1, [this] { Busse1Click(); });
     // Another line count or longer axis labels move the rows' place: they
     // follow, and the window changes its height where their room changed.
     connect(

@@ -15,9 +15,8 @@ void CursorCommands::Connect() {
     // A new recording or file brings its own time base.
     connect(&t, &TTrazor::pictureChanged, this,
             [this] { main_.RunGuarded([this] { ShowCursors(); }); });
-    main_.OnAction(QStringLiteral("CursorSetzen1"),
-                   [this] { main_.Trazor1().PlaceCursorsInView(); });
-    main_.OnAction(QStringLiteral("CursorEntfernen1"), [this] { main_.Trazor1().ClearCursors(); });
+    main_.OnAction(main_.Actions().CursorSetzen1, [this] { main_.Trazor1().PlaceCursorsInView(); });
+    main_.OnAction(main_.Actions().CursorEntfernen1, [this] { main_.Trazor1().ClearCursors(); });
 }
 
 void CursorCommands::ShowCursors() {

@@ -18,14 +18,13 @@
 
 #include <QAction>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QScreen>
 #include <QScrollArea>
-#include <QSaveFile>
 #include <QTimer>
 #include <chrono>
 #include <cmath>
 #include <stdexcept>
-#include <thread>
 
 using namespace sigrokdecode;
 
@@ -74,9 +73,10 @@ DecodeCommands::~DecodeCommands() {
 }
 
 void DecodeCommands::Connect() {
-    main_.OnAction(QStringLiteral("ProtokollDekodieren1"), [this] { ProtokollDekodieren1Click(); });
-    main_.OnAction(QStringLiteral("AnnotationenExportieren1"), [this] { AnnotationenExportieren1Click(); });
-    main_.OnAction(QStringLiteral("DekodierungAbbrechen1"), [this] { CancelDecoding(); });
+    main_.OnAction(main_.Actions().ProtokollDekodieren1, [this] { ProtokollDekodieren1Click(); });
+    main_.OnAction(main_.Actions().AnnotationenExportieren1,
+                   [this] { AnnotationenExportieren1Click(); });
+    main_.OnAction(main_.Actions().DekodierungAbbrechen1, [this] { CancelDecoding(); });
     try {
         stacks_ = ReadSetup(main_.Config());
     } catch (const std::exception&) {
@@ -298,8 +298,7 @@ void DecodeCommands::takeResult() {
 
 void DecodeCommands::WaitForRun() {
     while (Running()) {
-        if (run_)
-            while (!run_->Finished()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (run_) run_->Wait();
         Poll();
     }
 }

@@ -69,20 +69,18 @@ const QString UnknownFormat =
 ExchangeCommands::ExchangeCommands(TMain1& main) : QObject(&main), main_(main) {}
 
 void ExchangeCommands::Connect() {
-    main_.OnAction(QStringLiteral("Exportieren1"), [this] { Exportieren1Click(); });
-    main_.OnAction(QStringLiteral("Importieren1"), [this] { Importieren1Click(); });
+    main_.OnAction(main_.Actions().Exportieren1, [this] { Exportieren1Click(); });
+    main_.OnAction(main_.Actions().Importieren1, [this] { Importieren1Click(); });
     // Export goes with "Speichern unter", import with "Öffnen": they follow
     // those items wherever the enable rules switch them.
-    const auto follow = [this](const char* leader, const char* follower) {
-        QAction* lead = main_.Action(QString::fromLatin1(leader));
-        QAction* follows = main_.Action(QString::fromLatin1(follower));
-        if (!lead || !follows) return;
+    const auto follow = [this](QAction* lead, QAction* follows) {
         follows->setEnabled(lead->isEnabled());
         connect(lead, &QAction::changed, follows,
                 [lead, follows] { follows->setEnabled(lead->isEnabled()); });
     };
-    follow("Speichernunter1", "Exportieren1");
-    follow("ffnen1", "Importieren1");
+    const MainActions& a = main_.Actions();
+    follow(a.Speichernunter1, a.Exportieren1);
+    follow(a.ffnen1, a.Importieren1);
 }
 
 void ExchangeCommands::showError(const QString& text) {
@@ -208,9 +206,7 @@ bool ExchangeCommands::ImportFrom(const QString& path) {
         QFileInfo(path).dir().filePath(QFileInfo(path).completeBaseName() + QStringLiteral(".DIG"));
     main_.SetCaption(recording::ApplicationTitle + " Version " + recording::VersionText + " - " +
                      QDir::toNativeSeparators(path));
-    for (const char* item :
-         {"Speichern1", "Speichernunter1", "Schliessen1", "Druckeneinrichten1", "Drucken1"})
-        main_.Action(QString::fromLatin1(item))->setEnabled(true);
+    main_.EnableFileItems();
     t.Option().SetCellsPos(0);
     main_.Ui().ScrollBar1->setValue(0);
     t.Redraw();

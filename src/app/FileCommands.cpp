@@ -23,21 +23,21 @@ FileCommands::FileCommands(TMain1& main)
 FileCommands::~FileCommands() = default;
 
 void FileCommands::Connect() {
-    main_.OnAction(QStringLiteral("NeueAufzeichnung1"), [this] { NeueAufzeichnung1Click(); });
-    main_.OnAction(QStringLiteral("ffnen1"), [this] { ffnen1Click(); });
-    main_.OnAction(QStringLiteral("Speichern1"), [this] { Speichern1Click(); });
-    main_.OnAction(QStringLiteral("Speichernunter1"), [this] { Speichernunter1Click(); });
-    main_.OnAction(QStringLiteral("Schliessen1"), [this] { Schliessen1Click(); });
-    main_.OnAction(QStringLiteral("Druckeneinrichten1"), [this] { Druckeneinrichten1Click(); });
-    main_.OnAction(QStringLiteral("Drucken1"), [this] { Drucken1Click(); });
+    main_.OnAction(main_.Actions().NeueAufzeichnung1, [this] { NeueAufzeichnung1Click(); });
+    main_.OnAction(main_.Actions().ffnen1, [this] { ffnen1Click(); });
+    main_.OnAction(main_.Actions().Speichern1, [this] { Speichern1Click(); });
+    main_.OnAction(main_.Actions().Speichernunter1, [this] { Speichernunter1Click(); });
+    main_.OnAction(main_.Actions().Schliessen1, [this] { Schliessen1Click(); });
+    main_.OnAction(main_.Actions().Druckeneinrichten1, [this] { Druckeneinrichten1Click(); });
+    main_.OnAction(main_.Actions().Drucken1, [this] { Drucken1Click(); });
 }
 
 void FileCommands::setFileCommands(bool save, bool saveAs, bool close, bool setup, bool print) {
-    main_.Action(QStringLiteral("Speichern1"))->setEnabled(save);
-    main_.Action(QStringLiteral("Speichernunter1"))->setEnabled(saveAs);
-    main_.Action(QStringLiteral("Schliessen1"))->setEnabled(close);
-    main_.Action(QStringLiteral("Druckeneinrichten1"))->setEnabled(setup);
-    main_.Action(QStringLiteral("Drucken1"))->setEnabled(print);
+    main_.Actions().Speichern1->setEnabled(save);
+    main_.Actions().Speichernunter1->setEnabled(saveAs);
+    main_.Actions().Schliessen1->setEnabled(close);
+    main_.Actions().Druckeneinrichten1->setEnabled(setup);
+    main_.Actions().Drucken1->setEnabled(print);
 }
 
 void FileCommands::NeueAufzeichnung1Click() {

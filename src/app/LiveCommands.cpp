@@ -50,9 +50,9 @@ acquire::RunControl LiveCommands::PumpingControl() {
 }
 
 void LiveCommands::Connect() {
-    main_.OnAction(QStringLiteral("MenuPlay_Scan"), [this] { Hauptsimultan(); });
-    main_.OnAction(QStringLiteral("MenuStop_Scan"), [this] { StopClick(); });
-    main_.OnAction(QStringLiteral("Synchronisieren1"), [this] { Synchronisieren1Click(); });
+    main_.OnAction(main_.Actions().MenuPlay_Scan, [this] { Hauptsimultan(); });
+    main_.OnAction(main_.Actions().MenuStop_Scan, [this] { StopClick(); });
+    main_.OnAction(main_.Actions().Synchronisieren1, [this] { Synchronisieren1Click(); });
     const MainUi& ui = main_.Ui();
     connect(ui.ButtonPlay_Scan, &QToolButton::clicked, this,
             [this] { main_.RunGuarded([this] { Hauptsimultan(); }); });
@@ -76,7 +76,7 @@ void LiveCommands::StopClick() {
 
 void LiveCommands::Hauptsimultan() {
     QTimer* timer = main_.Ui().SimultanTimer1;
-    QAction* play = main_.Action(QStringLiteral("MenuPlay_Scan"));
+    QAction* play = main_.Actions().MenuPlay_Scan;
     if (timer->isActive()) {
         // The menu item toggles its own check mark; live mode is still on.
         play->setChecked(true);
@@ -107,12 +107,11 @@ void LiveCommands::Hauptsimultan() {
     main_.SetAllMenuEntry(false);
     // The bursts write the buffer: nothing may load or replace it meanwhile,
     // as during a timed recording (the stop empties it anyway).
-    loadCommands_ = SwitchOffCommands({main_.Action(QStringLiteral("NeueAufzeichnung1")),
-                                       main_.Action(QStringLiteral("ffnen1")),
-                                       main_.Action(QStringLiteral("Importieren1"))});
-    main_.Action(QStringLiteral("MenuPlay_Scan"))->setChecked(true);
+    loadCommands_ = SwitchOffCommands(
+        {main_.Actions().NeueAufzeichnung1, main_.Actions().ffnen1, main_.Actions().Importieren1});
+    main_.Actions().MenuPlay_Scan->setChecked(true);
     MakeSampleSource(main_)->Prepare(acquire::RunKind::Live);
-    if (s.InputSource == 0) main_.Source().ReadPinChecks();
+    if (ChosenSourceKind(s) == SourceKind::ParallelPort) main_.Source().ReadPinChecks();
     main_.desktop().PumpEvents();
     timer->start();
 }
@@ -126,7 +125,7 @@ void LiveCommands::SimultanTimer1Timer() {
         s.StopRequested = 0;
         return;
     }
-    if (s.InputSource == 2) {
+    if (ChosenSourceKind(s) == SourceKind::SigrokDevice) {
         SigrokTick();
         return;
     }
@@ -244,14 +243,14 @@ void LiveCommands::Hauptsimultanstop() {
     if (!timer->isActive()) {
         main_.SetDigiStatus(4, QStringLiteral("Simultanbetrieb gestoppt"), false);
         MakeSampleSource(main_)->Finish(acquire::RunKind::Live);
-        if (s.InputSource == 0) main_.Source().ReadPinChecks();
-        if (main_.Action(QStringLiteral("Synchronisieren1"))->isChecked()) Synchronisieren1Click();
+        if (ChosenSourceKind(s) == SourceKind::ParallelPort) main_.Source().ReadPinChecks();
+        if (main_.Actions().Synchronisieren1->isChecked()) Synchronisieren1Click();
         s.LiveRunning = 0;
         RestoreCommands(loadCommands_);
         loadCommands_.clear();
         main_.SetAllMainMenu(true);
         main_.SetRecordMenuEntry(true);
-        main_.Action(QStringLiteral("MenuPlay_Scan"))->setChecked(false);
+        main_.Actions().MenuPlay_Scan->setChecked(false);
         main_.SetAllMenuEntry(true);
         main_.SetAllButtons(true);
         TTrazor& t = main_.Trazor1();
@@ -267,7 +266,7 @@ void LiveCommands::Hauptsimultanstop() {
 
 void LiveCommands::Synchronisieren1Click() {
     MainState& s = main_.State();
-    QAction* item = main_.Action(QStringLiteral("Synchronisieren1"));
+    QAction* item = main_.Actions().Synchronisieren1;
     if (s.SyncActive == 0) {
         main_.SetDigiStatus(4, QStringLiteral("Trazor synchronisieren"), false);
         item->setChecked(true);
@@ -277,5 +276,6 @@ void LiveCommands::Synchronisieren1Click() {
         item->setChecked(false);
         s.SyncActive = 0;
     }
-    if (s.InputSource <= 2) s.BitTriggerArmed = std::uint8_t(s.SyncActive);
+    // Every kind of source arms the bit trigger with synchronisation.
+    s.BitTriggerArmed = std::uint8_t(s.SyncActive);
 }

@@ -119,9 +119,7 @@ void buildOptionen(QMenuBar* bar) {
     QMenu* einzeln =
         sub(farben, "EinzelneLinienfarbe1", QStringLiteral("Einzelne Linienfarbe"), {.help = 95});
     for (int n = 0; n < 16; ++n) {
-        const QByteArray name =
-            n == 0 ? QByteArray("Bitfarbe01") : "Bitfarbe" + QByteArray::number(n + 1) + "1";
-        item(einzeln, name.constData(), numbered("Linie Bit ", n));
+        item(einzeln, BitColourItemName(n).toLatin1().constData(), numbered("Linie Bit ", n));
     }
     item(farben, "AlleLinienmiteinerFarbe1", QStringLiteral("Alle Linien mit einer Farbe"),
          {.help = 96});
@@ -285,7 +283,7 @@ void radioGroup(QMenuBar* bar, std::initializer_list<const char*> names) {
 
 } // namespace
 
-void BuildMainMenu(QMenuBar* bar) {
+MainActions BuildMainMenu(QMenuBar* bar) {
     buildDatei(bar);
     buildBearbeiten(bar);
     buildSuchen(bar);
@@ -303,4 +301,5 @@ void BuildMainMenu(QMenuBar* bar) {
                      "N10sek2"});
     radioGroup(bar, {"Bit1", "Bit2", "Bit3", "Bit4", "Bit5", "Bit6", "Bit7", "Bit8", "Bit9",
                      "Bit10", "Bit11", "Bit12", "Bit13", "Bit14", "Bit15", "Bit16"});
+    return FindMainActions(bar);
 }

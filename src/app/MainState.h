@@ -8,7 +8,8 @@
 // The main window's own variables, shared by its command groups. Start values
 // are the ones the window has right after it is created.
 struct MainState {
-    std::uint8_t InputSource = 0; // 0 parallel port, 1 USB board
+    // 0 parallel port, 1 K8055 board, 2 sigrok device; SourceChoice reads it.
+    std::uint8_t InputSource = 0;
     std::int32_t PortBase = 0x378;
     std::int32_t Lpt1Base = 0x378;
     std::int32_t Lpt2Base = 0x278;

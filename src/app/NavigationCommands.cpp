@@ -43,8 +43,8 @@ void NavigationCommands::Connect() {
             [this] { main_.RunGuarded([this] { ShowReadout(); }); });
     connect(main_.Ui().Overview1, &TOverview::positionRequested, this,
             [this](int pos) { main_.RunGuarded([this, pos] { MoveTo(pos); }); });
-    main_.OnAction(QStringLiteral("Alleszeigen1"), [this] { Alleszeigen1Click(); });
-    if (QAction* shown = main_.Action(QStringLiteral("Uebersicht1")))
+    main_.OnAction(main_.Actions().Alleszeigen1, [this] { Alleszeigen1Click(); });
+    if (QAction* shown = main_.Actions().Uebersicht1)
         connect(shown, &QAction::toggled, this,
                 [this](bool on) { main_.RunGuarded([this, on] { Uebersicht1Click(on); }); });
 }

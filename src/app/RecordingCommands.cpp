@@ -22,8 +22,10 @@
 
 namespace {
 
-const char* const kPeriodItems[] = {"CPU769s1", "N1ms1",   "N10ms1",  "N20ms1", "N100ms1",
-                                    "N05s1",    "N10sek1", "N50sek1", "N10sek2"};
+QAction* MainActions::*const kPeriodItems[] = {
+    &MainActions::CPU769s1, &MainActions::N1ms1,   &MainActions::N10ms1,
+    &MainActions::N20ms1,   &MainActions::N100ms1, &MainActions::N05s1,
+    &MainActions::N10sek1,  &MainActions::N50sek1, &MainActions::N10sek2};
 
 // The progress bar costs microseconds per update; it moves when this much time
 // of samples has passed, so that it moves for the slow board as for the fast port.
@@ -34,13 +36,13 @@ constexpr std::int64_t kProgressEveryNs = 50'000'000;
 RecordingCommands::RecordingCommands(TMain1& main) : QObject(&main), main_(main) {}
 
 void RecordingCommands::Connect() {
-    main_.OnAction(QStringLiteral("MenuRecord_Signal"), [this] { ButtonRecord_SignalClick(); });
-    main_.OnAction(QStringLiteral("MenuRecord_5_Sek"), [this] { MenuRecord_5_SekClick(); });
-    main_.OnAction(QStringLiteral("MenuRecord_10_Sek"), [this] { MenuRecord_10_SekClick(); });
-    main_.OnAction(QStringLiteral("MenuRecord_SignalClear"),
+    main_.OnAction(main_.Actions().MenuRecord_Signal, [this] { ButtonRecord_SignalClick(); });
+    main_.OnAction(main_.Actions().MenuRecord_5_Sek, [this] { MenuRecord_5_SekClick(); });
+    main_.OnAction(main_.Actions().MenuRecord_10_Sek, [this] { MenuRecord_10_SekClick(); });
+    main_.OnAction(main_.Actions().MenuRecord_SignalClear,
                    [this] { MenuRecord_SignalClearClick(); });
     for (int i = 0; i < 9; ++i)
-        main_.OnAction(QString::fromLatin1(kPeriodItems[i]), [this, i] { SamplePeriodClick(i); });
+        main_.OnAction(main_.Actions().*kPeriodItems[i], [this, i] { SamplePeriodClick(i); });
     connect(main_.Ui().ButtonRecord_Signal, &QToolButton::clicked, this,
             [this] { main_.RunGuarded([this] { ButtonRecord_SignalClick(); }); });
 }
@@ -48,9 +50,7 @@ void RecordingCommands::Connect() {
 void RecordingCommands::ButtonRecord_SignalClick() {
     if (running_) return; // see RecordSignal
     if (!RecordSignal()) return;
-    for (const char* name :
-         {"Speichern1", "Speichernunter1", "Schliessen1", "Druckeneinrichten1", "Drucken1"})
-        main_.Action(QString::fromLatin1(name))->setEnabled(true);
+    main_.EnableFileItems();
     main_.Ui().ProgressBar1->setValue(0);
 }
 
@@ -68,13 +68,13 @@ bool RecordingCommands::RecordSignal() {
     TTrazor& t = main_.Trazor1();
     MainState& s = main_.State();
     Desktop& d = main_.desktop();
-    QAction* play = main_.Action(QStringLiteral("MenuPlay_Scan"));
+    QAction* play = main_.Actions().MenuPlay_Scan;
     QProgressBar* progress = main_.Ui().ProgressBar1;
 
     main_.SetAllMainMenu(false);
     play->setChecked(false);
     play->setEnabled(false);
-    main_.Action(QStringLiteral("Abtastrate1"))->setEnabled(false);
+    main_.Actions().Abtastrate1->setEnabled(false);
     main_.SetAllButtons(false);
     // The stop button (and Escape) end a recording early.
     main_.Ui().ButtonStop_Scan->setEnabled(true);
@@ -88,7 +88,7 @@ bool RecordingCommands::RecordSignal() {
     // in a buffer of exactly that many cells. A shorter one would drop the
     // samples beyond its end, and a longer file's length could keep a slow
     // source busy for hours.
-    const bool five = main_.Action(QStringLiteral("MenuRecord_5_Sek"))->isChecked();
+    const bool five = main_.Actions().MenuRecord_5_Sek->isChecked();
     if (t.Buffer().Cells() != t.Option().CellsSize() ||
         t.Option().CellsSize() > RecordLengthCells(false) ||
         RecordLengthCells(five) != appliedLength_) {
@@ -96,9 +96,9 @@ bool RecordingCommands::RecordSignal() {
         if (t.Buffer().Cells() != t.Option().CellsSize()) t.ResizeBuffer(t.Option().CellsSize());
     }
     s.SampleIndex = 0;
-    if (main_.Action(QStringLiteral("MenuRecord_10_Sek"))->isChecked())
+    if (main_.Actions().MenuRecord_10_Sek->isChecked())
         main_.SetDigiStatus(4, QStringLiteral("10 Sek. Aufzeichnung"), false);
-    if (main_.Action(QStringLiteral("MenuRecord_5_Sek"))->isChecked())
+    if (main_.Actions().MenuRecord_5_Sek->isChecked())
         main_.SetDigiStatus(4, QStringLiteral("5 Sek. Aufzeichnung"), false);
 
     progress->setMaximum(t.Option().CellsSize());
@@ -107,7 +107,7 @@ bool RecordingCommands::RecordSignal() {
     d.PumpEvents();
 
     const std::unique_ptr<acquire::SampleSource> source = MakeSampleSource(main_);
-    const bool port = s.InputSource == 0;
+    const bool port = ChosenSourceKind(s) == SourceKind::ParallelPort;
     BufferSink sink(t, std::uint64_t(t.Option().CellsSize()));
     std::atomic<bool> stop{false};
     // The bar moves every 50 ms of samples, whatever the source's speed.
@@ -166,12 +166,11 @@ bool RecordingCommands::RecordSignal() {
 CommandStates RecordingCommands::SwitchOffBufferCommands() {
     // Every command of "&Datei" acts on the buffer, except setting up the
     // printer and quitting (which ends the recording first).
+    const MainActions& items = main_.Actions();
     std::vector<QAction*> commands;
-    if (const auto* menu = main_.findChild<QMenu*>(QStringLiteral("Datei1Menu")))
-        for (QAction* a : menu->actions())
-            if (!a->isSeparator() && a->objectName() != QLatin1String("E1") &&
-                a->objectName() != QLatin1String("Druckeneinrichten1"))
-                commands.push_back(a);
+    for (QAction* a : items.Datei1->menu()->actions())
+        if (!a->isSeparator() && a != items.E1 && a != items.Druckeneinrichten1)
+            commands.push_back(a);
     return SwitchOffCommands(commands);
 }
 
@@ -188,8 +187,8 @@ int RecordingCommands::RecordLengthCells(bool fiveSeconds) const {
 }
 
 void RecordingCommands::CheckRecordLength(bool fiveSeconds) {
-    main_.Action(QStringLiteral("MenuRecord_5_Sek"))->setChecked(fiveSeconds);
-    main_.Action(QStringLiteral("MenuRecord_10_Sek"))->setChecked(!fiveSeconds);
+    main_.Actions().MenuRecord_5_Sek->setChecked(fiveSeconds);
+    main_.Actions().MenuRecord_10_Sek->setChecked(!fiveSeconds);
 }
 
 void RecordingCommands::ChooseRecordLength(bool fiveSeconds) {
@@ -198,8 +197,8 @@ void RecordingCommands::ChooseRecordLength(bool fiveSeconds) {
     if (cells != main_.Trazor1().Option().CellsSize() && !main_.ConfirmDiscardRecording()) {
         // The click toggled only its own item; the other still shows whether
         // it was the checked one.
-        QAction* five = main_.Action(QStringLiteral("MenuRecord_5_Sek"));
-        QAction* ten = main_.Action(QStringLiteral("MenuRecord_10_Sek"));
+        QAction* five = main_.Actions().MenuRecord_5_Sek;
+        QAction* ten = main_.Actions().MenuRecord_10_Sek;
         if (fiveSeconds)
             five->setChecked(!ten->isChecked());
         else
@@ -219,7 +218,7 @@ void RecordingCommands::SetRecordLength(int cells) {
 }
 
 void RecordingCommands::ApplyRecordLength() {
-    const bool five = main_.Action(QStringLiteral("MenuRecord_5_Sek"))->isChecked();
+    const bool five = main_.Actions().MenuRecord_5_Sek->isChecked();
     CheckRecordLength(five);
     SetRecordLength(RecordLengthCells(five));
 }
@@ -233,8 +232,8 @@ void RecordingCommands::MenuRecord_SignalClearClick() {
 }
 
 void RecordingCommands::ClearSampleRateChecks() {
-    for (const char* name : kPeriodItems)
-        main_.Action(QString::fromLatin1(name))->setChecked(false);
+    for (QAction* MainActions::*item : kPeriodItems)
+        (main_.Actions().*item)->setChecked(false);
 }
 
 void RecordingCommands::SamplePeriodClick(int item) {
@@ -254,7 +253,7 @@ void RecordingCommands::SamplePeriodClick(int item) {
     MainState& s = main_.State();
     if (p.missCount >= 0) s.SyncMissCount = std::int16_t(p.missCount);
     ClearSampleRateChecks();
-    main_.Action(QString::fromLatin1(kPeriodItems[item]))->setChecked(true);
+    (main_.Actions().*kPeriodItems[item])->setChecked(true);
     QTimer* timer = main_.Ui().SimultanTimer1;
     if (item == 1) timer->setInterval(1);
     if (p.unit) {

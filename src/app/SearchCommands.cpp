@@ -9,20 +9,23 @@
 namespace {
 struct KindItem {
     int kind;
-    const char* item;
+    QAction* MainActions::*item;
 };
-constexpr KindItem kKindItems[] = {{0, "bits1"}, {1, "Nibbel1"}, {3, "Byte1"}, {4, "Word1"}};
+constexpr KindItem kKindItems[] = {{0, &MainActions::bits1},
+                                   {1, &MainActions::Nibbel1},
+                                   {3, &MainActions::Byte1},
+                                   {4, &MainActions::Word1}};
 } // namespace
 
 SearchCommands::SearchCommands(TMain1& main, TOKBottomDlg1*& dialog)
     : QObject(&main), main_(main), dialog_(dialog) {}
 
 void SearchCommands::Connect() {
-    main_.OnAction(QStringLiteral("Suchen3"), [this] { Suchen3Click(); });
-    main_.OnAction(QStringLiteral("Weitersuchen1"), [this] { Weitersuchen1Click(); });
+    main_.OnAction(main_.Actions().Suchen3, [this] { Suchen3Click(); });
+    main_.OnAction(main_.Actions().Weitersuchen1, [this] { Weitersuchen1Click(); });
     for (const auto& k : kKindItems) {
         const int kind = k.kind;
-        main_.OnAction(QString::fromLatin1(k.item), [this, kind] { TriggerKindClick(kind); });
+        main_.OnAction(main_.Actions().*k.item, [this, kind] { TriggerKindClick(kind); });
     }
 }
 
@@ -35,14 +38,14 @@ void SearchCommands::Weitersuchen1Click() {
 }
 
 void SearchCommands::TriggerKindClick(int kind) {
-    const char* own = nullptr;
+    QAction* MainActions::*own = nullptr;
     for (const auto& k : kKindItems)
         if (k.kind == kind) own = k.item;
     if (!own || !dialog_) return;
-    main_.Action(QString::fromLatin1(own))->setChecked(true);
+    (main_.Actions().*own)->setChecked(true);
     dialog_->OpenForSync(kind, search::SyncCaption(kind));
     for (const auto& k : kKindItems)
-        if (k.kind != kind) main_.Action(QString::fromLatin1(k.item))->setChecked(false);
+        if (k.kind != kind) (main_.Actions().*k.item)->setChecked(false);
 }
 
 void SearchCommands::SetScrollBarPosition(int position) {

@@ -20,7 +20,7 @@ SigrokSource::SigrokSource(TMain1& main) : QObject(&main), main_(main) {}
 SigrokSource::~SigrokSource() = default;
 
 void SigrokSource::Connect() {
-    main_.OnAction(QStringLiteral("PortAuswahlSigrok"), [this] { ChooseDevice(); });
+    main_.OnAction(main_.Actions().PortAuswahlSigrok, [this] { ChooseDevice(); });
 }
 
 sigrok::Context& SigrokSource::context() {
@@ -29,7 +29,7 @@ sigrok::Context& SigrokSource::context() {
 }
 
 void SigrokSource::ChooseDevice() {
-    QAction* item = main_.Action(QStringLiteral("PortAuswahlSigrok"));
+    QAction* item = main_.Actions().PortAuswahlSigrok;
     item->setChecked(HasDevice());
     sigrok::Context& ctx = context();
     const bool withDemo = main_.Options().simulate;
@@ -84,11 +84,12 @@ void SigrokSource::takeDevice(const sigrok::DeviceSpec& spec, std::uint64_t rate
     title_ = title;
     // The other sources' items lose their marks; "Eingabe programmieren"
     // then reads the label to know the source, as for the ports.
-    for (const char* name : {"PortAuswahl1", "PortAuswahl2", "PortAuswahl3x", "PortAuswahl5x"})
-        main_.Action(QString::fromLatin1(name))->setChecked(false);
-    for (int i = 1; i <= 8; ++i)
-        main_.Action(QStringLiteral("PortAuswahl%1").arg(i))->setChecked(false);
-    main_.Action(QStringLiteral("PortAuswahlSigrok"))->setChecked(true);
+    const MainActions& a = main_.Actions();
+    a.PortAuswahl3x->setChecked(false);
+    a.PortAuswahl5x->setChecked(false);
+    for (QAction* port : a.PortAuswahl)
+        port->setChecked(false);
+    main_.Actions().PortAuswahlSigrok->setChecked(true);
     main_.Ui().Portzustand->setText(QStringLiteral("sigrok"));
     main_.Ui().Portzustand->setToolTip(title);
     main_.SetInfo(QStringLiteral("sigrok-Gerät: ") + DeviceText());
@@ -121,7 +122,7 @@ void SigrokSource::countInUsualUnit() {
 }
 
 void SigrokSource::Leave() {
-    main_.Action(QStringLiteral("PortAuswahlSigrok"))->setChecked(false);
+    main_.Actions().PortAuswahlSigrok->setChecked(false);
     // The device had the display count in its own period; the ports and the
     // boards count in the usual 10 µs again (the board then sets ms).
     countInUsualUnit();

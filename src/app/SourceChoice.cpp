@@ -26,17 +26,29 @@ class NoDevice final : public acquire::SampleSource {
 
 } // namespace
 
-std::unique_ptr<acquire::SampleSource> MakeSampleSource(TMain1& main) {
-    switch (main.State().InputSource) {
+SourceKind ChosenSourceKind(const MainState& state) {
+    switch (state.InputSource) {
     case 1:
+        return SourceKind::Board;
+    case 2:
+        return SourceKind::SigrokDevice;
+    default:
+        return SourceKind::ParallelPort;
+    }
+}
+
+std::unique_ptr<acquire::SampleSource> MakeSampleSource(TMain1& main) {
+    switch (ChosenSourceKind(main.State())) {
+    case SourceKind::Board:
         return std::make_unique<acquire::BoardSource>(main.PortUSB1(), main.desktop(),
                                                       main.SampleClock());
-    case 2:
+    case SourceKind::SigrokDevice:
         if (auto device = main.Sigrok().MakeSource()) return device;
         return std::make_unique<NoDevice>();
-    default:
-        return std::make_unique<acquire::ParallelPortSource>(main.PortIO1(), main.State().PortBase,
-                                                             main.Source().CurrentLptMode(),
-                                                             main.desktop(), main.SampleClock());
+    case SourceKind::ParallelPort:
+        break;
     }
+    return std::make_unique<acquire::ParallelPortSource>(main.PortIO1(), main.State().PortBase,
+                                                         main.Source().CurrentLptMode(),
+                                                         main.desktop(), main.SampleClock());
 }

@@ -5,6 +5,14 @@
 #include <memory>
 
 class TMain1;
+struct MainState;
+
+// The three kinds of source InputSource numbers.
+enum class SourceKind { ParallelPort, Board, SigrokDevice };
+
+// The kind of source InputSource names (0, 1, 2): the one place that reads
+// the number.
+SourceKind ChosenSourceKind(const MainState& state);
 
 // The source object for the window's chosen source (InputSource: 0 the
 // parallel port at PortBase in its chosen mode, 1 the K8055 board, 2 the

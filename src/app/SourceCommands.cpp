@@ -1,6 +1,7 @@
 #include "SourceCommands.h"
 
 #include "SigrokSource.h"
+#include "SourceChoice.h"
 #include "TMain1.h"
 #include "UpDownPair.h"
 #include "display/TTrazor.h"
@@ -20,36 +21,27 @@
 SourceCommands::SourceCommands(TMain1& main) : QObject(&main), main_(main) {}
 
 void SourceCommands::Connect() {
-    auto on = [this](const char* name, std::function<void()> handler) {
-        main_.OnAction(QString::fromLatin1(name), std::move(handler));
+    const MainActions& a = items();
+    auto on = [this](QAction* item, std::function<void()> handler) {
+        main_.OnAction(item, std::move(handler));
     };
     for (int i = 1; i <= 8; ++i)
-        on(QByteArray("PortAuswahl" + QByteArray::number(i)).constData(),
-           [this, i] { PortAuswahlClick(i); });
-    on("ACKBSYPAPOFON1", [this] { ACKBSYPAPOFON1Click(); });
-    on("ALFFEHINIDSL1", [this] { ALFFEHINIDSL1Click(); });
-    on("Eingabeprogrammieren1", [this] { Eingabeprogrammieren1Click(); });
-    on("Ausgabeprogrammieren1", [this] { Ausgabeprogrammieren1Click(); });
-    on("Prfen1", [this] { Prfen1Click(); });
-    on("STR2", [this] { PinClick(0x01); });
-    on("ALF1", [this] { PinClick(0x02); });
-    on("INI1", [this] { PinClick(0x04); });
-    on("SteuerinBitszeigen1", [this] { ShowRegisterBits(2); });
-    on("StatusinBitszeigen1", [this] { ShowRegisterBits(1); });
-    on("DateninBitszeigen1", [this] { ShowRegisterBits(0); });
+        on(a.PortAuswahl[std::size_t(i - 1)], [this, i] { PortAuswahlClick(i); });
+    on(a.ACKBSYPAPOFON1, [this] { ACKBSYPAPOFON1Click(); });
+    on(a.ALFFEHINIDSL1, [this] { ALFFEHINIDSL1Click(); });
+    on(a.Eingabeprogrammieren1, [this] { Eingabeprogrammieren1Click(); });
+    on(a.Ausgabeprogrammieren1, [this] { Ausgabeprogrammieren1Click(); });
+    on(a.Prfen1, [this] { Prfen1Click(); });
+    on(a.STR2, [this] { PinClick(0x01); });
+    on(a.ALF1, [this] { PinClick(0x02); });
+    on(a.INI1, [this] { PinClick(0x04); });
+    on(a.SteuerinBitszeigen1, [this] { ShowRegisterBits(2); });
+    on(a.StatusinBitszeigen1, [this] { ShowRegisterBits(1); });
+    on(a.DateninBitszeigen1, [this] { ShowRegisterBits(0); });
 }
 
-bool SourceCommands::checked(const char* name) const {
-    const QAction* a = main_.Action(QString::fromLatin1(name));
-    return a && a->isChecked();
-}
-
-void SourceCommands::setChecked(const char* name, bool on) {
-    if (QAction* a = main_.Action(QString::fromLatin1(name))) a->setChecked(on);
-}
-
-void SourceCommands::setIcon(const char* name, int index) {
-    if (QAction* a = main_.Action(QString::fromLatin1(name))) main_.SetImageIndex(a, index);
+const MainActions& SourceCommands::items() const {
+    return main_.Actions();
 }
 
 std::uint8_t SourceCommands::readRegister(int offset) {
@@ -58,63 +50,65 @@ std::uint8_t SourceCommands::readRegister(int offset) {
 
 LptMode SourceCommands::CurrentLptMode() const {
     LptMode mode;
-    mode.adapter = checked("PortAuswahl3") || checked("PortAuswahl4");
-    mode.printerSignals = checked("ACKBSYPAPOFON1");
+    mode.adapter = items().PortAuswahl[2]->isChecked() || items().PortAuswahl[3]->isChecked();
+    mode.printerSignals = items().ACKBSYPAPOFON1->isChecked();
     return mode;
 }
 
 void SourceCommands::PortAuswahldisable() {
-    for (int i = 1; i <= 8; ++i)
-        setChecked(QByteArray("PortAuswahl" + QByteArray::number(i)).constData(), false);
-    setIcon("PortAuswahl1", 51);
-    setIcon("PortAuswahl2", 51);
-    setIcon("PortAuswahl3", 51);
+    for (QAction* port : items().PortAuswahl)
+        port->setChecked(false);
+    main_.SetImageIndex(items().PortAuswahl[0], 51);
+    main_.SetImageIndex(items().PortAuswahl[1], 51);
+    main_.SetImageIndex(items().PortAuswahl[2], 51);
     // The adapter's entries keep no "chosen" image once another source is
     // chosen: only one source may look chosen.
-    setIcon("PortAuswahl3x", 51);
-    setIcon("PortAuswahl4", 51);
-    setIcon("PortAuswahl5x", 55);
+    main_.SetImageIndex(items().PortAuswahl3x, 51);
+    main_.SetImageIndex(items().PortAuswahl[3], 51);
+    main_.SetImageIndex(items().PortAuswahl5x, 55);
 }
 
 void SourceCommands::PortAuswahlClick(int item) {
     MainState& s = main_.State();
     QLabel* label = main_.Ui().Portzustand;
-    if (item >= 1 && item <= 8 && checked("PortAuswahlSigrok")) main_.Sigrok().Leave();
-    const auto groupTo = [this](const char* top) {
+    if (item >= 1 && item <= 8 && items().PortAuswahlSigrok->isChecked()) main_.Sigrok().Leave();
+    const auto groupTo = [this](QAction* top) {
         // The four top-level source entries form one radio group.
-        for (const char* name : {"PortAuswahl1", "PortAuswahl2", "PortAuswahl3x", "PortAuswahl5x"})
-            setChecked(name, qstrcmp(name, top) == 0);
+        const MainActions& a = items();
+        for (QAction* entry :
+             {a.PortAuswahl[0], a.PortAuswahl[1], a.PortAuswahl3x, a.PortAuswahl5x})
+            entry->setChecked(entry == top);
     };
     if (item == 1 || item == 2) {
         s.PortBase = item == 1 ? s.Lpt1Base : s.Lpt2Base;
         PortAuswahldisable();
-        const char* name = item == 1 ? "PortAuswahl1" : "PortAuswahl2";
-        groupTo(name);
-        setIcon(name, 50);
-        setChecked("ALFFEHINIDSL1", false);
-        setChecked("ACKBSYPAPOFON1", false);
+        QAction* port = items().PortAuswahl[item == 1 ? 0 : 1];
+        groupTo(port);
+        main_.SetImageIndex(port, 50);
+        items().ALFFEHINIDSL1->setChecked(false);
+        items().ACKBSYPAPOFON1->setChecked(false);
         label->setText(item == 1 ? QStringLiteral("LPT1") : QStringLiteral("LPT2"));
     } else if (item == 3 || item == 4) {
         s.PortBase = item == 3 ? s.Lpt1Base : s.Lpt2Base;
         PortAuswahldisable();
-        const char* name = item == 3 ? "PortAuswahl3" : "PortAuswahl4";
-        groupTo("PortAuswahl3x");
-        setChecked(name, true);
-        setIcon("PortAuswahl3x", 50);
-        setIcon(name, 50);
-        setChecked("ALFFEHINIDSL1", false);
-        setChecked("ACKBSYPAPOFON1", false);
+        QAction* port = items().PortAuswahl[item == 3 ? 2 : 3];
+        groupTo(items().PortAuswahl3x);
+        port->setChecked(true);
+        main_.SetImageIndex(items().PortAuswahl3x, 50);
+        main_.SetImageIndex(port, 50);
+        items().ALFFEHINIDSL1->setChecked(false);
+        items().ACKBSYPAPOFON1->setChecked(false);
         main_.SetMultiBit(12);
-        setChecked("ACKBSYPAPOFON1", true);
-        setChecked("ALFFEHINIDSL1", false);
+        items().ACKBSYPAPOFON1->setChecked(true);
+        items().ALFFEHINIDSL1->setChecked(false);
         label->setText(item == 3 ? QStringLiteral("LPT1") : QStringLiteral("LPT2"));
     } else if (item >= 5 && item <= 8) {
         PortAuswahldisable();
-        setChecked("ALFFEHINIDSL1", false);
-        setChecked("ACKBSYPAPOFON1", false);
-        groupTo("PortAuswahl5x");
-        setIcon("PortAuswahl5x", 54);
-        setChecked(QByteArray("PortAuswahl" + QByteArray::number(item)).constData(), true);
+        items().ALFFEHINIDSL1->setChecked(false);
+        items().ACKBSYPAPOFON1->setChecked(false);
+        groupTo(items().PortAuswahl5x);
+        main_.SetImageIndex(items().PortAuswahl5x, 54);
+        items().PortAuswahl[std::size_t(item - 1)]->setChecked(true);
         label->setText(QStringLiteral("USB%1").arg(item - 4));
         main_.SetMultiBit(5);
         if (item == 5) {
@@ -128,20 +122,20 @@ void SourceCommands::PortAuswahlClick(int item) {
 
 void SourceCommands::ACKBSYPAPOFON1Click() {
     main_.SetMultiBit(12);
-    setChecked("ACKBSYPAPOFON1", true);
-    setChecked("ALFFEHINIDSL1", false);
+    items().ACKBSYPAPOFON1->setChecked(true);
+    items().ALFFEHINIDSL1->setChecked(false);
 }
 
 void SourceCommands::ALFFEHINIDSL1Click() {
     main_.SetMultiBit(12);
-    setChecked("ALFFEHINIDSL1", true);
-    setChecked("ACKBSYPAPOFON1", false);
+    items().ALFFEHINIDSL1->setChecked(true);
+    items().ACKBSYPAPOFON1->setChecked(false);
 }
 
 void SourceCommands::ShowPortStatus(bool active) {
     const MainState& s = main_.State();
     QString port, control, status, data;
-    if (s.InputSource == 0) {
+    if (ChosenSourceKind(s) == SourceKind::ParallelPort) {
         const auto hex2 = [](std::uint8_t v) {
             return QStringLiteral("$%1").arg(v, 2, 16, QLatin1Char('0')).toUpper();
         };
@@ -176,9 +170,11 @@ void SourceCommands::ShowPortBits(std::uint8_t value) {
 void SourceCommands::ProgramLptInput() {
     TPortIO& io = main_.PortIO1();
     const std::int32_t base = main_.State().PortBase;
-    const bool plainPort = checked("PortAuswahl1") || checked("PortAuswahl2");
+    const bool plainPort =
+        items().PortAuswahl[0]->isChecked() || items().PortAuswahl[1]->isChecked();
     const bool adapterSignals =
-        (checked("PortAuswahl3") || checked("PortAuswahl4")) && checked("ACKBSYPAPOFON1");
+        (items().PortAuswahl[2]->isChecked() || items().PortAuswahl[3]->isChecked()) &&
+        items().ACKBSYPAPOFON1->isChecked();
     if (plainPort) portprep::InputStart(io, base);
     if (adapterSignals) {
         portprep::ControlOr(io, base, 0x04);
@@ -223,9 +219,9 @@ void SourceCommands::RefreshPinChecks() {
 }
 
 void SourceCommands::ReadPinChecks() {
-    setChecked("STR2", (readRegister(2) & 0x01) != 0);
-    setChecked("ALF1", (readRegister(2) & 0x02) != 0);
-    setChecked("INI1", (readRegister(2) & 0x04) == 0);
+    items().STR2->setChecked((readRegister(2) & 0x01) != 0);
+    items().ALF1->setChecked((readRegister(2) & 0x02) != 0);
+    items().INI1->setChecked((readRegister(2) & 0x04) == 0);
 }
 
 void SourceCommands::Eingabeprogrammieren1Click() {
@@ -240,23 +236,24 @@ void SourceCommands::Eingabeprogrammieren1Click() {
     } else if (label == QLatin1String("sigrok")) {
         s.InputSource = 2;
     }
+    const SourceKind kind = ChosenSourceKind(s);
     bool success = true;
-    if (s.InputSource == 0 && !main_.PortIO1().IOactive()) {
+    if (kind == SourceKind::ParallelPort && !main_.PortIO1().IOactive()) {
         // Nothing could be read from it: recording would store zeros as data.
         success = false;
         main_.SetInfo(QStringLiteral("Der Druckerport %1 lässt sich nicht öffnen, er ist nicht auf "
                                      "Eingabe programmiert. Ohne Hardware ausprobieren: spurwerk "
                                      "--simulate")
                           .arg(portText(s.PortBase)));
-    } else if (s.InputSource == 0) {
+    } else if (kind == SourceKind::ParallelPort) {
         main_.PortIO1().SetPortHeld(true);
         ProgramLptInput();
-    } else if (s.InputSource == 1) {
+    } else if (kind == SourceKind::Board) {
         const QString digit = usbAt >= 0 ? label.mid(usbAt + 3, 1) : QString();
         bool ok = false;
         const int card = digit.toInt(&ok);
         success = ok && OpenUsbInput(card);
-    } else if (s.InputSource == 2) {
+    } else if (kind == SourceKind::SigrokDevice) {
         // The device is opened for each recording, on the acquisition thread.
         success = main_.Sigrok().HasDevice();
         if (success) {
@@ -268,19 +265,19 @@ void SourceCommands::Eingabeprogrammieren1Click() {
         MainUi& ui = main_.Ui();
         ui.Timer4->stop();
         main_.SetIndicatorColor(colors::Green);
-        main_.Action(QStringLiteral("Auswhlen1"))->setEnabled(false);
+        main_.Actions().Auswhlen1->setEnabled(false);
         main_.SetDigiStatus(4, QStringLiteral("Port aktiviert"), true);
         s.SampleIndex = 0;
         s.InputProgrammed = 1;
-        main_.Action(QStringLiteral("Eingabeprogrammieren1"))->setEnabled(false);
-        main_.Action(QStringLiteral("Ausgabeprogrammieren1"))->setEnabled(true);
-        main_.Action(QStringLiteral("MNMenuSynchronmodus"))->setEnabled(true);
-        main_.Action(QStringLiteral("MNMenuAufzeichnen"))->setEnabled(true);
+        main_.Actions().Eingabeprogrammieren1->setEnabled(false);
+        main_.Actions().Ausgabeprogrammieren1->setEnabled(true);
+        main_.Actions().MNMenuSynchronmodus->setEnabled(true);
+        main_.Actions().MNMenuAufzeichnen->setEnabled(true);
         ui.ButtonRecord_Signal->setEnabled(true);
         ui.ButtonStop_Scan->setEnabled(true);
         ui.ButtonPlay_Scan->setEnabled(true);
     }
-    if (s.InputSource == 0) RefreshPinChecks();
+    if (kind == SourceKind::ParallelPort) RefreshPinChecks();
 }
 
 void SourceCommands::ProgramPortOutput() {
@@ -302,13 +299,14 @@ void SourceCommands::ProgramPortOutput() {
 void SourceCommands::Ausgabeprogrammieren1Click() {
     MainState& s = main_.State();
     QString text;
-    if (s.InputSource == 0) {
+    const SourceKind kind = ChosenSourceKind(s);
+    if (kind == SourceKind::ParallelPort) {
         ProgramPortOutput();
         text = QStringLiteral("LPT-Port als Ausgabe programmiert.");
-    } else if (s.InputSource == 1) {
+    } else if (kind == SourceKind::Board) {
         main_.PortUSB1().SetUSBportactive(false);
         text = QStringLiteral("USB-Port dekativiert.");
-    } else if (s.InputSource == 2) {
+    } else if (kind == SourceKind::SigrokDevice) {
         text = QStringLiteral("sigrok-Gerät deaktiviert.");
     }
     ShowPortStatus(false);
@@ -316,10 +314,10 @@ void SourceCommands::Ausgabeprogrammieren1Click() {
 
     MainUi& ui = main_.Ui();
     s.InputProgrammed = 0;
-    main_.Action(QStringLiteral("Ausgabeprogrammieren1"))->setEnabled(false);
-    main_.Action(QStringLiteral("Eingabeprogrammieren1"))->setEnabled(true);
-    main_.Action(QStringLiteral("MNMenuSynchronmodus"))->setEnabled(false);
-    main_.Action(QStringLiteral("MNMenuAufzeichnen"))->setEnabled(false);
+    main_.Actions().Ausgabeprogrammieren1->setEnabled(false);
+    main_.Actions().Eingabeprogrammieren1->setEnabled(true);
+    main_.Actions().MNMenuSynchronmodus->setEnabled(false);
+    main_.Actions().MNMenuAufzeichnen->setEnabled(false);
     main_.SetAllButtons(false);
     for (QWidget* w : std::initializer_list<QWidget*>{
              ui.ButtonScaleTimeUp, ui.ButtonScaleTimeDown, ui.ButtonZeitachsenEinheit_1,
@@ -327,7 +325,7 @@ void SourceCommands::Ausgabeprogrammieren1Click() {
         w->setEnabled(true);
     main_.SetIndicatorColor(colors::Red);
     ui.Timer4->start();
-    main_.Action(QStringLiteral("Auswhlen1"))->setEnabled(true);
+    main_.Actions().Auswhlen1->setEnabled(true);
 }
 
 void SourceCommands::Prfen1Click() {
@@ -341,18 +339,18 @@ void SourceCommands::Prfen1Click() {
 }
 
 void SourceCommands::PinClick(std::uint8_t bit) {
-    const char* name = bit == 0x01 ? "STR2" : bit == 0x02 ? "ALF1" : "INI1";
-    if (main_.State().InputSource != 0) {
+    QAction* pin = bit == 0x01 ? items().STR2 : bit == 0x02 ? items().ALF1 : items().INI1;
+    if (ChosenSourceKind(main_.State()) != SourceKind::ParallelPort) {
         // The menu has already flipped the mark; no pin moved, so it flips back.
-        if (QAction* a = main_.Action(QString::fromLatin1(name))) a->setChecked(!a->isChecked());
+        pin->setChecked(!pin->isChecked());
         return;
     }
     portprep::ControlXor(main_.PortIO1(), main_.State().PortBase, bit);
     const std::uint8_t control = readRegister(2);
-    setChecked(name, bit == 0x04 ? (control & bit) == 0 : (control & bit) != 0);
+    pin->setChecked(bit == 0x04 ? (control & bit) == 0 : (control & bit) != 0);
 }
 
 void SourceCommands::ShowRegisterBits(int offset) {
-    if (main_.State().InputSource != 0) return;
+    if (ChosenSourceKind(main_.State()) != SourceKind::ParallelPort) return;
     ShowPortBits(readRegister(offset));
 }

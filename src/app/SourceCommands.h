@@ -8,6 +8,7 @@
 #include <vector>
 
 class TMain1;
+struct MainActions;
 
 // The main window's side of the hardware: choosing the source, programming
 // it for input and output, testing it, the three control pins, the bit
@@ -41,9 +42,7 @@ class SourceCommands : public QObject {
     LptMode CurrentLptMode() const;
 
   private:
-    bool checked(const char* name) const;
-    void setChecked(const char* name, bool on);
-    void setIcon(const char* name, int index);
+    const MainActions& items() const;
     std::uint8_t readRegister(int offset);
     // Tells once per port, in the information field, when the port cannot
     // switch its data lines to input.

@@ -16,6 +16,7 @@
 #include "SearchCommands.h"
 #include "SigrokChoice.h"
 #include "SigrokSource.h"
+#include "SourceChoice.h"
 #include "SourceCommands.h"
 #include "TNewHintWindow.h"
 #include "UpDownPair.h"
@@ -43,7 +44,6 @@
 #include "support/TOKBottomDlg2.h"
 
 #include <QAction>
-#include <QStyle>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -58,8 +58,10 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <stdexcept>
 
 namespace {
 const QString kCaption = QStringLiteral("Spurwerk Version 1.0.40.36");
@@ -93,7 +95,7 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("ClientArea"));
     setCentralWidget(central);
-    BuildMainMenu(menuBar());
+    actions_ = BuildMainMenu(menuBar());
     ui_ = BuildMainUi(*this, *central);
     // Narrower than the tool row, its controls would overlap or lose their text.
     setMinimumWidth(ui_.ToolPanel->minimumSizeHint().width());
@@ -120,10 +122,10 @@ TMain1::TMain1(Desktop& desktop, StartOptions options)
 
     connect(ui_.Timer2, &QTimer::timeout, this, guard::Slot(&desktop_, [this] { Timer2Timer(); }));
     connect(ui_.Timer4, &QTimer::timeout, this, guard::Slot(&desktop_, [this] { Timer4Timer(); }));
-    OnAction(QStringLiteral("E1"), [this] { E1Click(); });
-    OnAction(QStringLiteral("Einstellungspeichern1"), [this] { Einstellungspeichern1Click(); });
-    OnAction(QStringLiteral("KeineHilfevorhanden1"), [this] { KeineHilfevorhanden1Click(); });
-    OnAction(QStringLiteral("Info1"), [this] { Info1Click(); });
+    OnAction(actions_.E1, [this] { E1Click(); });
+    OnAction(actions_.Einstellungspeichern1, [this] { Einstellungspeichern1Click(); });
+    OnAction(actions_.KeineHilfevorhanden1, [this] { KeineHilfevorhanden1Click(); });
+    OnAction(actions_.Info1, [this] { Info1Click(); });
     // Escape ends a running timed recording early, as the stop button does.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setObjectName(QStringLiteral("EscapeStopsRecording"));
@@ -202,7 +204,9 @@ std::unique_ptr<TPortUSB> TMain1::MakeBoardComponent() {
 }
 
 QAction* TMain1::Action(const QString& name) const {
-    return findChild<QAction*>(name);
+    QAction* action = findChild<QAction*>(name);
+    if (!action) throw std::logic_error("Der Menüpunkt " + name.toStdString() + " fehlt im Menü.");
+    return action;
 }
 
 void TMain1::CreateDialogs() {
@@ -212,8 +216,8 @@ void TMain1::CreateDialogs() {
     searchDialog_->setObjectName(QStringLiteral("OKBottomDlg1"));
     // The search dialog stays open beside the diagram: "Suchen" (Ctrl+F) and
     // "Weiter suchen" (F3) must answer while it has the focus too.
-    for (const char* name : {"Suchen3", "Weitersuchen1"})
-        searchDialog_->addAction(Action(QString::fromLatin1(name)));
+    searchDialog_->addAction(actions_.Suchen3);
+    searchDialog_->addAction(actions_.Weitersuchen1);
     bitTextDialog_ = new TOKBottomDlg2(this);
     bitTextDialog_->setObjectName(QStringLiteral("OKBottomDlg2"));
     view_->SetLineNameEditor(
@@ -264,8 +268,8 @@ void TMain1::FormCreate() {
     state_.Lpt1Base = 0x378;
     state_.Lpt2Base = 0x278;
     state_.PortBase = state_.Lpt1Base;
-    Action(QStringLiteral("PortAuswahl1"))->setChecked(true);
-    SetImageIndex(Action(QStringLiteral("PortAuswahl1")), 50);
+    actions_.PortAuswahl[0]->setChecked(true);
+    SetImageIndex(actions_.PortAuswahl[0], 50);
     state_.InputProgrammed = 0;
     SetDigiStatus(4, QStringLiteral("Inaktiv"), false);
     // Without a port the English boxes of the port component were all there
@@ -279,9 +283,9 @@ void TMain1::FormCreate() {
     ui_.ScaleTimeComboBox1->setEditText(QString::number(trazor_->Option().TimeStep() - 2) + "%");
 
     source_->ReadPinChecks();
-    Action(QStringLiteral("MenuRecord_10_Sek"))->setChecked(true);
-    Action(QStringLiteral("MenuRecord_5_Sek"))->setChecked(false);
-    trazor_->Option().SetCellsSize(state_.InputSource == 0 ? 0x100000 : 0x4000);
+    actions_.MenuRecord_10_Sek->setChecked(true);
+    actions_.MenuRecord_5_Sek->setChecked(false);
+    trazor_->Option().SetCellsSize(int(MakeSampleSource(*this)->RecordLengthCells(false)));
 }
 
 void TMain1::FormClose() {
@@ -293,7 +297,7 @@ void TMain1::FormClose() {
     if (live_ && live_->TickRunning()) state_.StopRequested = 1;
     ui_.Timer2->stop();
     scrollHint_.reset();
-    if (state_.InputProgrammed == 1 && state_.InputSource == 0) {
+    if (state_.InputProgrammed == 1 && ChosenSourceKind(state_) == SourceKind::ParallelPort) {
         source_->ProgramPortOutput();
         source_->ShowPortStatus(false);
     }
@@ -333,9 +337,9 @@ void TMain1::closeEvent(QCloseEvent* event) {
         // "&Beenden" switches these off before the window goes; only now is it
         // sure to go, so that a refused or postponed close leaves them alone.
         if (quitByMenu_) {
-            for (const char* name :
-                 {"MNMenuBearbeiten", "MNMenuSynchronmodus", "MNMenuAufzeichnen"})
-                Action(QString::fromLatin1(name))->setEnabled(false);
+            for (QAction* menu : {actions_.MNMenuBearbeiten, actions_.MNMenuSynchronmodus,
+                                  actions_.MNMenuAufzeichnen})
+                menu->setEnabled(false);
         }
         FormClose();
         event->accept();
@@ -399,9 +403,7 @@ void TMain1::RunGuarded(const std::function<void()>& command) {
     guard::Run(&desktop_, command);
 }
 
-void TMain1::OnAction(const QString& name, std::function<void()> handler) {
-    QAction* action = Action(name);
-    if (!action) return;
+void TMain1::OnAction(QAction* action, std::function<void()> handler) {
     connect(action, &QAction::triggered, this,
             [this, handler = std::move(handler)] { RunGuarded(handler); });
 }
@@ -487,27 +489,35 @@ void TMain1::SetAllButtons(bool enable) {
         w->setEnabled(enable);
 }
 
+void TMain1::EnableFileItems() {
+    for (QAction* item : {actions_.Speichern1, actions_.Speichernunter1, actions_.Schliessen1,
+                          actions_.Druckeneinrichten1, actions_.Drucken1})
+        item->setEnabled(true);
+}
+
 void TMain1::SetAllMainMenu(bool enable) {
-    for (const char* name : {"MNMenuBearbeiten", "MNMenuSuchen", "MNMenuAnsicht", "MNMenuPort",
-                             "MNMenuOptionen", "MNMenuExtras", "MNMenuHilfe"})
-        Action(QString::fromLatin1(name))->setEnabled(enable);
+    for (QAction* menu : {actions_.MNMenuBearbeiten, actions_.MNMenuSuchen, actions_.MNMenuAnsicht,
+                          actions_.MNMenuPort, actions_.MNMenuOptionen, actions_.MNMenuExtras,
+                          actions_.MNMenuHilfe})
+        menu->setEnabled(enable);
 }
 
 void TMain1::SetRecordMenuEntry(bool enable) {
-    for (const char* name :
-         {"MenuRecord_5_Sek", "MenuRecord_10_Sek", "MenuRecord_Signal", "MenuRecord_SignalClear"})
-        Action(QString::fromLatin1(name))->setEnabled(enable);
+    for (QAction* item : {actions_.MenuRecord_5_Sek, actions_.MenuRecord_10_Sek,
+                          actions_.MenuRecord_Signal, actions_.MenuRecord_SignalClear})
+        item->setEnabled(enable);
 }
 
 void TMain1::SetAllMenuEntry(bool enable) {
-    for (const char* name : {"bits1", "Nibbel1", "Byte1", "Word1", "MenuPlay_Scan", "Abtastrate1"})
-        Action(QString::fromLatin1(name))->setEnabled(enable);
+    for (QAction* item : {actions_.bits1, actions_.Nibbel1, actions_.Byte1, actions_.Word1,
+                          actions_.MenuPlay_Scan, actions_.Abtastrate1})
+        item->setEnabled(enable);
 }
 
 void TMain1::CheckLineCountItem(int count) {
     for (int i = 1; i <= 16; ++i)
-        if (QAction* a = Action(QStringLiteral("Bit%1").arg(i))) a->setChecked(false);
-    if (QAction* a = Action(QStringLiteral("Bit%1").arg(count))) a->setChecked(true);
+        actions_.Bit[std::size_t(i - 1)]->setChecked(false);
+    if (count >= 1 && count <= 16) actions_.Bit[std::size_t(count - 1)]->setChecked(true);
 }
 
 void TMain1::SetMultiBit(int count) {
@@ -519,28 +529,29 @@ void TMain1::SetMultiBit(int count) {
 
 void TMain1::ConnectMenuMessages() {
     struct MenuMessage {
-        const char* menu;
+        QAction* MainActions::*menu;
         const char* text;
         bool onlyWhenNotLive;
     };
     static const MenuMessage messages[] = {
-        {"Datei1", "Daten laden, speichern oder drucken", true},
-        {"MNMenuBearbeiten", "Daten bearbeiten, löschen oder kopieren", true},
-        {"MNMenuSuchen", "Suchen in den Daten", true},
-        {"MNMenuAnsicht", "Ansicht der Daten festlegen", true},
-        {"MNMenuPort", "Auswahl LPT-Port oder andere Eingabequelle", true},
-        {"MNMenuOptionen", "Optionenauswahl für Farbe und co.", true},
-        {"MNMenuSynchronmodus", "Synchronmodus festlegen", true},
-        {"MNMenuAufzeichnen", "Simultan- und Standardaufzeichnung ausführen oder stoppen", true},
-        {"Fraben1", "Farbeinstellung von Trazor", false},
-        {"Textaenderung1", "Bit-Text ändern", false},
-        {"AnzahlBits1", "Anzahl der Bit´s einstellen", false},
-        {"Aufloesung1", "Auflösung der Zeitachse", false},
-        {"Skalierung1", "Skalierung", false},
-        {"Einheit1", "Zeiteinheit", false},
+        {&MainActions::Datei1, "Daten laden, speichern oder drucken", true},
+        {&MainActions::MNMenuBearbeiten, "Daten bearbeiten, löschen oder kopieren", true},
+        {&MainActions::MNMenuSuchen, "Suchen in den Daten", true},
+        {&MainActions::MNMenuAnsicht, "Ansicht der Daten festlegen", true},
+        {&MainActions::MNMenuPort, "Auswahl LPT-Port oder andere Eingabequelle", true},
+        {&MainActions::MNMenuOptionen, "Optionenauswahl für Farbe und co.", true},
+        {&MainActions::MNMenuSynchronmodus, "Synchronmodus festlegen", true},
+        {&MainActions::MNMenuAufzeichnen,
+         "Simultan- und Standardaufzeichnung ausführen oder stoppen", true},
+        {&MainActions::Fraben1, "Farbeinstellung von Trazor", false},
+        {&MainActions::Textaenderung1, "Bit-Text ändern", false},
+        {&MainActions::AnzahlBits1, "Anzahl der Bit´s einstellen", false},
+        {&MainActions::Aufloesung1, "Auflösung der Zeitachse", false},
+        {&MainActions::Skalierung1, "Skalierung", false},
+        {&MainActions::Einheit1, "Zeiteinheit", false},
     };
     for (const auto& m : messages) {
-        QMenu* menu = findChild<QMenu*>(QString::fromLatin1(m.menu) + QStringLiteral("Menu"));
+        QMenu* menu = (actions_.*m.menu)->menu();
         const QString text = QString::fromUtf8(m.text);
         const bool onlyWhenNotLive = m.onlyWhenNotLive;
         connect(menu, &QMenu::aboutToShow, this,

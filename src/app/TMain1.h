@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MainActions.h"
 #include "MainState.h"
 #include "MainUi.h"
 #include "support/THookHelpSystem.h"
@@ -75,13 +76,16 @@ class TMain1 : public QMainWindow {
     TPortIO& PortIO1() const { return *portIO_; }
     TPortUSB& PortUSB1() const { return *portUSB_; }
 
-    // Menu items and menus by object name; nullptr when there is none.
+    // The menu items and menus the commands work with.
+    const MainActions& Actions() const { return actions_; }
+    // A menu item or menu by object name (tests, the help); a name the menu
+    // lacks throws std::logic_error.
     QAction* Action(const QString& name) const;
     // Runs a command; an error it raises is shown in the general error box
     // instead of travelling through Qt's event loop.
     void RunGuarded(const std::function<void()>& command);
     // Connects a menu item's command, guarded.
-    void OnAction(const QString& name, std::function<void()> handler);
+    void OnAction(QAction* action, std::function<void()> handler);
 
     ViewCommands& View() const { return *view_; }
     NavigationCommands& Navigation() const { return *navigation_; }
@@ -126,6 +130,8 @@ class TMain1 : public QMainWindow {
     QString Info() const;
     void SetAllButtons(bool enable);
     void SetAllMainMenu(bool enable);
+    // A recording is there: it can be saved, closed and printed.
+    void EnableFileItems();
     void SetRecordMenuEntry(bool enable);
     void SetAllMenuEntry(bool enable);
     void SetMultiBit(int count);
@@ -174,6 +180,7 @@ class TMain1 : public QMainWindow {
     StartOptions options_;
     MainState state_;
     MainUi ui_;
+    MainActions actions_;
     TTrazor* trazor_ = nullptr; // owned by the central widget
     std::unique_ptr<TPortIO> portIO_;
     std::unique_ptr<TPortUSB> portUSB_;

@@ -34,32 +34,30 @@ constexpr int kNarrowestStep = 2;
 ViewCommands::ViewCommands(TMain1& main) : QObject(&main), main_(main) {}
 
 void ViewCommands::Connect() {
-    auto on = [this](const char* name, std::function<void()> handler) {
-        main_.OnAction(QString::fromLatin1(name), std::move(handler));
+    const MainActions& a = main_.Actions();
+    auto on = [this](QAction* item, std::function<void()> handler) {
+        main_.OnAction(item, std::move(handler));
     };
     for (int n = 1; n <= 16; ++n)
-        on(QByteArray("Bit" + QByteArray::number(n)).constData(), [this, n] { BitClick(n); });
-    on("Aufoesungp1", [this] { ChangeResolution(+1); });
-    on("Aufloesungn1", [this] { ChangeResolution(-1); });
-    on("Aufoesungp10", [this] { ChangeResolution(+10); });
-    on("Aufloesungn10", [this] { ChangeResolution(-10); });
-    on("EinheitMikroSek1", [this] { EinheitMikroSek1Click(); });
-    on("EinheitMilliSek1", [this] { EinheitMilliSek1Click(); });
-    on("EinheitSek1", [this] { EinheitSek1Click(); });
-    on("Hintergrundfarbe1", [this] { Hintergrundfarbe1Click(); });
-    on("Zeitachsenfarbe1", [this] { Zeitachsenfarbe1Click(); });
-    on("Textfarbe1", [this] { Textfarbe1Click(); });
-    on("AlleLinienmiteinerFarbe1", [this] { AlleLinienmiteinerFarbe1Click(); });
-    on("Gitterfarbe1", [this] { Gitterfarbe1Click(); });
+        on(a.Bit[std::size_t(n - 1)], [this, n] { BitClick(n); });
+    on(a.Aufoesungp1, [this] { ChangeResolution(+1); });
+    on(a.Aufloesungn1, [this] { ChangeResolution(-1); });
+    on(a.Aufoesungp10, [this] { ChangeResolution(+10); });
+    on(a.Aufloesungn10, [this] { ChangeResolution(-10); });
+    on(a.EinheitMikroSek1, [this] { EinheitMikroSek1Click(); });
+    on(a.EinheitMilliSek1, [this] { EinheitMilliSek1Click(); });
+    on(a.EinheitSek1, [this] { EinheitSek1Click(); });
+    on(a.Hintergrundfarbe1, [this] { Hintergrundfarbe1Click(); });
+    on(a.Zeitachsenfarbe1, [this] { Zeitachsenfarbe1Click(); });
+    on(a.Textfarbe1, [this] { Textfarbe1Click(); });
+    on(a.AlleLinienmiteinerFarbe1, [this] { AlleLinienmiteinerFarbe1Click(); });
+    on(a.Gitterfarbe1, [this] { Gitterfarbe1Click(); });
     for (int n = 0; n < 16; ++n) {
-        const QByteArray colour =
-            n == 0 ? QByteArray("Bitfarbe01") : "Bitfarbe" + QByteArray::number(n + 1) + "1";
-        on(colour.constData(), [this, n] { SetMultiFarbe(n); });
-        on(QByteArray("BitText" + QByteArray::number(n + 1)).constData(),
-           [this, n] { SetMultiBitText(n); });
+        on(a.Bitfarbe[std::size_t(n)], [this, n] { SetMultiFarbe(n); });
+        on(a.BitText[std::size_t(n)], [this, n] { SetMultiBitText(n); });
     }
-    on("DatenneuAnzeigen1", [this] { DatenneuAnzeigen1Click(); });
-    on("Anzeigelschen1", [this] { Anzeigelschen1Click(); });
+    on(a.DatenneuAnzeigen1, [this] { DatenneuAnzeigen1Click(); });
+    on(a.Anzeigelschen1, [this] { Anzeigelschen1Click(); });
 
     MainUi& ui = main_.Ui();
     connect(ui.ButtonScaleTimeUp, &QToolButton::clicked, this,

@@ -39,6 +39,11 @@ class BackgroundDecode {
     // 0 .. 1
     double Progress() const { return progress_.load(); }
     bool Finished() const { return finished_.load(); }
+    // Blocks until the run has ended (Finished() then holds); for callers
+    // that need the result now rather than from a timer.
+    void Wait() {
+        if (thread_.joinable()) thread_.join();
+    }
     // After Finished(): the annotations, sorted and indexed on the run's own
     // thread (so taking them costs the caller nothing), or the run's
     // DecodeError rethrown.
