@@ -36,6 +36,10 @@ for file in share/man/man1/spurwerk.1.gz share/mime/packages/spurwerk.xml \
 done
 [[ $(zcat "$prefix/share/man/man1/spurwerk.1.gz" | grep -c '^\.SS ') -ge 3 ]] ||
     { echo "FAIL: the manual page lacks its commands" >&2; exit 1; }
+# The decode example of the usage text, on the installed example recording.
+text=$("$program" decode "$prefix/share/doc/spurwerk/examples/i2c-uart.sr" \
+    -P uart:rx=UART:baudrate=115200:format=ascii -A uart=rx-data </dev/null | sed 's/^uart-1: //' | tr -d '\n')
+[[ $text == "Hallo Spurwerk!" ]] || { echo "FAIL: the installed decode example read '$text'" >&2; exit 1; }
 
 scratch=$(mktemp -d)
 pid=

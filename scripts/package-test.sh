@@ -48,7 +48,8 @@ for path in ./usr/bin/spurwerk ./usr/share/spurwerk/spurwerk.html \
     ./usr/share/icons/hicolor/48x48/apps/spurwerk.png \
     ./usr/lib/udev/rules.d/70-spurwerk-k8055.rules \
     ./usr/share/mime/packages/spurwerk.xml ./usr/share/man/man1/spurwerk.1.gz \
-    ./usr/share/doc/spurwerk/copyright ./usr/share/doc/spurwerk/changelog.gz; do
+    ./usr/share/doc/spurwerk/copyright ./usr/share/doc/spurwerk/changelog.gz \
+    ./usr/share/doc/spurwerk/examples/i2c-uart.sr; do
     grep -qx "$path" "$out/contents.txt" || fail "$path is not in the package"
 done
 grep -q '/spurwerk/libspurwerk_k8055.so$' "$out/contents.txt" || fail "no board library"

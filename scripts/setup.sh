@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation qt6-translations-l10n
   libusb-1.0-0-dev libsigrok-dev libsigrokdecode-dev sigrok-cli iverilog
+  zlib1g-dev
   xvfb xauth xdotool imagemagick poppler-utils desktop-file-utils
   man-db groff-base shared-mime-info
 )

@@ -22,17 +22,21 @@ void Usage(std::ostream& to) {
 
 // Annotations wait here until the decoders have read far enough past their
 // start that an earlier one is unlikely to come; then they are printed in
-// time order. Memory stays bounded whatever the length of the recording.
+// time order. At most MaxPending wait: when more come, the earlier half is
+// printed, so memory stays the same small amount whatever the length and
+// density of the recording.
 class Printer : public sigrokdecode::AnnotationSink {
   public:
     Printer(std::ostream& out, const AnnotationFilter& filter, bool samplenum)
-        : out_(out), filter_(filter), samplenum_(samplenum) {}
+        : out_(out), filter_(filter), samplenum_(samplenum) {
+        pending_.reserve(MaxPending);
+    }
 
     void Rows(const std::vector<sigrokdecode::AnnotationRow>& rows) override { rows_ = rows; }
 
     void Add(sigrokdecode::Annotation&& a) override {
         if (!filter_.Shows(rows_.at(std::size_t(a.row)), a)) return;
-        pending_.push_back({a.start, a.end, a.row, std::string(a.Text())});
+        pending_.push_back({a.start, a.end, a.row, arrival_++, std::string(a.Text())});
         if (pending_.size() >= MaxPending) Print(pending_.size() / 2);
     }
 
@@ -54,17 +58,25 @@ class Printer : public sigrokdecode::AnnotationSink {
     // A UART byte at 300 Bd and 1 MHz spans 36,000 samples; a window of a
     // million samples keeps far slower protocols in order too.
     static constexpr std::uint64_t SortWindow = 1 << 20;
-    static constexpr std::size_t MaxPending = 1 << 18;
+    // Some 2 MB. Half of it is still tens of thousands of annotations: a
+    // decoder announcing something after that many others started is rare.
+    static constexpr std::size_t MaxPending = 1 << 15;
 
     struct Pending {
         std::uint64_t start, end;
         int row;
+        std::uint32_t arrival; // ties keep the order the decoders gave
         std::string text;
     };
 
     void Sort() {
-        std::stable_sort(pending_.begin(), pending_.end(), [](const Pending& a, const Pending& b) {
-            return a.start != b.start ? a.start < b.start : a.row < b.row;
+        // std::sort needs no buffer of its own (stable_sort takes one as
+        // large as the pending list); the arrival number keeps it stable. The
+        // numbers wrap, but those waiting together lie within MaxPending.
+        std::sort(pending_.begin(), pending_.end(), [](const Pending& a, const Pending& b) {
+            if (a.start != b.start) return a.start < b.start;
+            if (a.row != b.row) return a.row < b.row;
+            return std::int32_t(a.arrival - b.arrival) < 0;
         });
     }
 
@@ -83,6 +95,7 @@ class Printer : public sigrokdecode::AnnotationSink {
     bool samplenum_;
     std::vector<sigrokdecode::AnnotationRow> rows_;
     std::vector<Pending> pending_;
+    std::uint32_t arrival_ = 0;
 };
 
 // A channel setting that names a channel of the file which --channels (or

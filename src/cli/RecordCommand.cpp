@@ -4,13 +4,16 @@
 #include "acquire/Recorder.h"
 #include "acquire/SigrokDeviceSource.h"
 #include "acquire/SourceFacts.h"
+#include "acquire/StreamSink.h"
 #include "acquire/VectorSink.h"
 #include "cli/RecordingExchange.h"
 #include "platform/ConsoleDesktop.h"
 #include "sigrok/DeviceSpec.h"
 #include "sigrok/LogicFrames.h"
+#include "sigrok/SessionStream.h"
 #include "sigrok/SigrokContext.h"
 #include "sigrok/SigrokDevices.h"
+#include "sigrok/SigrokExport.h"
 
 #include <atomic>
 #include <chrono>
@@ -24,7 +27,8 @@ namespace cli {
 
 namespace {
 
-// The most samples one recording holds: 64 Mi words, 128 MiB.
+// The most samples one recording holds in memory: 64 Mi words, 128 MiB. A
+// session file is written while the recording runs and has no such bound.
 constexpr std::uint64_t MaxRecordSamples = acquire::kMaxDeviceCells;
 // A terminal's progress line changes at most this often.
 constexpr std::chrono::milliseconds kProgressEvery{100};
@@ -68,10 +72,17 @@ struct Options {
     std::string source;
     std::string output;
     std::optional<std::uint64_t> samples;
+    std::string samplesText;
     std::uint64_t rateHz = 0;
     bool simulate = false;
     std::string boardLibrary; // a K8055 library instead of the program's own
 };
+
+// A session file is written while the recording runs, as sigrok-cli -o does:
+// its length is bounded by the disk. The other formats are written from memory.
+bool Streamed(const std::string& output) {
+    return sigrok::FormatFromPath(output) == sigrok::ExchangeFormat::Session;
+}
 
 // nullopt after a usage error has been written to err.
 std::optional<Options> ReadOptions(const std::vector<std::string>& args, std::ostream& err) {
@@ -111,11 +122,7 @@ std::optional<Options> ReadOptions(const std::vector<std::string>& args, std::os
             options.boardLibrary = value;
         } else if (name == "--samples") {
             options.samples = sigrok::ParseQuantity(value);
-            if (!options.samples || *options.samples > MaxRecordSamples) {
-                err << "spurwerk record: --samples braucht eine Anzahl von 1 bis "
-                    << MaxRecordSamples << ", nicht '" << value << "'.\n";
-                return std::nullopt;
-            }
+            options.samplesText = value;
         } else if (name == "--samplerate") {
             const auto rate = sigrok::ParseQuantity(value);
             if (!rate) {
@@ -129,13 +136,24 @@ std::optional<Options> ReadOptions(const std::vector<std::string>& args, std::os
             return std::nullopt;
         }
     }
-    if (options.source.empty() || !options.samples || options.output.empty()) {
+    if (options.source.empty() || options.samplesText.empty() || options.output.empty()) {
         err << "spurwerk record: --source, --samples und -o sind nötig.\n";
         return std::nullopt;
     }
     if (!KnownRecordingExtension(options.output)) {
         err << "spurwerk record: unbekannte Dateiendung bei \"" << options.output
             << "\" (erlaubt: .DIG, .sr, .vcd, .csv).\n";
+        return std::nullopt;
+    }
+    if (Streamed(options.output)) {
+        if (!options.samples || *options.samples == 0) {
+            err << "spurwerk record: --samples braucht eine Anzahl ab 1, nicht '"
+                << options.samplesText << "'.\n";
+            return std::nullopt;
+        }
+    } else if (!options.samples || *options.samples == 0 || *options.samples > MaxRecordSamples) {
+        err << "spurwerk record: --samples braucht eine Anzahl von 1 bis " << MaxRecordSamples
+            << ", nicht '" << options.samplesText << "' (mehr nur in eine .sr-Datei).\n";
         return std::nullopt;
     }
     return options;
@@ -176,20 +194,19 @@ void ShowProgress(std::ostream& err, std::uint64_t have, std::uint64_t total) {
 // What a source delivered, whatever it is; samples that arrived are kept in
 // every case.
 struct Recorded {
-    sigrok::LogicFrames frames;
+    sigrok::LogicFrames frames; // the samples only where they stay in memory
+    std::uint64_t cells = 0;
     bool stoppedEarly = false;
     std::string error;   // the recording failed or ended short
     std::string warning; // the recording went ahead
     std::string summary; // how the samples kept their pace
 };
 
-// Records from any source into frames; what arrived is kept in every case.
-Recorded RecordFrom(acquire::SampleSource& source, std::uint64_t total, bool terminal,
-                    std::ostream& err) {
+// Records from any source into the sink, the rest into frames; what arrived
+// is kept in every case.
+Recorded RecordFrom(acquire::SampleSource& source, std::uint64_t total, acquire::SampleSink& sink,
+                    bool terminal, std::ostream& err) {
     Recorded recorded;
-    std::vector<std::uint16_t>& samples = recorded.frames.samples;
-    samples.reserve(total);
-    acquire::VectorSink sink(samples);
     auto lastShown = std::chrono::steady_clock::now();
     acquire::RunControl control;
     control.stop = &interrupted;
@@ -202,6 +219,7 @@ Recorded RecordFrom(acquire::SampleSource& source, std::uint64_t total, bool ter
     };
     const acquire::Recording run =
         acquire::Recorder(source).Record(acquire::RunKind::Recording, {total}, sink, control);
+    recorded.cells = run.cells;
     recorded.stoppedEarly = run.stopped;
     recorded.error = run.error;
     // The file keeps the device's own names, so that sigrok-cli's "-P uart:rx=D0"
@@ -275,28 +293,45 @@ int RunRecord(const std::vector<std::string>& args, Streams io) {
                 std::make_unique<acquire::SigrokDeviceSource>(context, *device, options->rateHz);
         }
         Recorded recorded;
+        // Made before the recording starts, so that a folder that cannot take
+        // the file is named before the device runs.
+        std::optional<sigrok::SessionStream> stream;
         if (opened.source) {
+            std::vector<std::uint16_t> samples;
+            std::unique_ptr<acquire::SampleSink> sink;
+            if (Streamed(options->output)) {
+                sigrok::SessionStream::Shape shape;
+                shape.unitSize = opened.source->Lines() <= 8 ? 1 : 2;
+                stream.emplace(options->output, shape);
+                sink = std::make_unique<acquire::StreamSink>(*stream);
+            } else {
+                samples.reserve(*options->samples);
+                sink = std::make_unique<acquire::VectorSink>(samples);
+            }
             const InterruptCatcher catcher;
-            recorded = RecordFrom(*opened.source, *options->samples, terminal, io.err);
+            recorded = RecordFrom(*opened.source, *options->samples, *sink, terminal, io.err);
+            recorded.frames.samples = std::move(samples);
         }
         recorded.warning = opened.warning;
         if (!opened.error.empty()) recorded.error = opened.error;
         if (terminal) {
-            ShowProgress(io.err, recorded.frames.samples.size(), *options->samples);
+            ShowProgress(io.err, recorded.cells, *options->samples);
             io.err << "\n";
         }
         if (!recorded.warning.empty()) io.err << "spurwerk record: " << recorded.warning << "\n";
         if (!recorded.error.empty()) io.err << "spurwerk record: " << recorded.error << "\n";
-        if (recorded.frames.samples.empty()) {
+        if (recorded.cells == 0) {
             io.err << "spurwerk record: keine Abtastwerte empfangen; " << options->output
                    << " wird nicht geschrieben.\n";
             return ExitFailure;
         }
         if (recorded.stoppedEarly)
-            io.err << "spurwerk record: abgebrochen nach " << recorded.frames.samples.size()
-                   << " Abtastwerten.\n";
+            io.err << "spurwerk record: abgebrochen nach " << recorded.cells << " Abtastwerten.\n";
         if (!recorded.summary.empty()) io.err << "spurwerk record: " << recorded.summary << "\n";
-        WriteRecording(context, recorded.frames, options->output);
+        if (stream)
+            stream->Finish(recorded.frames.names, sigrok::ExportRateHz(recorded.frames.timeBase));
+        else
+            WriteRecording(context, recorded.frames, options->output);
         return recorded.error.empty() ? ExitOk : ExitFailure;
     } catch (const std::exception& error) {
         io.err << "spurwerk record: " << error.what() << "\n";

@@ -11,11 +11,30 @@ void AnnotationTableModel::SetSource(const sigrokdecode::AnnotationSource* sourc
     beginResetModel();
     source_ = source;
     timeBase_ = timeBase;
+    shown_ = std::min(Available(), kBatch);
     endResetModel();
 }
 
+int AnnotationTableModel::Available() const {
+    // A table view counts rows in int: beyond that the list ends (the rows
+    // in the diagram and the export still have every annotation).
+    constexpr std::size_t kMost = std::size_t(std::numeric_limits<int>::max());
+    return source_ ? int(std::min(source_->Count(), kMost)) : 0;
+}
+
+bool AnnotationTableModel::ShowMore() {
+    const int available = Available();
+    if (shown_ < available) {
+        const int more = std::min(kBatch, available - shown_);
+        beginInsertRows({}, shown_, shown_ + more - 1);
+        shown_ += more;
+        endInsertRows();
+    }
+    return shown_ < available;
+}
+
 std::optional<sigrokdecode::AnnotationRef> AnnotationTableModel::At(int row) const {
-    if (!source_ || row < 0 || std::size_t(row) >= source_->Count()) return std::nullopt;
+    if (!source_ || row < 0 || row >= shown_) return std::nullopt;
     return source_->At(std::size_t(row));
 }
 
@@ -25,10 +44,7 @@ std::string_view AnnotationTableModel::ClassId(int row) const {
 }
 
 int AnnotationTableModel::rowCount(const QModelIndex& parent) const {
-    // A table view counts rows in int: beyond that the list ends (the rows
-    // in the diagram and the export still have every annotation).
-    constexpr std::size_t kMost = std::size_t(std::numeric_limits<int>::max());
-    return parent.isValid() || !source_ ? 0 : int(std::min(source_->Count(), kMost));
+    return parent.isValid() ? 0 : shown_;
 }
 
 int AnnotationTableModel::columnCount(const QModelIndex& parent) const {

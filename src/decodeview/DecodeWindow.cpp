@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 DecodeWindow::DecodeWindow(Actions actions, QWidget* parent)
@@ -76,6 +77,13 @@ DecodeWindow::DecodeWindow(Actions actions, QWidget* parent)
         const auto cell = std::int64_t(a->start);
         guarded([this, cell] { actions_.jumpTo(cell); })();
     });
+    // Each batch once the window has answered its events, so a click or a
+    // scroll never waits for the whole list.
+    fill_ = new QTimer(this);
+    fill_->setInterval(0);
+    connect(fill_, &QTimer::timeout, this, guarded([this] {
+                if (!model_->ShowMore()) fill_->stop();
+            }));
     ShowProgress(-1);
 }
 
@@ -84,6 +92,10 @@ DecodeWindow::~DecodeWindow() = default;
 void DecodeWindow::ShowSource(const sigrokdecode::AnnotationSource* source,
                               const sampling::TimeBase& timeBase) {
     model_->SetSource(source, timeBase);
+    if (model_->Complete())
+        fill_->stop();
+    else
+        fill_->start();
 }
 
 void DecodeWindow::ShowProgress(double fraction) {

@@ -11,6 +11,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTableView;
+class QTimer;
 
 // The window beside the diagram that lists a decoding: the progress of a run
 // with its cancel button, and every annotation with its time. A click on an
@@ -31,7 +32,8 @@ class DecodeWindow : public QWidget {
     explicit DecodeWindow(Actions actions, QWidget* parent = nullptr);
     ~DecodeWindow() override;
 
-    // The source stays owned by the caller.
+    // The source stays owned by the caller. A long list fills in batches
+    // from a timer; the first batch is there at once.
     void ShowSource(const sigrokdecode::AnnotationSource* source,
                     const sampling::TimeBase& timeBase);
     // A run in progress (0..1), or none (negative).
@@ -49,4 +51,5 @@ class DecodeWindow : public QWidget {
     QProgressBar* progress_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QLabel* status_ = nullptr;
+    QTimer* fill_ = nullptr;
 };

@@ -56,7 +56,9 @@ constexpr std::array CommandTable{
         "      Zeilen des obersten Dekodierers jedes Stapels.\n"
         "  --samplenum  stellt jeder Zeile \"START-ENDE \" voran (Nummern der Abtastwerte).\n"
         "" SPURWERK_INPUT_OPTIONS "\n"
-        "Beispiel: spurwerk decode uart.sr -P uart:rx=D0:baudrate=115200 -A uart=rx-data\n"},
+        "Beispiel mit der Beispielaufzeichnung des Pakets:\n"
+        "  spurwerk decode /usr/share/doc/spurwerk/examples/i2c-uart.sr \\\n"
+        "    -P uart:rx=UART:baudrate=115200:format=ascii -A uart=rx-data\n"},
     CommandUsage{"record", "--source QUELLE --samples N [--samplerate RATE] -o AUSGABE",
                  "nimmt von einem Gerät auf und schreibt eine Aufzeichnung",
                  "Aufruf: spurwerk record --source QUELLE --samples N [--samplerate RATE]\n"
@@ -79,7 +81,9 @@ constexpr std::array CommandTable{
                  "-o AUSGABE       die Datei, in die die Aufnahme geschrieben wird\n"
                  "--samples N      Anzahl der Abtastwerte, höchstens 67108864 (64 Mi), vom\n"
                  "                 Druckerport und den Karten höchstens 1048576 (1 Mi);\n"
-                 "                 auch mit k, M, G (1M = 1000000)\n"
+                 "                 auch mit k, M, G (1M = 1000000). Eine .sr-Datei wird\n"
+                 "                 während der Aufnahme geschrieben: ihre Länge begrenzt\n"
+                 "                 nur der freie Platz auf der Platte\n"
                  "--samplerate R   Abtastrate, z. B. 1M, 24MHz, 200k (sonst die des Geräts);\n"
                  "                 Druckerport und Karten haben nur ihre eigene\n"
                  "--simulate       das Demo-Gerät von libsigrok zulassen; Druckerport und\n"

@@ -24,6 +24,9 @@ namespace sigrok {
 
 namespace {
 
+// 64 Mi samples: the window's longest buffer, 128 MB of address space.
+constexpr std::size_t ReservedSamples = std::size_t(1) << 26;
+
 // Gathers the logic packets of one device into frames.
 class Collector {
   public:
@@ -124,6 +127,14 @@ class Collector {
             dense = dense && bits_[line] == static_cast<int>(line);
         const std::uint16_t mask = static_cast<std::uint16_t>((1u << bits_.size()) - 1);
         const std::size_t start = frames_.samples.size();
+        if (start == 0) {
+            // Address space for as many samples as may come, up to the longest
+            // buffer: pages are only taken as they are written, and the vector
+            // never moves its samples while a long file streams in (growing by
+            // doubling copied and faulted in twice the data, most of the time
+            // an import of millions of samples took).
+            frames_.samples.reserve(std::min(maxSamples_, ReservedSamples));
+        }
         frames_.samples.resize(start + take);
         std::uint16_t* out = frames_.samples.data() + start;
         for (std::size_t i = 0; i < take; ++i, data += unit) {

@@ -116,6 +116,20 @@ TEST_F(DecodeCommand, UartAtTwoBaudRatesPrintsWhatSigrokCliPrints) {
     }
 }
 
+// Far more annotations than wait at a time for their order: the earlier ones
+// are printed while decoding goes on, none lost, none twice, all in order.
+TEST_F(DecodeCommand, LongUartTextPrintsEveryAnnotationInOrderWhileDecoding) {
+    std::string text;
+    for (int i = 0; i < 4000; ++i)
+        text += char(32 + (i * 37) % 95);
+    SignalSynth s;
+    s.Hold(100);
+    s.Uart(0, text, 2e6, 115200);
+    s.Hold(400);
+    const std::string file = Write("long.sr", s, 2'000'000);
+    ExpectSameAsSigrokCli(file, {"-P", "uart:rx=D00:baudrate=115200"});
+}
+
 TEST_F(DecodeCommand, I2cWriteAndReadWithAckAndNakPrintsWhatSigrokCliPrints) {
     const SignalSynth::I2cLines l{0, 1, 5};
     SignalSynth s;

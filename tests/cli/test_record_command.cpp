@@ -71,22 +71,34 @@ bool IsIncremental(const QByteArray& binary) {
     return true;
 }
 
+// A session file is written while the recording runs, in chunks: one short
+// chunk, and several with a short last one.
 TEST_F(Record, WritesWhatSigrokCliReadsBack) {
-    std::string err;
-    ASSERT_EQ(Run({"--simulate", "--source", "sigrok:demo:pattern=incremental", "--samples",
-                   "100000", "--samplerate", "1M", "-o", Path("x.sr")},
-                  &err),
-              cli::ExitOk)
-        << err;
-    const Read read = ReadWithSigrokCli(Path("x.sr"));
-    EXPECT_TRUE(read.show.contains("Samplerate: 1000000")) << read.show.toStdString();
-    EXPECT_TRUE(read.show.contains("Logic sample count: 100000")) << read.show.toStdString();
-    EXPECT_TRUE(read.show.contains("Channels: 16")) << read.show.toStdString();
-    // The device's own channel names, so that "-P uart:rx=D0" works on the file.
-    EXPECT_TRUE(read.show.contains("- D0: logic\n")) << read.show.toStdString();
-    EXPECT_TRUE(read.show.contains("- D15: logic\n")) << read.show.toStdString();
-    ASSERT_EQ(read.binary.size(), 200000);
-    EXPECT_TRUE(IsIncremental(read.binary));
+    struct Case {
+        const char* samples;
+        const char* rate; // the demo keeps pace with its rate
+        const char* shown;
+    } cases[] = {{"100000", "1M", "1000000"}, {"5000000", "1G", "1000000000"}};
+    for (const auto& [samples, rate, shown] : cases) {
+        SCOPED_TRACE(samples);
+        std::string err;
+        ASSERT_EQ(Run({"--simulate", "--source", "sigrok:demo:pattern=incremental", "--samples",
+                       samples, "--samplerate", rate, "-o", Path("x.sr")},
+                      &err),
+                  cli::ExitOk)
+            << err;
+        const Read read = ReadWithSigrokCli(Path("x.sr"));
+        EXPECT_TRUE(read.show.contains(QStringLiteral("Samplerate: ") + shown + "\n"))
+            << read.show.toStdString();
+        EXPECT_TRUE(read.show.contains(QStringLiteral("Logic sample count: ") + samples))
+            << read.show.toStdString();
+        EXPECT_TRUE(read.show.contains("Channels: 16")) << read.show.toStdString();
+        // The device's own channel names, so that "-P uart:rx=D0" works on the file.
+        EXPECT_TRUE(read.show.contains("- D0: logic\n")) << read.show.toStdString();
+        EXPECT_TRUE(read.show.contains("- D15: logic\n")) << read.show.toStdString();
+        ASSERT_EQ(read.binary.size(), 2 * QByteArray(samples).toLongLong());
+        EXPECT_TRUE(IsIncremental(read.binary));
+    }
 }
 
 bool ParallelPortPresent() {
@@ -116,8 +128,13 @@ TEST_F(Record, WrongCommandLinesWriteNothing) {
          cli::ExitUsage, "--source, --samples und -o sind nötig"},
         {{"--simulate", "--source", "sigrok:demo", "--samples", "0", "-o", Path("a.sr")},
          cli::ExitUsage, "--samples braucht eine Anzahl"},
-        {{"--simulate", "--source", "sigrok:demo", "--samples", "68M", "-o", Path("a.sr")},
-         cli::ExitUsage, "--samples braucht eine Anzahl"},
+        {{"--simulate", "--source", "sigrok:demo", "--samples", "68M", "-o", Path("a.vcd")},
+         cli::ExitUsage, "--samples braucht eine Anzahl von 1 bis 67108864"},
+        {{"--simulate", "--source", "sigrok:demo", "--samples", "many", "-o", Path("a.sr")},
+         cli::ExitUsage, "--samples braucht eine Anzahl ab 1, nicht 'many'"},
+        {{"--simulate", "--source", "sigrok:demo", "--samples", "10", "-o",
+          Path("missing/a.sr")},
+         cli::ExitFailure, "missing/a.sr"},
         {{"--simulate", "--source", "sigrok:demo", "--samples", "10", "--samplerate", "fast",
           "-o", Path("a.sr")},
          cli::ExitUsage, "--samplerate versteht 'fast' nicht"},

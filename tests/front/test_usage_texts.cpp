@@ -16,7 +16,10 @@ std::string Escaped(std::string_view text) {
     bool lineStart = true;
     for (char c : text) {
         if (lineStart && c == '.') out += "\\&";
-        out += c == '-' ? std::string("\\-") : std::string(1, c);
+        if (c == '\\')
+            out += "\\e"; // a backslash of its own, as in a command continued on the next line
+        else
+            out += c == '-' ? std::string("\\-") : std::string(1, c);
         lineStart = c == '\n';
     }
     return out;

@@ -56,6 +56,12 @@ TEST(AnnotationStore, EachDistinctTextOnceAndFewBytesPerAnnotation) {
     EXPECT_EQ(s.DistinctTexts(), 8u);
     EXPECT_LT(s.TextBytes(), 1024u);
     EXPECT_LE(s.AnnotationBytes(), 64 * kCount);
+    // Held as they are, without room left over from growing: the record, its
+    // place in time order and the largest end so far of its row.
+    EXPECT_LE(s.AnnotationBytes(), (24 + 4 + 8) * kCount + 64);
+    // Every annotation, in order, across the pieces they arrived in.
+    for (std::size_t i = 0; i < kCount; ++i)
+        ASSERT_EQ(s.At(i).start, i * 10) << i;
     EXPECT_EQ(s.Text(s.At(4)), "0x42");
     EXPECT_EQ(s.Text(s.At(5), 1), "43");
 }

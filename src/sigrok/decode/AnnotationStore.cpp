@@ -37,7 +37,7 @@ void AnnotationStore::Add(std::uint64_t start, std::uint64_t end, int row, std::
     // numbers are bounded anyway, so a strange decoder cannot wrap them.
     constexpr auto kMax16 = std::numeric_limits<std::uint16_t>::max();
     if (row < 0 || std::size_t(row) >= rows_.size() || row >= kMax16) return;
-    if (records_.size() >= std::numeric_limits<std::uint32_t>::max() - 1) return;
+    if (arriving_.size() * kChunk >= std::numeric_limits<std::uint32_t>::max() - kChunk) return;
 
     std::string key; // the list as its string numbers, for interning the list
     std::vector<std::uint32_t> ids;
@@ -61,10 +61,24 @@ void AnnotationStore::Add(std::uint64_t start, std::uint64_t end, int row, std::
         cls = classOfString_.emplace(classString, std::uint16_t(classIds_.size())).first;
         classIds_.push_back(classString);
     }
-    records_.push_back({start, end, list->second, std::uint16_t(row), cls->second});
+    if (arriving_.empty() || arriving_.back().size() == kChunk) {
+        arriving_.emplace_back();
+        arriving_.back().reserve(kChunk);
+    }
+    arriving_.back().push_back({start, end, list->second, std::uint16_t(row), cls->second});
 }
 
 void AnnotationStore::Finish() {
+    std::size_t arrived = records_.size();
+    for (const auto& chunk : arriving_)
+        arrived += chunk.size();
+    records_.reserve(arrived);
+    for (auto& chunk : arriving_) {
+        records_.insert(records_.end(), chunk.begin(), chunk.end());
+        chunk = {};
+    }
+    arriving_ = {};
+
     // By row, then start; the rest of the key only makes the order the same
     // on every run, whatever order the decoders' threads delivered in.
     std::sort(records_.begin(), records_.end(), [](const Record& a, const Record& b) {
@@ -74,7 +88,6 @@ void AnnotationStore::Finish() {
         if (a.classId != b.classId) return a.classId < b.classId;
         return a.texts < b.texts;
     });
-    records_.shrink_to_fit();
     rowFirst_.assign(rows_.size() + 1, records_.size());
     endSoFar_.resize(records_.size());
     for (std::size_t i = records_.size(); i-- > 0;)

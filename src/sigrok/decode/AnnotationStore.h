@@ -100,6 +100,13 @@ class AnnotationStore : public AnnotationSource {
     AnnotationRef ref(std::size_t index) const;
     std::uint32_t internString(std::string_view s);
 
+    // While building, the records come in chunks of a fixed size: a vector
+    // that doubles would, at its last growth, hold up to twice the records
+    // and copy them once more; Finish moves the chunks into records_ one by
+    // one, so the peak stays near the records themselves.
+    static constexpr std::size_t kChunk = std::size_t(1) << 16;
+    std::vector<std::vector<Record>> arriving_;
+
     std::vector<AnnotationRow> rows_;
     std::vector<Record> records_;          // by row, then start
     std::vector<std::uint32_t> timeOrder_; // record indices by start, then row

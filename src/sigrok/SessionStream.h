@@ -1,0 +1,86 @@
+#pragma once
+
+#include "sigrok/SafeFile.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace sigrok {
+
+// A session file (.sr) written while a capture runs, so that its length is
+// bounded by the disk and not by memory. The archive holds its members
+// uncompressed ("stored"): the samples go to the disk as they come, in chunks
+// of logic-1-1, logic-1-2, ... and the file needs no rewriting at the end,
+// while libsigrok's own writer rewrites its archive for every member it adds.
+// The metadata (line names, rate) follows the samples, since a device names
+// them only once its run has begun; readers find members by name.
+//
+// Like every save, the file appears complete or not at all: it grows beside
+// the target and is renamed over it by Finish; an error (raised as Error) or
+// destruction without Finish leaves an existing target as it was.
+class SessionStream {
+  public:
+    struct Shape {
+        // Bytes a sample takes in the file: 1 up to 8 lines, else 2.
+        int unitSize = 2;
+        // Sample bytes per chunk member.
+        std::size_t chunkBytes = std::size_t{4} << 20;
+        // Above this offset or member count the archive takes its 64-bit
+        // records; a test lowers it to see them written and read.
+        std::uint64_t zip64Above = 0xFFFFFFFFu;
+    };
+
+    explicit SessionStream(const std::string& path) : SessionStream(path, Shape{}) {}
+    SessionStream(const std::string& path, Shape shape);
+    ~SessionStream();
+    SessionStream(const SessionStream&) = delete;
+    SessionStream& operator=(const SessionStream&) = delete;
+
+    // Appends samples (line n in bit n); with a unit of one byte the high
+    // lines are dropped.
+    void Append(const std::uint16_t* words, std::size_t count);
+    std::uint64_t Samples() const { return samples_; }
+    // The samples that are in the file by now (whole chunks, then all), which Read gives
+    // back while the capture runs and after it.
+    std::uint64_t Flushed() const { return flushed_; }
+    // Samples first .. first+count-1, all below Flushed(); raises Error when
+    // the file cannot be read.
+    void Read(std::uint64_t first, std::size_t count, std::uint16_t* out) const;
+
+    // Writes the rest, the metadata and the directory, and puts the file in
+    // place of the target.
+    void Finish(const std::vector<std::string>& names, std::uint64_t rateHz);
+
+  private:
+    struct Member {
+        std::string name;
+        std::uint64_t offset = 0; // of its local header
+        std::uint64_t size = 0;
+        std::uint32_t crc = 0;
+    };
+    std::size_t chunkSamples() const { return shape_.chunkBytes / std::size_t(shape_.unitSize); }
+    // Answers where the member's data begins in the file.
+    std::uint64_t writeMember(const std::string& name, const char* data, std::size_t size);
+    void flushChunk();
+    void writeDirectory();
+
+    Shape shape_;
+    SafeFile file_;
+    std::vector<char> chunk_;
+    std::vector<Member> members_;
+    std::vector<std::uint64_t> chunkData_; // where each chunk's samples lie in the file
+    int readFd_ = -1;                      // the file being written, for Read
+    std::uint64_t written_ = 0;            // bytes in the file
+    std::uint64_t samples_ = 0;
+    std::uint64_t flushed_ = 0;
+    std::uint16_t dosTime_ = 0;
+    std::uint16_t dosDate_ = 0;
+};
+
+// The text of a session file's "metadata" member for logic samples.
+std::string SessionMetadata(const std::vector<std::string>& names, std::uint64_t rateHz,
+                            int unitSize);
+
+} // namespace sigrok
