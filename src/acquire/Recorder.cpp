@@ -2,9 +2,29 @@
 
 #include "sampling/TimeFormat.h"
 
+#include <vector>
+
 namespace acquire {
 
 namespace {
+
+// Keeps the lines a run was not asked for low, whatever the source read.
+class LineMask final : public SampleSink {
+  public:
+    LineMask(SampleSink& sink, std::uint16_t lines) : sink_(sink), lines_(lines) {}
+    std::size_t Write(std::uint64_t first, const std::uint16_t* words,
+                      std::size_t count) override {
+        masked_.resize(count);
+        for (std::size_t i = 0; i < count; ++i) masked_[i] = words[i] & lines_;
+        return sink_.Write(first, masked_.data(), count);
+    }
+    void EndAt(std::uint64_t cells) override { sink_.EndAt(cells); }
+
+  private:
+    SampleSink& sink_;
+    std::uint16_t lines_;
+    std::vector<std::uint16_t> masked_;
+};
 
 // Sets a prepared source back however its run ends: a sink may fail mid-run
 // (a full disk), and the port must not stay in its recording state.
@@ -28,9 +48,15 @@ Recording Conclude(RunResult result, SampleSink& sink) {
     Recording recording;
     static_cast<RunResult&>(recording) = std::move(result);
     sink.EndAt(recording.cells);
+    if (recording.triggerMissed) {
+        recording.summary = "Der Trigger hat nicht ausgelöst; es wurde nichts aufgenommen.";
+        return recording;
+    }
     recording.summary = recording.timing ? recording.timing->Summary()
                                          : std::to_string(recording.cells) + " Werte, " +
                                                sampling::DescribeTimeBase(recording.timeBase);
+    if (recording.triggerCell)
+        recording.summary += ", Trigger bei Wert " + std::to_string(*recording.triggerCell);
     return recording;
 }
 
@@ -44,7 +70,8 @@ Recording Recorder::Record(RunKind kind, const RunRequest& request, SampleSink& 
     {
         const Finishing finishing(own ? &source_ : nullptr);
         if (prepared) prepared();
-        result = source_.Run(request, sink, control);
+        LineMask masked(sink, request.lines);
+        result = source_.Run(request, request.lines == 0xFFFF ? sink : masked, control);
     }
     return acquire::Conclude(std::move(result), sink);
 }

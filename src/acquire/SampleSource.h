@@ -2,6 +2,7 @@
 
 #include "sampling/RunTiming.h"
 #include "sampling/TimeBase.h"
+#include "sampling/Trigger.h"
 
 #include <atomic>
 #include <chrono>
@@ -33,14 +34,22 @@ class SampleSink {
 // the source prepares differently for each.
 enum class RunKind { Recording, Live };
 
-// What a run is asked for. Further wishes (a channel subset, a trigger with
-// its pre-trigger share) join here, so that no caller has to change.
+// What a run is asked for. Further wishes join here, so that no caller has
+// to change.
 struct RunRequest {
     std::uint64_t cells = 0;
     // A source the program paces keeps this period instead of its own (a
     // benchmark measures the loop's own cost with one it can never keep); 0:
     // its own.
     std::int64_t pacePeriodNs = 0;
+    // The lines to record (bit n: line n); the others stay low. A sigrok
+    // device switches them off; the port and the board always read all theirs.
+    std::uint16_t lines = 0xFFFF;
+    // Empty: the run takes its cells from the start. Otherwise the cells begin
+    // `preTriggerPercent` of them before the point where the trigger fired;
+    // only a sigrok device takes a trigger.
+    sampling::Trigger trigger{};
+    int preTriggerPercent = 0;
 };
 
 // How the caller follows and ends a run.
@@ -67,6 +76,10 @@ struct RunResult {
     sampling::TimeBase timeBase = sampling::TimeBase::Nominal();
     std::optional<sampling::RunTiming> timing; // sources paced by the program
     std::string error;                         // German; empty when the source delivered all
+    // The cell where the trigger fired; nullopt without a trigger.
+    std::optional<std::uint64_t> triggerCell;
+    // A trigger was asked for and never fired: the run kept nothing.
+    bool triggerMissed = false;
 };
 
 // A run its caller drives in slices from its own timer, for a source whose

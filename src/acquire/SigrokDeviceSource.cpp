@@ -17,8 +17,10 @@ constexpr std::chrono::milliseconds kWaitForBlocks{5};
 } // namespace
 
 SigrokDeviceSource::SigrokDeviceSource(sigrok::Context& context, sigrok::DeviceSpec spec,
-                                       std::uint64_t rateHz, std::string title)
-    : context_(context), spec_(std::move(spec)), rateHz_(rateHz), title_(std::move(title)) {}
+                                       std::uint64_t rateHz, std::string title,
+                                       std::uint64_t lengthCells)
+    : context_(context), spec_(std::move(spec)), rateHz_(rateHz), title_(std::move(title)),
+      lengthCells_(lengthCells) {}
 
 std::string SigrokDeviceSource::Name() const {
     return title_.empty() ? spec_.driver : title_;
@@ -29,6 +31,9 @@ std::int64_t SigrokDeviceSource::NominalPeriodNs() const {
 }
 
 std::uint64_t SigrokDeviceSource::RecordLengthCells(bool fiveSeconds) const {
+    // A length of its own, in whole blocks like the others.
+    if (lengthCells_)
+        return std::clamp<std::uint64_t>((lengthCells_ + 255) / 256 * 256, 256, kMaxDeviceCells);
     // A fast device fills even the longest buffer in well under the time:
     // 64 Mi cells (128 MiB) last 2.8 s at 24 MHz.
     const std::uint64_t cap = fiveSeconds ? kMaxDeviceCells / 2 : kMaxDeviceCells;
@@ -48,7 +53,7 @@ namespace {
 class SigrokRun final : public SteppedRun {
   public:
     SigrokRun(sigrok::Context& context, const sigrok::AcquisitionRequest& request)
-        : run_(context, request) {}
+        : run_(context, request), triggered_(!request.trigger.Empty()) {}
 
     bool Step(SampleSink& sink) override {
         // Read before the take: once the thread has finished, this take
@@ -87,11 +92,19 @@ class SigrokRun final : public SteppedRun {
         result.lines = outcome.lines;
         result.names = outcome.names;
         result.timeBase = outcome.timeBase;
+        if (triggered_) {
+            result.triggerCell = outcome.triggerAt;
+            result.triggerMissed = !outcome.triggerAt;
+            // Nothing that came before a trigger that never fired belongs to
+            // a triggered capture; a device that sent some anyway loses them.
+            if (result.triggerMissed) result.cells = 0;
+        }
         return result;
     }
 
   private:
     sigrok::Acquisition run_;
+    bool triggered_;
     // Blocks taken from the acquisition but not yet in the sink.
     std::deque<std::vector<std::uint16_t>> pending_;
     std::size_t offset_ = 0; // into pending_.front()
@@ -102,8 +115,9 @@ class SigrokRun final : public SteppedRun {
 } // namespace
 
 std::unique_ptr<SteppedRun> SigrokDeviceSource::Start(const RunRequest& request) {
-    return std::make_unique<SigrokRun>(context_,
-                                       sigrok::AcquisitionRequest{spec_, rateHz_, request.cells});
+    return std::make_unique<SigrokRun>(
+        context_, sigrok::AcquisitionRequest{spec_, rateHz_, request.cells, request.lines,
+                                             request.trigger, request.preTriggerPercent});
 }
 
 RunResult SigrokDeviceSource::Run(const RunRequest& request, SampleSink& sink,

@@ -21,8 +21,10 @@ namespace acquire {
 // At 1 MHz that is the full 5 and 10 s; at 24 MHz 1.4 and 2.8 s.
 class SigrokDeviceSource final : public SampleSource {
   public:
+    // `lengthCells`: the cells every recording takes instead of the " 5 Sek."
+    // and "10 Sek." lengths (0: those).
     SigrokDeviceSource(sigrok::Context& context, sigrok::DeviceSpec spec, std::uint64_t rateHz,
-                       std::string title = {});
+                       std::string title = {}, std::uint64_t lengthCells = 0);
 
     std::string Name() const override;
     // Known only once a run has opened the device: the first 16 logic channels.
@@ -43,6 +45,7 @@ class SigrokDeviceSource final : public SampleSource {
     sigrok::DeviceSpec spec_;
     std::uint64_t rateHz_;
     std::string title_;
+    std::uint64_t lengthCells_;
 };
 
 } // namespace acquire

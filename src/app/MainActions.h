@@ -23,7 +23,7 @@ class QMenuBar;
     X(Aufloesungn1) X(Aufoesungp10) X(Aufloesungn10) X(Skalierung1) X(x11) X(x101) X(x1001) \
     X(x10001) X(Variabel1) X(Einheit1) X(EinheitMikroSek1) X(EinheitMilliSek1) X(EinheitSek1) \
     X(Variabel2) X(Einstellungspeichern1) X(MNMenuPort) X(Auswhlen1) X(PortAuswahl3x) \
-    X(ACKBSYPAPOFON1) X(ALFFEHINIDSL1) X(PortAuswahl5x) X(PortAuswahlSigrok) X(ndern1) X(Prfen1) \
+    X(ACKBSYPAPOFON1) X(ALFFEHINIDSL1) X(PortAuswahl5x) X(PortAuswahlSigrok) X(AufnahmeEinrichten) X(ndern1) X(Prfen1) \
     X(Eingabeprogrammieren1) X(Ausgabeprogrammieren1) X(MNMenuSynchronmodus) X(Synchronisieren1) \
     X(bits1) X(Nibbel1) X(Byte1) X(Word1) X(MNMenuAufzeichnen) X(MenuPlay_Scan) X(MenuStop_Scan) \
     X(Abtastrate1) X(CPU769s1) X(N1ms1) X(N10ms1) X(N20ms1) X(N100ms1) X(N05s1) X(N10sek1) \

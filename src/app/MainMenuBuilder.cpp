@@ -201,6 +201,7 @@ void buildPort(QMenuBar* bar) {
     item(brain, "USBI8Synchron3", QStringLiteral("USB-1..4 32 Bit Synchron"), {.off = true});
     item(auswahl, "PortAuswahlSigrok", QStringLiteral("sigrok-Gerät ..."),
          {.help = 165, .checkable = true});
+    item(auswahl, "AufnahmeEinrichten", QStringLiteral("Aufnahme einrichten ..."), {.help = 166});
     item(auswahl, "ElektroKolterPCIAdapter1", QStringLiteral("Elektor Kolter-PCI Adapter"),
          {.off = true});
 

@@ -1,6 +1,7 @@
 #include "RecordingCommands.h"
 
 #include "BufferSink.h"
+#include "SigrokSource.h"
 #include "SourceChoice.h"
 #include "SourceCommands.h"
 #include "TMain1.h"
@@ -129,6 +130,9 @@ bool RecordingCommands::RecordSignal() {
     acquire::RunRequest request;
     request.cells = std::uint64_t(t.Option().CellsSize());
     request.pacePeriodNs = periodOverrideNs_;
+    ShapeRequest(main_, request);
+    // Until the trigger fires the bar stands still; the info field says why.
+    if (!request.trigger.Empty()) main_.SetInfo(QStringLiteral("Warte auf den Trigger ..."));
     const acquire::Recording result =
         acquire::Recorder(*source).Record(acquire::RunKind::Recording, request, sink, control, [&] {
             if (port) main_.Source().ReadPinChecks();
@@ -139,7 +143,9 @@ bool RecordingCommands::RecordSignal() {
     s.SampleIndex = int(result.cells);
     const bool stopped = result.stopped;
     lastTiming_ = result.timing;
-    t.SetTimeBase(result.timeBase);
+    t.SetTimeBase(result.timeBase, result.triggerCell
+                                       ? std::optional<long long>(*result.triggerCell)
+                                       : std::nullopt);
     const QString summary = QString::fromStdString(result.summary);
     if (!result.error.empty())
         d.MessageBox({QStringLiteral("sigrok-Gerät"), QString::fromStdString(result.error),
@@ -192,6 +198,9 @@ void RecordingCommands::CheckRecordLength(bool fiveSeconds) {
 }
 
 void RecordingCommands::ChooseRecordLength(bool fiveSeconds) {
+    // The menu's lengths take over from a length of the capture set-up.
+    const CaptureSetup setUp = main_.Sigrok().Setup();
+    main_.Sigrok().UseMenuLength();
     const int cells = RecordLengthCells(fiveSeconds);
     // Another length empties the buffer; "Nein" keeps the length and the recording.
     if (cells != main_.Trazor1().Option().CellsSize() && !main_.ConfirmDiscardRecording()) {
@@ -203,6 +212,7 @@ void RecordingCommands::ChooseRecordLength(bool fiveSeconds) {
             five->setChecked(!ten->isChecked());
         else
             ten->setChecked(!five->isChecked());
+        if (!(setUp == main_.Sigrok().Setup())) main_.Sigrok().TakeSetup(setUp);
         return;
     }
     CheckRecordLength(fiveSeconds);

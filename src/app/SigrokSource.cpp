@@ -1,9 +1,11 @@
 #include "SigrokSource.h"
 
+#include "CaptureSetupDialog.h"
 #include "MainUi.h"
 #include "SigrokChoice.h"
 #include "SigrokDeviceDialog.h"
 #include "TMain1.h"
+#include "acquire/SampleSource.h"
 #include "acquire/SigrokDeviceSource.h"
 #include "display/CellUnit.h"
 #include "display/TTrazor.h"
@@ -21,6 +23,7 @@ SigrokSource::~SigrokSource() = default;
 
 void SigrokSource::Connect() {
     main_.OnAction(main_.Actions().PortAuswahlSigrok, [this] { ChooseDevice(); });
+    main_.OnAction(main_.Actions().AufnahmeEinrichten, [this] { SetUpCapture(); });
 }
 
 sigrok::Context& SigrokSource::context() {
@@ -49,6 +52,7 @@ void SigrokSource::ChooseDevice() {
 }
 
 void SigrokSource::RestoreChoice() {
+    setup_ = ReadCaptureSetup(main_.Config());
     try {
         const std::optional<SigrokChoice> choice = ReadSigrokChoice(
             main_.Config(),
@@ -132,6 +136,44 @@ void SigrokSource::Leave() {
 
 std::unique_ptr<acquire::SampleSource> SigrokSource::MakeSource() {
     if (!spec_) return nullptr;
-    return std::make_unique<acquire::SigrokDeviceSource>(context(), *spec_, rateHz_,
-                                                         title_.toStdString());
+    return std::make_unique<acquire::SigrokDeviceSource>(
+        context(), *spec_, rateHz_, title_.toStdString(), setup_.LengthCells(rateHz_));
+}
+
+void SigrokSource::SetUpCapture() {
+    Desktop& desktop = main_.desktop();
+    CaptureSetupDialog dialog(
+        &main_, setup_, spec_ ? rateHz_ : 0,
+        [&desktop](const QString& why) {
+            desktop.MessageBox(
+                {QStringLiteral("Aufnahme einrichten"), why, Desktop::Icon::Warning, Desktop::Ok});
+        },
+        [this](const std::function<void()>& f) { main_.RunGuarded(f); });
+    if (dialog.exec() != QDialog::Accepted) return;
+    const CaptureChoice& choice = dialog.Choice();
+    if (spec_ && choice.rateHz && choice.rateHz != rateHz_) {
+        UseDevice(*spec_, choice.rateHz, title_);
+        main_.SetDigiStatus(4, DeviceText(), true);
+        WriteSigrokChoice(main_.Config(), {*spec_, rateHz_, title_});
+    }
+    TakeSetup(choice.setup);
+}
+
+void SigrokSource::TakeSetup(const CaptureSetup& setup) {
+    // The buffer takes a new length when the next recording starts, as after
+    // a change of rate: until then it keeps what it holds.
+    setup_ = setup;
+    WriteCaptureSetup(main_.Config(), setup_);
+}
+
+void SigrokSource::UseMenuLength() {
+    if (setup_.length == CaptureSetup::Length::Menu) return;
+    setup_.length = CaptureSetup::Length::Menu;
+    WriteCaptureSetup(main_.Config(), setup_);
+}
+
+void SigrokSource::Shape(acquire::RunRequest& request) const {
+    request.lines = setup_.lines;
+    request.trigger = setup_.trigger;
+    request.preTriggerPercent = setup_.preTriggerPercent;
 }

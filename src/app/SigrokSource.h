@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CaptureSetup.h"
 #include "sigrok/DeviceSpec.h"
 
 #include <QObject>
@@ -13,6 +14,7 @@ class TMain1;
 
 namespace acquire {
 class SampleSource;
+struct RunRequest;
 }
 
 namespace sigrok {
@@ -51,6 +53,17 @@ class SigrokSource : public QObject {
     // The chosen device as a source of samples; null before one is chosen.
     std::unique_ptr<acquire::SampleSource> MakeSource();
 
+    // "Aufnahme einrichten ...": the length, rate, lines and trigger of the
+    // device's recordings, kept in the program's configuration.
+    void SetUpCapture();
+    const CaptureSetup& Setup() const { return setup_; }
+    // Takes a set-up (the dialog, tests) and remembers it.
+    void TakeSetup(const CaptureSetup& setup);
+    // " 5 Sek." or "10 Sek." was chosen: their lengths apply again.
+    void UseMenuLength();
+    // The lines, trigger and pre-trigger share a recording asks the device for.
+    void Shape(acquire::RunRequest& request) const;
+
   private:
     sigrok::Context& context();
     // Makes the device the source, leaving the display's options alone.
@@ -63,4 +76,5 @@ class SigrokSource : public QObject {
     std::optional<sigrok::DeviceSpec> spec_;
     std::uint64_t rateHz_ = 0;
     QString title_;
+    CaptureSetup setup_;
 };

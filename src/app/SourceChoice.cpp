@@ -52,3 +52,7 @@ std::unique_ptr<acquire::SampleSource> MakeSampleSource(TMain1& main) {
                                                          main.Source().CurrentLptMode(),
                                                          main.desktop(), main.SampleClock());
 }
+
+void ShapeRequest(TMain1& main, acquire::RunRequest& request) {
+    if (ChosenSourceKind(main.State()) == SourceKind::SigrokDevice) main.Sigrok().Shape(request);
+}

@@ -13,6 +13,8 @@
 #include "sigrok/SessionStream.h"
 #include "sigrok/SigrokContext.h"
 #include "sigrok/SigrokDevices.h"
+#include "sampling/CaptureLength.h"
+#include "sampling/Trigger.h"
 #include "sigrok/SigrokExport.h"
 
 #include <atomic>
@@ -73,7 +75,12 @@ struct Options {
     std::string output;
     std::optional<std::uint64_t> samples;
     std::string samplesText;
+    std::optional<std::uint64_t> timeUs; // --time, in microseconds
     std::uint64_t rateHz = 0;
+    std::uint16_t lines = 0xFFFF;
+    sampling::Trigger trigger{};
+    int preTriggerPercent = -1; // not given
+    bool waitTrigger = false;
     bool simulate = false;
     std::string boardLibrary; // a K8055 library instead of the program's own
 };
@@ -93,6 +100,10 @@ std::optional<Options> ReadOptions(const std::vector<std::string>& args, std::os
             options.simulate = true;
             continue;
         }
+        if (arg == "-w" || arg == "--wait-trigger") {
+            options.waitTrigger = true;
+            continue;
+        }
         std::string name = arg;
         std::string value;
         const std::size_t eq = arg.find('=');
@@ -100,7 +111,9 @@ std::optional<Options> ReadOptions(const std::vector<std::string>& args, std::os
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         } else if (arg == "--source" || arg == "--samples" || arg == "--samplerate" ||
-                   arg == "-o" || arg == "--output" || arg == "--k8055-library") {
+                   arg == "-o" || arg == "--output" || arg == "--k8055-library" ||
+                   arg == "--time" || arg == "--channels" || arg == "-C" ||
+                   arg == "--triggers" || arg == "-t" || arg == "--pretrigger") {
             if (i + 1 >= args.size()) {
                 err << "spurwerk record: " << arg << " braucht einen Wert.\n";
                 return std::nullopt;
@@ -123,6 +136,37 @@ std::optional<Options> ReadOptions(const std::vector<std::string>& args, std::os
         } else if (name == "--samples") {
             options.samples = sigrok::ParseQuantity(value);
             options.samplesText = value;
+        } else if (name == "--time") {
+            options.timeUs = sampling::ParseDuration(value);
+            if (!options.timeUs) {
+                err << "spurwerk record: --time versteht '" << value
+                    << "' nicht (Millisekunden, Beispiele: 500, 250ms, 2s, 1,5s).\n";
+                return std::nullopt;
+            }
+        } else if (name == "--channels" || name == "-C") {
+            std::string why;
+            const auto lines = sampling::ParseLineList(value, sampling::UsualLineNames(), why);
+            if (!lines) {
+                err << "spurwerk record: --channels: " << why << "\n";
+                return std::nullopt;
+            }
+            options.lines = *lines;
+        } else if (name == "--triggers" || name == "-t") {
+            std::string why;
+            const auto trigger = sampling::ParseTrigger(value, sampling::UsualLineNames(), why);
+            if (!trigger) {
+                err << "spurwerk record: --triggers: " << why << "\n";
+                return std::nullopt;
+            }
+            options.trigger = *trigger;
+        } else if (name == "--pretrigger") {
+            const std::optional<int> percent = sampling::ParsePercent(value);
+            if (!percent) {
+                err << "spurwerk record: --pretrigger braucht einen Anteil von 0 bis 99 %, nicht '"
+                    << value << "'.\n";
+                return std::nullopt;
+            }
+            options.preTriggerPercent = *percent;
         } else if (name == "--samplerate") {
             const auto rate = sigrok::ParseQuantity(value);
             if (!rate) {
@@ -136,8 +180,25 @@ std::optional<Options> ReadOptions(const std::vector<std::string>& args, std::os
             return std::nullopt;
         }
     }
-    if (options.source.empty() || options.samplesText.empty() || options.output.empty()) {
-        err << "spurwerk record: --source, --samples und -o sind nötig.\n";
+    if (options.source.empty() || (options.samplesText.empty() && !options.timeUs) ||
+        options.output.empty()) {
+        err << "spurwerk record: --source, --samples oder --time und -o sind nötig.\n";
+        return std::nullopt;
+    }
+    if (options.trigger.Empty() && (options.preTriggerPercent >= 0 || options.waitTrigger)) {
+        err << "spurwerk record: --pretrigger und -w gelten nur mit --triggers.\n";
+        return std::nullopt;
+    }
+    if (options.waitTrigger && options.preTriggerPercent > 0) {
+        err << "spurwerk record: -w beginnt die Aufnahme am Trigger; --pretrigger "
+            << options.preTriggerPercent << " % passt nicht dazu.\n";
+        return std::nullopt;
+    }
+    if (options.trigger.Lines() & ~options.lines) {
+        err << "spurwerk record: der Trigger nutzt einen Kanal, der nicht aufgenommen wird ("
+            << sampling::LineListText(options.trigger.Lines() & ~options.lines,
+                                      sampling::UsualLineNames())
+            << ").\n";
         return std::nullopt;
     }
     if (!KnownRecordingExtension(options.output)) {
@@ -145,7 +206,9 @@ std::optional<Options> ReadOptions(const std::vector<std::string>& args, std::os
             << "\" (erlaubt: .DIG, .sr, .vcd, .csv).\n";
         return std::nullopt;
     }
-    if (Streamed(options.output)) {
+    if (options.samplesText.empty()) {
+        // --time alone: the count follows once the rate is known.
+    } else if (Streamed(options.output)) {
         if (!options.samples || *options.samples == 0) {
             err << "spurwerk record: --samples braucht eine Anzahl ab 1, nicht '"
                 << options.samplesText << "'.\n";
@@ -200,12 +263,15 @@ struct Recorded {
     std::string error;   // the recording failed or ended short
     std::string warning; // the recording went ahead
     std::string summary; // how the samples kept their pace
+    bool triggerMissed = false;
+    std::optional<std::uint64_t> triggerCell;
 };
 
 // Records from any source into the sink, the rest into frames; what arrived
 // is kept in every case.
-Recorded RecordFrom(acquire::SampleSource& source, std::uint64_t total, acquire::SampleSink& sink,
-                    bool terminal, std::ostream& err) {
+Recorded RecordFrom(acquire::SampleSource& source, const acquire::RunRequest& request,
+                    acquire::SampleSink& sink, bool terminal, std::ostream& err) {
+    const std::uint64_t total = request.cells;
     Recorded recorded;
     auto lastShown = std::chrono::steady_clock::now();
     acquire::RunControl control;
@@ -218,10 +284,13 @@ Recorded RecordFrom(acquire::SampleSource& source, std::uint64_t total, acquire:
         ShowProgress(err, have, total);
     };
     const acquire::Recording run =
-        acquire::Recorder(source).Record(acquire::RunKind::Recording, {total}, sink, control);
+        acquire::Recorder(source).Record(acquire::RunKind::Recording, request, sink, control);
     recorded.cells = run.cells;
     recorded.stoppedEarly = run.stopped;
     recorded.error = run.error;
+    recorded.triggerMissed = run.triggerMissed;
+    recorded.triggerCell = run.triggerCell;
+    if (run.triggerMissed) recorded.summary = run.summary;
     // The file keeps the device's own names, so that sigrok-cli's "-P uart:rx=D0"
     // finds the line it would find in the device's own recording.
     for (int line = 0; line < std::max(run.lines, 1); ++line) {
@@ -239,7 +308,12 @@ Recorded RecordFrom(acquire::SampleSource& source, std::uint64_t total, acquire:
 // only repeat; they hold as many samples as the window's buffer.
 bool CheckPortOptions(const acquire::OwnSourceName& port, const Options& options,
                       std::ostream& err) {
-    if (*options.samples > acquire::kMaxPortCells) {
+    if (!options.trigger.Empty()) {
+        err << "spurwerk record: " << port.Name()
+            << " kennt keinen Trigger; --triggers gilt nur für sigrok-Geräte.\n";
+        return false;
+    }
+    if (options.samples && *options.samples > acquire::kMaxPortCells) {
         err << "spurwerk record: " << port.Name() << " nimmt höchstens " << acquire::kMaxPortCells
             << " Abtastwerte auf, nicht " << *options.samples << ".\n";
         return false;
@@ -251,6 +325,39 @@ bool CheckPortOptions(const acquire::OwnSourceName& port, const Options& options
         return false;
     }
     return true;
+}
+
+// The samples --samples and --time ask for (the fewer, as with sigrok-cli),
+// within what the source holds when they stay in memory; nullopt after a
+// message.
+std::optional<std::uint64_t> SamplesToTake(const Options& options, acquire::SampleSource& source,
+                                           sigrok::Context& context,
+                                           const std::optional<sigrok::DeviceSpec>& device,
+                                           std::ostream& err) {
+    std::uint64_t total = options.samples.value_or(UINT64_MAX);
+    if (options.timeUs) {
+        std::uint64_t rate = options.rateHz;
+        if (rate == 0 && source.NominalPeriodNs() > 0)
+            rate = std::uint64_t(1'000'000'000 / source.NominalPeriodNs());
+        if (rate == 0 && device) {
+            const std::vector<sigrok::DeviceInfo> found = sigrok::ScanDriver(context, *device);
+            if (!found.empty()) rate = found.front().currentRateHz;
+        }
+        if (rate == 0) {
+            err << "spurwerk record: die Abtastrate des Geräts ist nicht bekannt; --time "
+                   "braucht --samplerate.\n";
+            return std::nullopt;
+        }
+        total = std::min(total, std::max<std::uint64_t>(
+                                    1, sampling::CellsForDuration(rate, *options.timeUs)));
+    }
+    // A device streams a session file to the disk, beyond any buffer.
+    if (total > source.MaxCells() && !(device && Streamed(options.output))) {
+        err << "spurwerk record: " << source.Name() << " nimmt höchstens " << source.MaxCells()
+            << " Abtastwerte auf, nicht " << total << ".\n";
+        return std::nullopt;
+    }
+    return total;
 }
 
 } // namespace
@@ -293,6 +400,16 @@ int RunRecord(const std::vector<std::string>& args, Streams io) {
                 std::make_unique<acquire::SigrokDeviceSource>(context, *device, options->rateHz);
         }
         Recorded recorded;
+        acquire::RunRequest request;
+        if (opened.source) {
+            const std::optional<std::uint64_t> total =
+                SamplesToTake(*options, *opened.source, context, device, io.err);
+            if (!total) return port ? ExitUsage : ExitFailure;
+            request.cells = *total;
+            request.lines = options->lines;
+            request.trigger = options->trigger;
+            request.preTriggerPercent = std::max(options->preTriggerPercent, 0);
+        }
         // Made before the recording starts, so that a folder that cannot take
         // the file is named before the device runs.
         std::optional<sigrok::SessionStream> stream;
@@ -305,21 +422,22 @@ int RunRecord(const std::vector<std::string>& args, Streams io) {
                 stream.emplace(options->output, shape);
                 sink = std::make_unique<acquire::StreamSink>(*stream);
             } else {
-                samples.reserve(*options->samples);
+                samples.reserve(request.cells);
                 sink = std::make_unique<acquire::VectorSink>(samples);
             }
             const InterruptCatcher catcher;
-            recorded = RecordFrom(*opened.source, *options->samples, *sink, terminal, io.err);
+            recorded = RecordFrom(*opened.source, request, *sink, terminal, io.err);
             recorded.frames.samples = std::move(samples);
         }
         recorded.warning = opened.warning;
         if (!opened.error.empty()) recorded.error = opened.error;
-        if (terminal) {
-            ShowProgress(io.err, recorded.cells, *options->samples);
+        if (terminal && request.cells > 0) {
+            ShowProgress(io.err, recorded.cells, request.cells);
             io.err << "\n";
         }
         if (!recorded.warning.empty()) io.err << "spurwerk record: " << recorded.warning << "\n";
         if (!recorded.error.empty()) io.err << "spurwerk record: " << recorded.error << "\n";
+        if (recorded.triggerMissed) io.err << "spurwerk record: " << recorded.summary << "\n";
         if (recorded.cells == 0) {
             io.err << "spurwerk record: keine Abtastwerte empfangen; " << options->output
                    << " wird nicht geschrieben.\n";
@@ -327,7 +445,11 @@ int RunRecord(const std::vector<std::string>& args, Streams io) {
         }
         if (recorded.stoppedEarly)
             io.err << "spurwerk record: abgebrochen nach " << recorded.cells << " Abtastwerten.\n";
-        if (!recorded.summary.empty()) io.err << "spurwerk record: " << recorded.summary << "\n";
+        if (!recorded.summary.empty() && !recorded.triggerMissed)
+            io.err << "spurwerk record: " << recorded.summary << "\n";
+        if (recorded.triggerCell)
+            io.err << "spurwerk record: der Trigger löste bei Abtastwert " << *recorded.triggerCell
+                   << " aus.\n";
         if (stream)
             stream->Finish(recorded.frames.names, sigrok::ExportRateHz(recorded.frames.timeBase));
         else

@@ -18,6 +18,7 @@ void SampleBuffer::Load(std::vector<std::uint8_t> bytes) {
     half_ = bytes_.size() / 2;
     noteReshaped();
     timeBase_ = sampling::TimeBase::Nominal();
+    triggerCell_.reset();
 }
 
 void SampleBuffer::Load(const QByteArray& bytes) {

@@ -2,6 +2,8 @@
 
 #include "sampling/TimeBase.h"
 
+#include <optional>
+
 #include <QByteArray>
 #include <algorithm>
 #include <cstddef>
@@ -62,7 +64,15 @@ class SampleBuffer {
 
     // Clear and Resize keep the time base; a recording sets its own.
     const sampling::TimeBase& GetTimeBase() const { return timeBase_; }
-    void SetTimeBase(const sampling::TimeBase& timeBase) { timeBase_ = timeBase; }
+    // A triggered capture names the cell where its trigger fired: the time
+    // axis counts from there. Every new time base is a new capture, and comes
+    // with its own trigger or none.
+    void SetTimeBase(const sampling::TimeBase& timeBase,
+                     std::optional<long long> triggerCell = std::nullopt) {
+        timeBase_ = timeBase;
+        triggerCell_ = triggerCell;
+    }
+    std::optional<long long> TriggerCell() const { return triggerCell_; }
 
     const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
 
@@ -90,6 +100,7 @@ class SampleBuffer {
     std::vector<std::uint8_t> bytes_;
     std::size_t half_ = 0;
     sampling::TimeBase timeBase_;
+    std::optional<long long> triggerCell_;
     bool reshaped_ = true;
     int changedFirst_ = 0;
     int changedLast_ = 0;

@@ -148,6 +148,7 @@ void TTrazor::paintEvent(QPaintEvent*) {
         }
         QPainter painter(this);
         painter.drawImage(0, 0, bitmap_);
+        drawTriggerMark(painter);
         drawCursors(painter);
     });
 }

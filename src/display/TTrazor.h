@@ -79,7 +79,10 @@ class TTrazor : public QWidget {
     const SampleBuffer& Buffer() const { return buffer_; }
     // How long one cell of the buffer really lasts (see sampling/TimeBase.h).
     const sampling::TimeBase& GetTimeBase() const { return buffer_.GetTimeBase(); }
-    void SetTimeBase(const sampling::TimeBase& timeBase) { buffer_.SetTimeBase(timeBase); }
+    void SetTimeBase(const sampling::TimeBase& timeBase,
+                     std::optional<long long> triggerCell = std::nullopt) {
+        buffer_.SetTimeBase(timeBase, triggerCell);
+    }
     // Used by Option.CellsSize: 2 x cells zero bytes.
     void ResizeBuffer(int cells);
     // The min/max summary of the buffer, first brought up to date with the
@@ -269,6 +272,7 @@ class TTrazor : public QWidget {
     bool releaseCursor();
     void hoverCursor(int x);
     void drawCursors(QPainter& painter) const;
+    void drawTriggerMark(QPainter& painter) const;
     void drawMarkerLineOn(trazor::Canvas& canvas, int m, int x, int* cells);
     // The bitmap changed: show it and tell the views beside the diagram.
     void pictureDrawn();

@@ -65,7 +65,7 @@ TimeAxisLayout layoutTimeAxis(const AxisView& view, const sampling::SamplePeriod
     const long long unitsPerStep = step.mantissa * pow10(step.exponent - unitExponent);
     const int minorParts = step.mantissa == 2 ? 4 : 5;
 
-    const double startSeconds = period.Seconds() * double(view.firstCell);
+    const double startSeconds = period.Seconds() * double(view.firstCell - view.zeroCell);
     const double endSeconds = startSeconds + (view.width - view.originX) * secondsPerPixel;
     const double minorSeconds = layout.stepSeconds / minorParts;
     const bool minorShown = minorSeconds / secondsPerPixel >= kMinorSpacing;

@@ -10,7 +10,8 @@
 // The time axis as the buffer's time base has it: ticks in steps of 1, 2 or 5
 // times a power of ten seconds, chosen so that labels stand at least a given
 // distance apart, and labelled in the unit of the step (ps .. s), so every
-// label is a whole number. Time 0 is the buffer's first cell.
+// label is a whole number. Time 0 is the buffer's first cell, or the trigger
+// point of a triggered capture (the times before it are negative).
 //
 //   a 200 kHz capture at 30 pixels per cell, labels 50 pixels apart:
 //   step 10 µs, unit "µs", labels "0", "10", "20", ...
@@ -32,7 +33,8 @@ struct AxisView {
     long long firstCell = 0; // cell at the origin
     ViewScale scale;
     int originX = 0;
-    int width = 0; // ticks lie at originX <= x < width
+    int width = 0;          // ticks lie at originX <= x < width
+    long long zeroCell = 0; // the cell at time 0
 };
 
 // Ticks for the view, labels at least `labelSpacing` pixels apart. An empty

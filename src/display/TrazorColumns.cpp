@@ -66,7 +66,8 @@ void TTrazor::drawTimeAxisOn(Canvas& canvas, int startCell) {
 
     const trazor::ViewScale scale = Scale();
     const trazor::TimeAxisLayout layout = trazor::layoutTimeAxis(
-        {startCell, scale, gx, width}, buffer_.GetTimeBase().period, kLabelSpacing);
+        {startCell, scale, gx, width, buffer_.TriggerCell().value_or(0)},
+        buffer_.GetTimeBase().period, kLabelSpacing);
     for (const trazor::TimeTick& tick : layout.ticks) {
         const int h = tick.labelled ? 5 : 2;
         canvas.stroke(tick.x, yAxis - h, tick.x, yAxis + h + 1, opt.ColorScale());

@@ -102,3 +102,18 @@ void TTrazor::drawCursors(QPainter& painter) const {
         painter.drawText(*x + 3, 10, i == 0 ? QStringLiteral("A") : QStringLiteral("B"));
     }
 }
+
+// The trigger point of a triggered capture: a solid line over every row with
+// a "T" above it, in a colour of its own beside the dashed cursors.
+void TTrazor::drawTriggerMark(QPainter& painter) const {
+    const std::optional<long long> cell = buffer_.TriggerCell();
+    if (!cell) return;
+    const std::optional<int> x = trazor::cursorX(View(), *cell);
+    if (!x) return;
+    const int bottom = trazor::markerBaseY(lineOption_->Line_distance(), option_->Digits());
+    const QColor color(230, 120, 0);
+    painter.setPen(QPen(color, 2));
+    painter.drawLine(*x, 12, *x, bottom);
+    painter.setFont(trazor::Canvas::nameFont());
+    painter.drawText(*x + 3, 10, QStringLiteral("T"));
+}

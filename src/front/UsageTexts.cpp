@@ -59,14 +59,16 @@ constexpr std::array CommandTable{
         "Beispiel mit der Beispielaufzeichnung des Pakets:\n"
         "  spurwerk decode /usr/share/doc/spurwerk/examples/i2c-uart.sr \\\n"
         "    -P uart:rx=UART:baudrate=115200:format=ascii -A uart=rx-data\n"},
-    CommandUsage{"record", "--source QUELLE --samples N [--samplerate RATE] -o AUSGABE",
+    CommandUsage{"record", "--source QUELLE (--samples N | --time T) [...] -o AUSGABE",
                  "nimmt von einem Gerät auf und schreibt eine Aufzeichnung",
-                 "Aufruf: spurwerk record --source QUELLE --samples N [--samplerate RATE]\n"
+                 "Aufruf: spurwerk record --source QUELLE (--samples N | --time T)\n"
+                 "                       [--samplerate RATE] [--channels KANÄLE]\n"
+                 "                       [--triggers TRIGGER [--pretrigger P% | -w]]\n"
                  "                       -o AUSGABE [--simulate]\n"
                  "\n"
-                 "Nimmt N Abtastwerte auf und schreibt sie in AUSGABE (.DIG, .sr, .vcd oder\n"
-                 ".csv, nach der Dateiendung). Strg+C beendet die Aufnahme vorzeitig; was\n"
-                 "bis dahin kam, wird geschrieben.\n"
+                 "Nimmt N Abtastwerte (oder T lang) auf und schreibt sie in AUSGABE (.DIG,\n"
+                 ".sr, .vcd oder .csv, nach der Dateiendung). Strg+C beendet die Aufnahme\n"
+                 "vorzeitig; was bis dahin kam, wird geschrieben.\n"
                  "\n"
                  "Quellen:\n"
                  "  sigrok:TREIBER[:SCHLÜSSEL=WERT...]\n"
@@ -84,8 +86,23 @@ constexpr std::array CommandTable{
                  "                 auch mit k, M, G (1M = 1000000). Eine .sr-Datei wird\n"
                  "                 während der Aufnahme geschrieben: ihre Länge begrenzt\n"
                  "                 nur der freie Platz auf der Platte\n"
+                 "--time T         Dauer der Aufnahme: Millisekunden wie bei sigrok-cli\n"
+                 "                 (500) oder mit Einheit (250ms, 2s, 1,5s); mit --samples\n"
+                 "                 gilt das Kürzere\n"
                  "--samplerate R   Abtastrate, z. B. 1M, 24MHz, 200k (sonst die des Geräts);\n"
                  "                 Druckerport und Karten haben nur ihre eigene\n"
+                 "--channels KANÄLE\n"
+                 "                 nur diese Kanäle aufnehmen, z. B. D0,D2-D3 (-C); die\n"
+                 "                 anderen bleiben in der Datei auf 0\n"
+                 "--triggers TRIGGER\n"
+                 "                 die Aufnahme beginnt am Trigger, wie bei sigrok-cli (-t):\n"
+                 "                 KANAL=BEDINGUNG mit Komma, alle zugleich erfüllt;\n"
+                 "                 0 tief, 1 hoch, r steigende, f fallende, e jede Flanke;\n"
+                 "                 mehrere Zeichen sind Stufen nacheinander (D0=r,D2=01).\n"
+                 "                 Nur für sigrok-Geräte\n"
+                 "--pretrigger P%  dieser Anteil der Aufnahme liegt vor dem Trigger (0..99 %)\n"
+                 "-w, --wait-trigger\n"
+                 "                 die Aufnahme beginnt genau am Trigger (wie --pretrigger 0%)\n"
                  "--simulate       das Demo-Gerät von libsigrok zulassen; Druckerport und\n"
                  "                 K8055-Karte 1 simuliert, wie im Programmfenster\n"
                  "--k8055-library NAME\n"
@@ -93,10 +110,14 @@ constexpr std::array CommandTable{
                  "                 (gesucht wie im Programmfenster)\n"
                  "\n"
                  "Ein Fortschritt erscheint auf der Standardfehlerausgabe, wenn sie ein\n"
-                 "Terminal ist.\n"
+                 "Terminal ist. Löst der Trigger nicht aus, beendet Strg+C das Warten; dann\n"
+                 "wird nichts geschrieben.\n"
                  "\n"
                  "Beispiel: spurwerk record --simulate --source sigrok:demo --samples 1M\n"
-                 "                          --samplerate 1M -o demo.sr\n"},
+                 "                          --samplerate 1M -o demo.sr\n"
+                 "          spurwerk record --source sigrok:fx2lafw --samplerate 24M --time 2s\n"
+                 "                          --channels D0-D3 --triggers D2=r --pretrigger 10%\n"
+                 "                          -o start.sr\n"},
 };
 
 #undef SPURWERK_INPUT_OPTIONS

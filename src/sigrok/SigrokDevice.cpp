@@ -52,8 +52,8 @@ const sr_key_info& KeyInfo(const std::string& name) {
 // A text value as the GVariant type libsigrok expects for the key (floating).
 GVariant* ValueFor(const sr_key_info& info, const std::string& text) {
     const auto bad = [&]() -> GVariant* {
-        throw Error("Der Wert \"" + text + "\" passt nicht zur Geräteeinstellung \"" +
-                    info.id + "\".");
+        throw Error("Der Wert \"" + text + "\" passt nicht zur Geräteeinstellung \"" + info.id +
+                    "\".");
     };
     switch (info.datatype) {
     case SR_T_UINT64: {
@@ -138,7 +138,8 @@ std::vector<sr_dev_inst*> ScanInstances(sr_dev_driver* driver, const DeviceSpec&
     }
     GSList* found = sr_driver_scan(driver, options.list);
     std::vector<sr_dev_inst*> devices;
-    for (GSList* l = found; l; l = l->next) devices.push_back(static_cast<sr_dev_inst*>(l->data));
+    for (GSList* l = found; l; l = l->next)
+        devices.push_back(static_cast<sr_dev_inst*>(l->data));
     g_slist_free(found);
     return devices;
 }
@@ -268,8 +269,8 @@ std::uint64_t OpenDevice::CurrentRate() const {
 
 void OpenDevice::SetRate(std::uint64_t hz) {
     const SampleRates rates = Rates();
-    const std::string refused = "Das Gerät " + name_ + " nimmt die Abtastrate " + RateText(hz) +
-                                " nicht an";
+    const std::string refused =
+        "Das Gerät " + name_ + " nimmt die Abtastrate " + RateText(hz) + " nicht an";
     if (!rates.Empty() && !rates.Accepts(hz)) {
         const std::vector<std::uint64_t> choices = rates.Choices();
         throw Error(refused + "; es bietet " + RateText(choices.front()) + " bis " +
@@ -289,6 +290,38 @@ bool OpenDevice::SetSampleLimit(std::uint64_t samples) {
 
 int OpenDevice::LogicChannels() const {
     return CountLogic(device_);
+}
+
+std::vector<sr_channel*> OpenDevice::LogicChannelList() const {
+    std::vector<sr_channel*> channels;
+    for (GSList* l = sr_dev_inst_channels_get(device_); l; l = l->next) {
+        auto* channel = static_cast<sr_channel*>(l->data);
+        if (channel->type == SR_CHANNEL_LOGIC) channels.push_back(channel);
+    }
+    return channels;
+}
+
+void OpenDevice::EnableLines(std::uint16_t lines) {
+    const std::vector<sr_channel*> channels = LogicChannelList();
+    for (std::size_t n = 0; n < channels.size(); ++n)
+        sr_dev_channel_enable(channels[n], n < 16 && ((lines >> n) & 1u) ? TRUE : FALSE);
+}
+
+std::vector<int> OpenDevice::TriggerMatches() const {
+    GVariant* raw = nullptr;
+    if (sr_config_list(driver_, device_, nullptr, SR_CONF_TRIGGER_MATCH, &raw) != SR_OK || !raw)
+        return {};
+    const VariantPtr owned(raw);
+    if (!g_variant_is_of_type(raw, G_VARIANT_TYPE("ai"))) return {};
+    gsize count = 0;
+    const auto* values =
+        static_cast<const gint32*>(g_variant_get_fixed_array(raw, &count, sizeof(gint32)));
+    return {values, values + count};
+}
+
+bool OpenDevice::SetCaptureRatio(int percent) {
+    const VariantPtr value(g_variant_ref_sink(g_variant_new_uint64(std::uint64_t(percent))));
+    return sr_config_set(device_, nullptr, SR_CONF_CAPTURE_RATIO, value.get()) == SR_OK;
 }
 
 std::vector<std::string> OpenDevice::LogicChannelNames() const {

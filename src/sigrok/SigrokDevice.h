@@ -49,6 +49,16 @@ class OpenDevice {
     int LogicChannels() const;
     // The names the device gives its logic channels, in its order ("D0", "D1", ...).
     std::vector<std::string> LogicChannelNames() const;
+    // Its logic channels in its order; they stay the device's.
+    std::vector<sr_channel*> LogicChannelList() const;
+    // Switches logic channel n on where bit n of `lines` is set, the others
+    // (and those beyond the first 16) off.
+    void EnableLines(std::uint16_t lines);
+    // The trigger matches the device offers itself (SR_TRIGGER_ZERO ...).
+    std::vector<int> TriggerMatches() const;
+    // The share of a triggered capture before the trigger; false when the
+    // device has no such setting.
+    bool SetCaptureRatio(int percent);
 
   private:
     void Open(const DeviceSpec& spec);

@@ -125,7 +125,7 @@ TEST_F(Record, WrongCommandLinesWriteNothing) {
         {{"--source", "sigrok:demo", "--samples", "10", "-o", Path("a.sr")},
          cli::ExitUsage, "nur mit --simulate"},
         {{"--simulate", "--source", "sigrok:demo", "-o", Path("a.sr")},
-         cli::ExitUsage, "--source, --samples und -o sind nötig"},
+         cli::ExitUsage, "--source, --samples oder --time und -o sind nötig"},
         {{"--simulate", "--source", "sigrok:demo", "--samples", "0", "-o", Path("a.sr")},
          cli::ExitUsage, "--samples braucht eine Anzahl"},
         {{"--simulate", "--source", "sigrok:demo", "--samples", "68M", "-o", Path("a.vcd")},
@@ -159,6 +159,32 @@ TEST_F(Record, WrongCommandLinesWriteNothing) {
         {{"--simulate", "--source", "usb2", "--samples", "10", "--samplerate", "100k", "-o",
           Path("a.sr")},
          cli::ExitUsage, "USB2 tastet mit 100 Hz ab"},
+        {{"--simulate", "--source", "sigrok:demo", "--time", "soon", "-o", Path("a.sr")},
+         cli::ExitUsage, "--time versteht 'soon' nicht"},
+        {{"--simulate", "--source", "sigrok:demo", "--samples", "10", "--channels", "D0,D16",
+          "-o", Path("a.sr")},
+         cli::ExitUsage, "--channels: Den Kanal \"D16\" gibt es nicht."},
+        {{"--simulate", "--source", "sigrok:demo", "--samples", "10", "--triggers", "D0=x",
+          "-o", Path("a.sr")},
+         cli::ExitUsage, "--triggers: Die Triggerbedingung \"x\" gibt es nicht"},
+        {{"--simulate", "--source", "sigrok:demo", "--samples", "10", "--triggers", "CLK=r",
+          "-o", Path("a.sr")},
+         cli::ExitUsage, "--triggers: Den Kanal \"CLK\" gibt es nicht."},
+        {{"--simulate", "--source", "sigrok:demo", "--samples", "10", "--triggers", "D0=r",
+          "--pretrigger", "100%", "-o", Path("a.sr")},
+         cli::ExitUsage, "--pretrigger braucht einen Anteil von 0 bis 99 %"},
+        {{"--simulate", "--source", "sigrok:demo", "--samples", "10", "--pretrigger", "10%",
+          "-o", Path("a.sr")},
+         cli::ExitUsage, "--pretrigger und -w gelten nur mit --triggers"},
+        {{"--simulate", "--source", "sigrok:demo", "--samples", "10", "--channels", "D0-D3",
+          "--triggers", "D5=r", "-o", Path("a.sr")},
+         cli::ExitUsage, "nutzt einen Kanal, der nicht aufgenommen wird (D5)"},
+        {{"--simulate", "--source", "lpt1", "--samples", "10", "--triggers", "D0=r", "-o",
+          Path("a.sr")},
+         cli::ExitUsage, "LPT1 kennt keinen Trigger"},
+        {{"--simulate", "--source", "sigrok:demo", "--time", "100s", "--samplerate", "1G", "-o",
+          Path("a.sr")},
+         cli::ExitFailure, "nimmt höchstens 67108864 Abtastwerte auf, nicht 100000000000"},
         {{"--simulate", "--source", "usb5", "--samples", "10", "-o", Path("a.sr")},
          cli::ExitUsage, "unbekannte Quelle 'usb5'"},
         {{"--simulate", "--source", "LPT1", "--samples", "10", "-o", Path("a.sr")},
@@ -318,6 +344,70 @@ TEST_F(Record, InterruptKeepsWhatArrived) {
         EXPECT_LT(words.size(), 1'000'000u);
         EXPECT_EQ(FirstMismatch(words, c.pattern), -1);
     }
+}
+
+// --time counts at the chosen rate (and the fewer of --time and --samples
+// wins); --channels keeps the other lines low; a trigger with its
+// pre-trigger share starts the file before the trigger, which sigrok-cli
+// reads back as one unbroken stretch of the demo's pattern.
+TEST_F(Record, TimeChannelsAndTrigger) {
+    struct Case {
+        std::vector<std::string> args;
+        std::size_t samples;
+        std::uint16_t lines;
+        std::uint64_t first; // the pattern's sample the file starts with
+        const char* said;    // on standard error
+    } cases[] = {
+        {{"--time", "20ms"}, 20'000, 0xFFFF, 0, ""},
+        {{"--time", "1s", "--samples", "5000"}, 5'000, 0xFFFF, 0, ""},
+        {{"--samples", "10k", "--channels", "D0,D2-D3,D15"}, 10'000, 0x800D, 0, ""},
+        // D7 rises at every 64 mod 128; armed after 4,000 samples, the rise at
+        // 4,032 fires; 10 % before it: the file starts at 32.
+        {{"--samples", "40000", "--triggers", "D7=r", "--pretrigger", "10%"},
+         40'000, 0xFFFF, 32, "der Trigger löste bei Abtastwert 4000 aus"},
+        // -w: the file starts at the trigger, the first rise of D7 at 64.
+        {{"--samples", "1000", "--triggers", "D7=r", "-w"}, 1'000, 0xFFFF, 64,
+         "der Trigger löste bei Abtastwert 0 aus"},
+        {{"--samples", "1000", "-t", "D1=0,D7=r", "-C", "D0-D7"}, 1'000, 0x00FF, 64,
+         "Abtastwert 0 aus"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args{"--simulate", "--source", "sigrok:demo:pattern=incremental",
+                                      "--samplerate", "1M", "-o", Path("t.sr")};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        std::string err;
+        ASSERT_EQ(Run(args, &err), cli::ExitOk) << err;
+        EXPECT_NE(err.find(c.said), std::string::npos) << err;
+        const auto words = Words(ReadWithSigrokCli(Path("t.sr")).binary, 2);
+        ASSERT_EQ(words.size(), c.samples) << err;
+        EXPECT_EQ(FirstMismatch(words,
+                                [&](std::uint64_t i) {
+                                    const std::uint64_t n = c.first + i;
+                                    return std::uint16_t(((2 * n & 0xFF) | ((2 * n + 1) & 0xFF)
+                                                                               << 8) &
+                                                         c.lines);
+                                }),
+                  -1)
+            << err;
+    }
+}
+
+// The program itself: a trigger that never fires waits until Ctrl+C, which
+// writes nothing and says why.
+TEST_F(Record, InterruptBeforeTheTriggerWritesNothing) {
+    QProcess p;
+    StartProgram(p, {"--simulate", "--source", "sigrok:demo:pattern=all-low", "--samples", "1000",
+                     "--samplerate", "1M", "--triggers", "D0=1", "-o", dir.filePath("never.sr")});
+    ASSERT_TRUE(p.waitForStarted());
+    p.waitForFinished(800);
+    ASSERT_EQ(p.state(), QProcess::Running);
+    ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+    ASSERT_TRUE(p.waitForFinished(30000));
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), cli::ExitFailure) << err.toStdString();
+    EXPECT_TRUE(err.contains("Der Trigger hat nicht ausgelöst; es wurde nichts aufgenommen."))
+        << err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("never.sr")));
 }
 
 } // namespace
