@@ -183,7 +183,7 @@ TEST_F(Record, WrongCommandLinesWriteNothing) {
           Path("a.sr")},
          cli::ExitUsage, "LPT1 kennt keinen Trigger"},
         {{"--simulate", "--source", "sigrok:demo", "--time", "100s", "--samplerate", "1G", "-o",
-          Path("a.sr")},
+          Path("a.vcd")},
          cli::ExitFailure, "nimmt höchstens 67108864 Abtastwerte auf, nicht 100000000000"},
         {{"--simulate", "--source", "usb5", "--samples", "10", "-o", Path("a.sr")},
          cli::ExitUsage, "unbekannte Quelle 'usb5'"},
