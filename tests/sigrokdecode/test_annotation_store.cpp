@@ -47,7 +47,8 @@ TEST(AnnotationStore, EachDistinctTextOnceAndFewBytesPerAnnotation) {
     AnnotationStore s;
     s.SetRows(TwoRows());
     const std::vector<std::string> bytes[] = {{"0x41", "41"}, {"0x42", "42"}, {"0x43", "43"}};
-    constexpr std::size_t kCount = 100'000;
+    // More than arrive in one piece (2 Mi).
+    constexpr std::size_t kCount = (std::size_t(1) << 21) + 1000;
     for (std::size_t i = 0; i < kCount; ++i)
         s.Add(i * 10, i * 10 + 9, int(i % 2), i % 2 ? "rx-bit" : "rx-data", bytes[i % 3]);
     s.Finish();

@@ -103,8 +103,10 @@ class AnnotationStore : public AnnotationSource {
     // While building, the records come in chunks of a fixed size: a vector
     // that doubles would, at its last growth, hold up to twice the records
     // and copy them once more; Finish moves the chunks into records_ one by
-    // one, so the peak stays near the records themselves.
-    static constexpr std::size_t kChunk = std::size_t(1) << 16;
+    // one. A chunk is 48 MiB, above the size from which the C library maps
+    // every block on its own and gives it back when freed: the memory of a
+    // chunk moved is free at once, and the peak stays near the records.
+    static constexpr std::size_t kChunk = std::size_t(1) << 21;
     std::vector<std::vector<Record>> arriving_;
 
     std::vector<AnnotationRow> rows_;
