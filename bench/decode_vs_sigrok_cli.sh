@@ -59,6 +59,12 @@ run() { # label command...
     read -r wall rss < "$work/time"
     lines=$(wc -l < "$work/out")
     printf "%-12s %9.2f s %9.1f MiB %10d lines\n" "$1" "$wall" "$(echo "$rss/1024" | bc -l)" "$lines"
+    last_wall=$wall last_rss=$rss
+}
+
+# Ours against theirs: time and peak as a factor (below 1: ours less).
+ratio() { # their_wall their_rss our_wall our_rss
+    printf "%-12s %9.2fx  %9.2fx\n" "ratio" "$(echo "$3/$1" | bc -l)" "$(echo "$4/$2" | bc -l)"
 }
 
 for mi in $sizes; do
@@ -74,7 +80,9 @@ for mi in $sizes; do
         fi
         echo "== $kind, $mi Mi samples at 1 MHz ($(du -h "$work/$kind.sr" | cut -f1) .sr)"
         run sigrok-cli sigrok-cli -i "$work/$kind.sr" "${theirs[@]}"
+        their_wall=$last_wall their_rss=$last_rss
         run spurwerk "$build/spurwerk" decode "$work/$kind.sr" "${ours[@]}"
+        ratio "$their_wall" "$their_rss" "$last_wall" "$last_rss"
         rm -f "$work/$kind.sr"
     done
 done
