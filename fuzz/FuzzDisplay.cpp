@@ -47,19 +47,21 @@ void Display::setUp(int cells) {
     trazor_->LineOption().Apply(TLineVariable::WindowLayout, 10);
 }
 
-TTrazor& Display::Fresh(int cells) {
-    // Every option setter draws the scale again, and drawing text is what
-    // costs most here: only what an input changed is set back.
+TTrazor& Display::Fresh(int cells, std::optional<std::vector<std::uint8_t>> stream) {
+    // The buffer, the position and the markers first: a change of them draws
+    // what a DeferredDrawing noted so far, the options below only note.
     auto& opt = trazor_->Option();
+    if (opt.CellsSize() != cells) opt.SetCellsSize(cells);
+    trazor_->ResizeBuffer(cells);
+    if (stream) trazor_->LoadStream(std::move(*stream));
+    if (opt.CellsPos() != 0) opt.SetCellsPos(0);
+    trazor_->Loaded();
+    // Only what an input changed is set back.
     if (opt.Digits() != 8) opt.SetDigits(8);
     if (opt.TimeStep() != 10) opt.SetTimeStep(10);
     TIniRegistry now;
     StoreSettings(now, *trazor_);
     if (now.SaveToBytes() != startupImage_) ApplySettings(startup_, *trazor_);
-    if (opt.CellsSize() != cells) opt.SetCellsSize(cells);
-    trazor_->ResizeBuffer(cells);
-    if (opt.CellsPos() != 0) opt.SetCellsPos(0);
-    trazor_->Loaded();
     return *trazor_;
 }
 

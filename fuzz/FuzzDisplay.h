@@ -4,7 +4,10 @@
 #include "platform/Desktop.h"
 
 #include <QWidget>
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class TTrazor;
 
@@ -41,8 +44,11 @@ class Display {
     Display& operator=(const Display&) = delete;
 
     // The display as the main window sets it up, with an empty buffer of
-    // `cells`, no markers and the first cell shown.
-    TTrazor& Fresh(int cells);
+    // `cells` (or `stream` loaded into it), no markers and the first cell
+    // shown. Call it inside a TTrazor::DeferredDrawing with the options an
+    // input applies next: the picture is then drawn once for all of them.
+    TTrazor& Fresh(int cells, std::optional<std::vector<std::uint8_t>> stream = std::nullopt);
+    TTrazor& Trazor() { return *trazor_; }
 
   private:
     void setUp(int cells);

@@ -45,10 +45,21 @@ bool apply(TIniRegistry& store, TTrazor& trazor) {
     return true;
 }
 
-// The display must draw, scroll and zoom with whatever was applied.
-void draw(TTrazor& trazor) {
+// Resets the display and applies the settings as start-up does, drawn once;
+// false as apply() says. `stored` receives the options as they came out.
+bool applyFresh(fuzzdisplay::Display& display, TIniRegistry& store, TIniRegistry& stored) {
+    TTrazor& trazor = display.Trazor();
+    const TTrazor::DeferredDrawing once(trazor);
+    display.Fresh(8192);
+    const bool complete = apply(store, trazor);
+    StoreSettings(stored, trazor);
     trazor.Redraw();
     trazor.DrawSignals();
+    return complete;
+}
+
+// The display must also scroll and zoom with whatever was applied.
+void move(TTrazor& trazor) {
     trazor.ScrollForward(3);
     trazor.ChangeTimeStep(-1);
 }
@@ -84,19 +95,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The settings as start-up applies them, on the display it draws.
     static fuzzdisplay::Display display;
-    TTrazor& first = display.Fresh(8192);
-    const bool complete = apply(store, first);
+    TTrazor& trazor = display.Trazor();
     // The options as they came out of their setters, stored and applied to a
     // fresh display again, must come out the same: the setters' limits hold.
     TIniRegistry restored;
-    StoreSettings(restored, first);
-    draw(first);
+    const bool complete = applyFresh(display, store, restored);
+    move(trazor);
     if (!complete) return 0;
-    TTrazor& second = display.Fresh(8192);
-    if (!apply(restored, second)) std::abort();
     TIniRegistry compared;
-    StoreSettings(compared, second);
+    if (!applyFresh(display, restored, compared)) std::abort();
     if (compared.SaveToBytes() != restored.SaveToBytes()) std::abort();
-    draw(second);
+    move(trazor);
     return 0;
 }

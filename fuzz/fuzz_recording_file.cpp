@@ -10,7 +10,9 @@
 #include "persistence/RecordingData.h"
 #include "search/SearchRoutines.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdint>
@@ -36,6 +38,15 @@ std::uint8_t at(const std::uint8_t* data, std::size_t size, std::size_t i) {
     return i < size ? data[i] : 0;
 }
 
+// The input goes through a real file as "Öffnen" reads it; in memory where
+// the system has a memory file system: writing a file on disk per input
+// costs the kernel more than the whole read.
+QString scratchTemplate() {
+    const QFileInfo shm(QStringLiteral("/dev/shm"));
+    const QString base = shm.isDir() && shm.isWritable() ? shm.filePath() : QDir::tempPath();
+    return base + QStringLiteral("/spurwerk-fuzz-XXXXXX");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -44,7 +55,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const QTemporaryDir dir;
+    static const QTemporaryDir dir(scratchTemplate());
     const QString path = dir.filePath("input.DIG");
     const QByteArray input(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     {
@@ -73,14 +84,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static constexpr int kLengths[] = {4096, 8192, 16384, 65536};
     const std::uint8_t choice = at(data, size, 0);
     static fuzzdisplay::Display display;
-    TTrazor& trazor = display.Fresh(kLengths[choice & 3]);
-    trazor.LoadStream(loaded);
+    TTrazor& trazor = display.Trazor();
     auto& option = trazor.Option();
-    option.SetDigits(1 + (choice >> 4));
-    option.SetTimeStep(at(data, size, 1) - 64);
-    option.SetCellsPos(at(data, size, 2) | at(data, size, 3) << 8 | (choice & 0x0C) << 14);
-    trazor.Redraw();
-    trazor.DrawSignals();
+    {
+        // Loaded and set up in one go and drawn once, as start-up applies its settings.
+        const TTrazor::DeferredDrawing once(trazor);
+        display.Fresh(kLengths[choice & 3], loaded);
+        option.SetCellsPos(at(data, size, 2) | at(data, size, 3) << 8 | (choice & 0x0C) << 14);
+        option.SetDigits(1 + (choice >> 4));
+        option.SetTimeStep(at(data, size, 1) - 64);
+        trazor.Redraw();
+        trazor.DrawSignals();
+    }
 
     const int line = at(data, size, 4) % 18 - 1;
     for (int point = 0; point < 3; ++point)

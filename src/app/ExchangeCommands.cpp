@@ -194,8 +194,12 @@ bool ExchangeCommands::ImportFrom(const QString& path) {
     const sigrok::LogicFrames& frames = result.frames;
     t.LoadStream(sigrok::PlanesFromSamples(frames.samples));
     t.SetTimeBase(frames.timeBase);
-    for (int line = 0; line < frames.Lines(); ++line)
-        t.Option().DigiName().Set(line, QString::fromStdString(frames.names[std::size_t(line)]));
+    {
+        const TTrazor::DeferredDrawing once(t); // each name would draw the diagram
+        for (int line = 0; line < frames.Lines(); ++line)
+            t.Option().DigiName().Set(line,
+                                      QString::fromStdString(frames.names[std::size_t(line)]));
+    }
     main_.SetMultiBit(frames.Lines());
     main_.Buses().AdoptImported(result.buses);
     // The data is in no recording file yet: it counts as unsaved, and saving

@@ -35,5 +35,6 @@ void TLineVariable::Apply(const Layout& layout, int textOffset) {
 }
 
 void TLineVariable::RecalcLines(int textOffset) {
+    trazor_.SettleDrawing();
     rows_ = trazor::computeLineRows(Line_distance(), Line_high(), Line_Maxhigh(), textOffset);
 }

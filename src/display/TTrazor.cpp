@@ -58,16 +58,19 @@ void TTrazor::Loaded() {
 }
 
 void TTrazor::resetMarkers() {
+    SettleDrawing();
     for (auto& marker : markers_)
         marker = trazor::MarkerRecord{};
 }
 
 void TTrazor::SetMarkerColors(TColor color) {
+    // No SettleDrawing: the colour's setter draws the whole picture after this.
     for (auto& marker : markers_)
         marker.MarkerColor = color;
 }
 
 void TTrazor::ResizeBuffer(int cells) {
+    SettleDrawing();
     buffer_.Resize(cells < 0 ? 0 : std::size_t(cells));
 }
 
@@ -78,14 +81,18 @@ int TTrazor::cellWidth() const {
 void TTrazor::OptionDigitsChanged(int digits) {
     update();
     drawMode_ = 2;
-    ClearArea(option_->ColorBackground());
-    DrawScale(option_->CellsPos());
-    DrawBaseLines();
+    {
+        const DeferredDrawing once(*this); // the scale's fill covers the clearing
+        ClearArea(option_->ColorBackground());
+        DrawScale(option_->CellsPos());
+        DrawBaseLines();
+    }
     drawMode_ = 3;
     if (popup_) popup_->SetDigits(digits);
 }
 
 void TTrazor::OptionScaleChanged() {
+    const DeferredDrawing once(*this); // the scale's fill covers the clearing
     ClearArea(option_->ColorBackground());
     DrawScale(option_->CellsPos());
     DrawBaseLines();
@@ -122,6 +129,7 @@ void TTrazor::adoptSize() {
 }
 
 trazor::Canvas TTrazor::canvas() {
+    SettleDrawing();
     if (bitmap_.size() != bitmapSize()) adoptSize();
     return trazor::Canvas(bitmap_, shiftClip_, &texts_);
 }
@@ -139,6 +147,7 @@ void TTrazor::resizeEvent(QResizeEvent* event) {
 
 void TTrazor::paintEvent(QPaintEvent*) {
     guard::Run(&desktop_, [this] {
+        SettleDrawing();
         // Moved to a screen of another pixel density: draw the picture anew there.
         if (ready_ && bitmap_.size() != bitmapSize()) {
             adoptSize();

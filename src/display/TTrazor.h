@@ -54,12 +54,20 @@ class TTrazor : public QWidget {
     // --- sample buffer -------------------------------------------------
     std::uint8_t GetCellLow(int index) const { return buffer_.GetCellLow(index); }
     std::uint8_t GetCellHigh(int index) const { return buffer_.GetCellHigh(index); }
-    void SetCellLow(int index, std::uint8_t value) { buffer_.SetCellLow(index, value); }
-    void SetCellHigh(int index, std::uint8_t value) { buffer_.SetCellHigh(index, value); }
+    void SetCellLow(int index, std::uint8_t value) {
+        SettleDrawing();
+        buffer_.SetCellLow(index, value);
+    }
+    void SetCellHigh(int index, std::uint8_t value) {
+        SettleDrawing();
+        buffer_.SetCellHigh(index, value);
+    }
     std::size_t WriteWords(int first, const std::uint16_t* words, std::size_t count) {
+        SettleDrawing();
         return buffer_.WriteWords(first, words, count);
     }
     void ClearCells() {
+        SettleDrawing();
         buffer_.Clear();
         shownPos_ = -1;
     }
@@ -69,10 +77,12 @@ class TTrazor : public QWidget {
     // unless the file holds more cells: then it grows to them, so that every
     // cell can be reached.
     void LoadStream(std::vector<std::uint8_t> bytes) {
+        SettleDrawing();
         buffer_.Load(std::move(bytes));
         loaded();
     }
     void LoadStream(const QByteArray& bytes) {
+        SettleDrawing();
         buffer_.Load(bytes);
         loaded();
     }
@@ -81,6 +91,7 @@ class TTrazor : public QWidget {
     const sampling::TimeBase& GetTimeBase() const { return buffer_.GetTimeBase(); }
     void SetTimeBase(const sampling::TimeBase& timeBase,
                      std::optional<long long> triggerCell = std::nullopt) {
+        SettleDrawing();
         buffer_.SetTimeBase(timeBase, triggerCell);
     }
     // Used by Option.CellsSize: 2 x cells zero bytes.
@@ -207,6 +218,32 @@ class TTrazor : public QWidget {
     // Used by the CellsPos and TimeStep setters when the value changed.
     void OptionViewChanged() { emit viewChanged(); }
 
+    // While one lives, the diagram's drawing passes (clearing, scale, base
+    // lines, signals, markers) are noted instead of drawn; when the last one
+    // ends, the passes since the last full fill are drawn once, in order. The
+    // picture comes out as if every pass had been drawn at once, but applying
+    // many options in a row lays out and draws the scale once instead of once
+    // per option. Until it ends, Bitmap(), VisibleCells() and ShownAxis() may
+    // lag behind; any other drawing, a scroll or a paint event first draws
+    // what was noted.
+    class DeferredDrawing {
+      public:
+        explicit DeferredDrawing(TTrazor& trazor);
+        ~DeferredDrawing();
+        DeferredDrawing(const DeferredDrawing&) = delete;
+        DeferredDrawing& operator=(const DeferredDrawing&) = delete;
+
+      private:
+        TTrazor& trazor_;
+    };
+    // Draws the passes noted so far. Called before anything the noted passes
+    // read changes without a full redraw of its own (the buffer, the markers,
+    // the shown position, the line rows), so they draw what they would have
+    // drawn at once.
+    void SettleDrawing() {
+        if (!deferred_.empty()) drawDeferred();
+    }
+
   signals:
     // The mouse moved over the diagram (the main window shows Option().Marker()).
     void mouseMovedOverDisplay();
@@ -276,6 +313,14 @@ class TTrazor : public QWidget {
     void drawMarkerLineOn(trazor::Canvas& canvas, int m, int x, int* cells);
     // The bitmap changed: show it and tell the views beside the diagram.
     void pictureDrawn();
+    enum class Pass : std::uint8_t { Clear, Scale, BaseLines, Signals, Markers };
+    struct NotedPass {
+        Pass pass;
+        std::uint32_t value; // the colour to clear with, the scale's first cell
+    };
+    // True when a DeferredDrawing lives and the pass was noted instead of drawn.
+    bool deferPass(Pass pass, std::uint32_t value = 0);
+    void drawDeferred();
 
     Desktop& desktop_;
     bool ready_ = false;
@@ -296,6 +341,9 @@ class TTrazor : public QWidget {
     // Position whose complete diagram the bitmap shows, or -1 when a partial
     // drawing or a change of the buffer has made the picture unusable for a shift.
     int shownPos_ = -1;
+    int deferDepth_ = 0;
+    bool drawingDeferred_ = false;
+    std::vector<NotedPass> deferred_;
 
     std::optional<trazor::ViewScale> outScale_;
     bool axisFollowsTimeBase_ = false;

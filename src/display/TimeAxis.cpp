@@ -80,7 +80,8 @@ TimeAxisLayout layoutTimeAxis(const AxisView& view, const sampling::SamplePeriod
         out.x = view.originX + int(std::lround((t - startSeconds) / secondsPerPixel));
         if (out.x >= view.width) break;
         out.labelled = labelled;
-        if (labelled) out.label = QString::number(tick / minorParts * unitsPerStep);
+        if (labelled && out.x + view.labelReach < view.width)
+            out.label = QString::number(tick / minorParts * unitsPerStep);
         layout.ticks.push_back(out);
     }
     return layout;

@@ -20,7 +20,7 @@ namespace trazor {
 struct TimeTick {
     int x = 0;
     bool labelled = false; // a step of the labels; the others are minor ticks
-    QString label;         // the time in the axis unit, for labelled ticks
+    QString label;         // the time in the axis unit, for labelled ticks whose label fits
 };
 
 struct TimeAxisLayout {
@@ -33,7 +33,11 @@ struct AxisView {
     long long firstCell = 0; // cell at the origin
     ViewScale scale;
     int originX = 0;
-    int width = 0;          // ticks lie at originX <= x < width
+    int width = 0; // ticks lie at originX <= x < width
+    // How far a label's text reaches right of its tick. A label that would
+    // reach the right edge is left out (its tick stays): a cut number reads
+    // as another one.
+    int labelReach = 0;
     long long zeroCell = 0; // the cell at time 0
 };
 

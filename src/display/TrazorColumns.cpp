@@ -14,6 +14,9 @@ using trazor::Canvas;
 namespace {
 // Axis labels of the time base stand at least this far apart.
 constexpr int kLabelSpacing = 40;
+// A label is drawn downward from 7 pixels right of its tick, its character
+// cell reaching left from there.
+constexpr int kLabelOffset = 7;
 // The display's own time options at a port recording's 10 µs per cell: the
 // axis they draw (TimeScale x cell, "10 µs") is the true one.
 constexpr int kNominalFactor = 10;
@@ -40,6 +43,7 @@ void TTrazor::SetZoomOut(std::optional<trazor::ViewScale> scale) {
 }
 
 void TTrazor::SetAxisFollowsTimeBase(bool on) {
+    SettleDrawing();
     axisFollowsTimeBase_ = on;
 }
 
@@ -66,7 +70,7 @@ void TTrazor::drawTimeAxisOn(Canvas& canvas, int startCell) {
 
     const trazor::ViewScale scale = Scale();
     const trazor::TimeAxisLayout layout = trazor::layoutTimeAxis(
-        {startCell, scale, gx, width, buffer_.TriggerCell().value_or(0)},
+        {startCell, scale, gx, width, kLabelOffset, buffer_.TriggerCell().value_or(0)},
         buffer_.GetTimeBase().period, kLabelSpacing);
     for (const trazor::TimeTick& tick : layout.ticks) {
         const int h = tick.labelled ? 5 : 2;
@@ -75,8 +79,8 @@ void TTrazor::drawTimeAxisOn(Canvas& canvas, int startCell) {
     const QFont labelFont = Canvas::rotatedFont();
     shownAxis_.labels.clear();
     for (const trazor::TimeTick& tick : layout.ticks) {
-        if (!tick.labelled) continue;
-        canvas.rotatedText(tick.x + 7, yAxis + 10, tick.label, labelFont, font, 2700);
+        if (tick.label.isEmpty()) continue;
+        canvas.rotatedText(tick.x + kLabelOffset, yAxis + 10, tick.label, labelFont, font, 2700);
         shownAxis_.labels.push_back(tick.label);
     }
     countVisibleCells(int(std::min<long long>(scale.cellsIn(std::max(0, width - 1 - gx)),

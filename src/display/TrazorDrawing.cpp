@@ -17,14 +17,14 @@ void TTrazor::DrawVerticalText(int x, int y, const QString& text, int escapement
 }
 
 void TTrazor::ClearArea(TColor color) {
-    if (!ready_) return;
+    if (!ready_ || deferPass(Pass::Clear, color)) return;
     shownPos_ = -1;
     canvas().fill(pictureRect(), color);
     pictureDrawn();
 }
 
 void TTrazor::DrawScale(int startCell) {
-    if (!ready_) return;
+    if (!ready_ || deferPass(Pass::Scale, static_cast<std::uint32_t>(startCell))) return;
     shownPos_ = -1;
     Canvas canvas = this->canvas();
     drawScaleOn(canvas, startCell);
@@ -101,7 +101,7 @@ void TTrazor::drawScaleOn(Canvas& canvas, int startCell) {
 }
 
 void TTrazor::DrawBaseLines() {
-    if (!ready_) return;
+    if (!ready_ || deferPass(Pass::BaseLines)) return;
     idle_ = false;
     Canvas canvas = this->canvas();
     const int gx = lineOption_->Global_Xpos();
@@ -115,7 +115,7 @@ void TTrazor::DrawBaseLines() {
 }
 
 void TTrazor::DrawSignals() {
-    if (!ready_) return;
+    if (!ready_ || deferPass(Pass::Signals)) return;
     idle_ = false;
     if (outScale_) {
         Canvas canvas = this->canvas();
@@ -172,6 +172,7 @@ void TTrazor::pictureDrawn() {
 }
 
 void TTrazor::Redraw() {
+    const DeferredDrawing once(*this); // the scale's fill covers the clearing
     ClearArea(option_->ColorBackground());
     // The axis is numbered from the shown position: the signals that callers
     // draw next come from there too.

@@ -40,16 +40,18 @@ void TTrazor::drawMarkerLineOn(trazor::Canvas& canvas, int m, int x, int* cells)
 
 int TTrazor::StoreMarkerPoint(int m, int cell) {
     if (!validMarker(m)) return trazor::PlacedNothing;
+    SettleDrawing();
     return trazor::storeMarkerPoint(markers_[m - 1], m, cell, option_->TimeStep(),
                                     mouseX_ - lineOption_->Global_Xpos());
 }
 
 void TTrazor::ResetMarker(int m) {
+    SettleDrawing();
     if (validMarker(m)) markers_[m - 1].Reset();
 }
 
 void TTrazor::DrawMarkers() {
-    if (!ready_) return;
+    if (!ready_ || deferPass(Pass::Markers)) return;
     trazor::Canvas canvas = this->canvas();
     const int gx = lineOption_->Global_Xpos();
     const trazor::ViewScale scale = Scale();

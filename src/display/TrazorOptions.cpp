@@ -125,11 +125,18 @@ void TTrazorproperty::SetCellsSize(int v) {
 
 void TTrazorproperty::SetCellsPos(int v) {
     if (v == cellsPos_) return;
+    trazor_.SettleDrawing();
     cellsPos_ = v;
     if (cellsPos_ < 0) cellsPos_ = 0;
     if (cellsPos_ > cellsSize_) cellsPos_ = cellsSize_;
     digiColor_->MirrorCellsPos(cellsPos_);
     trazor_.OptionViewChanged();
+}
+
+void TTrazorproperty::SetTimefactor(int v) {
+    if (v == timefactor_) return;
+    trazor_.SettleDrawing();
+    timefactor_ = v;
 }
 
 void TTrazorproperty::SetDigits(int v) {

@@ -117,7 +117,7 @@ class TTrazorproperty {
     void SetTimeStep(int v);
     // An unchanged unit is ignored.
     void SetTimeUnit(const QString& unit);
-    void SetTimefactor(int v) { timefactor_ = v; }
+    void SetTimefactor(int v);
 
     TTrazorMarker& Marker() { return *marker_; }
     const TTrazorMarker& Marker() const { return *marker_; }

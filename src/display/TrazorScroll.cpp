@@ -12,6 +12,7 @@ bool TTrazor::shiftActive() const {
 
 void TTrazor::Scroll(int direction, int count) {
     if (!ready_) return;
+    SettleDrawing(); // the shift below starts from the picture as drawn
     const int oldPos = option_->CellsPos();
     const long long wanted = direction == 0 ? (long long)oldPos - count : (long long)oldPos + count;
     const int newPos = static_cast<int>(std::clamp<long long>(wanted, 0, option_->CellsSize()));

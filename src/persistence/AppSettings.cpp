@@ -48,6 +48,8 @@ bool EnsureSettingsKey(TIniRegistry& store, const TTrazor& trazor, const QString
 void ApplySettings(TIniRegistry& store, TTrazor& trazor) {
     const RootOnExit root(store);
     if (!store.OpenKey(appsettings::SettingsKey, false)) return;
+    // Every option draws the diagram again; applied together they draw once.
+    const TTrazor::DeferredDrawing once(trazor);
     TTrazorproperty& option = trazor.Option();
     option.SetDigits(StrToInt(store.ReadString("Digits")));
     option.SetTimeScale(StrToInt(store.ReadString("TimeScale")));

@@ -121,3 +121,31 @@ TEST(TimeAxisTest, NoRoomOrNoScaleGivesNoTicks) {
     EXPECT_TRUE(layoutTimeAxis({0, {0, 1}, 70, 863}, p, 40).ticks.empty());
     EXPECT_TRUE(layoutTimeAxis({0, {1, 0}, 70, 863}, p, 40).ticks.empty());
 }
+
+// A label whose text would reach the right edge is left out, its tick stays;
+// one that ends a pixel inside is drawn. 10 µs at 30 px: labels every 20 µs,
+// 60 pixels apart from the origin.
+TEST(TimeAxisTest, LabelsStayInsideTheRightEdge) {
+    const SamplePeriod p = SamplePeriod::FromNanoseconds(10'000);
+    struct Case {
+        int width;
+        const char* lastLabel;
+    };
+    const Case cases[] = {
+        {kOrigin + 300 + 3, "80"},  // the tick at 300 has no room for its label
+        {kOrigin + 300 + 7, "80"},  // its label would end on the edge
+        {kOrigin + 300 + 8, "100"}, // it ends one pixel inside
+    };
+    for (const Case& c : cases) {
+        const TimeAxisLayout layout = layoutTimeAxis({0, {30, 1}, kOrigin, c.width, 7}, p, 40);
+        const auto major = labels(layout);
+        ASSERT_FALSE(major.empty());
+        EXPECT_EQ(major.back()->x, kOrigin + 300) << c.width;
+        QString last;
+        for (const TimeTick* t : major) {
+            if (!t->label.isEmpty()) last = t->label;
+            EXPECT_LT(t->label.isEmpty() ? 0 : t->x + 7, c.width) << c.width;
+        }
+        EXPECT_EQ(last, QString::fromUtf8(c.lastLabel)) << c.width;
+    }
+}
