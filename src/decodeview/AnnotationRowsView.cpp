@@ -1,5 +1,6 @@
 #include "decodeview/AnnotationRowsView.h"
 
+#include "decodeview/RowNames.h"
 #include "platform/Guard.h"
 
 #include <QHelpEvent>
@@ -35,14 +36,51 @@ AnnotationRowsView::AnnotationRowsView(QWidget* parent) : QWidget(parent) {
 void AnnotationRowsView::SetSource(const sigrokdecode::AnnotationSource* source) {
     source_ = source;
     shownRows_ = source_ ? source_->UsedRows() : std::vector<int>{};
-    updateGeometry();
+    layOutNames();
     update();
 }
 
 void AnnotationRowsView::SetView(const decodeview::RowView& view) {
     if (view == view_) return;
+    const bool margin = view.originX != view_.originX;
     view_ = view;
+    if (margin) layOutNames();
     update();
+}
+
+void AnnotationRowsView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) guard::Run(nullptr, [this] { layOutNames(); });
+}
+
+int AnnotationRowsView::lineStep() const {
+    // Two lines fill a row of the least height, as they always did.
+    const QFontMetrics fm(font());
+    return std::max(fm.height(), kRowHeight - 2 - fm.height());
+}
+
+void AnnotationRowsView::layOutNames() {
+    const QFontMetrics fm(font());
+    const int width = std::max(1, view_.originX - 4);
+    const auto advance = [&fm](const QString& s) { return fm.horizontalAdvance(s); };
+    names_.clear();
+    tops_.assign(1, 0);
+    for (std::size_t r = 0; r < shownRows_.size(); ++r) {
+        const auto& row = source_->Rows()[std::size_t(shownRows_[r])];
+        names_.push_back(decodeview::NameLines(QString::fromStdString(row.instance),
+                                               QString::fromStdString(row.rowDesc), width,
+                                               advance));
+        tops_.push_back(tops_.back() + decodeview::RowHeightFor(int(names_.back().size()),
+                                                                lineStep(), kRowHeight));
+    }
+    updateGeometry();
+}
+
+std::optional<std::size_t> AnnotationRowsView::rowAt(int y) const {
+    if (y < 0) return std::nullopt;
+    const auto after = std::upper_bound(tops_.begin(), tops_.end(), y);
+    if (after == tops_.begin() || after == tops_.end()) return std::nullopt;
+    return std::size_t(after - tops_.begin() - 1);
 }
 
 QSize AnnotationRowsView::sizeHint() const {
@@ -68,14 +106,15 @@ void AnnotationRowsView::paintRows() {
     decodeview::RowView view = view_;
     view.width = right;
     for (std::size_t r = 0; r < shownRows_.size(); ++r) {
-        const int top = int(r) * kRowHeight;
+        const int top = tops_[r];
+        const int height = tops_[r + 1] - top;
         const int row = shownRows_[r];
         const QColor fill = RowColor(int(r));
-        p.setClipRect(view.originX, top, std::max(0, right - view.originX), kRowHeight);
+        p.setClipRect(view.originX, top, std::max(0, right - view.originX), height);
         for (const RowItem& item : decodeview::LayoutRow(*source_, row, view)) {
             const double x0 = double(std::max<long long>(item.x0, view.originX - 2));
             const double x1 = double(std::min<long long>(item.x1, right + 2));
-            const QRectF box(x0, top + 3, std::max(1.0, x1 - x0), kRowHeight - 6);
+            const QRectF box(x0, top + 3, std::max(1.0, x1 - x0), height - 6);
             if (item.band) {
                 // Too many to read: one band, as dark as a box's edge.
                 p.fillRect(box, fill.darker(130));
@@ -100,32 +139,33 @@ void AnnotationRowsView::paintRows() {
             p.drawText(box, Qt::AlignCenter, text);
         }
         p.setClipping(false);
-        // The row's name in the margin: decoder on the first line, row on the second.
-        const QRect label(2, top, std::max(0, view.originX - 4), kRowHeight);
-        const QStringList lines = rowName(int(r)).split(QLatin1Char('\n'));
+        // The row's name in the margin, decoder above row, as many lines as it takes.
         p.setPen(Qt::darkGray);
-        p.drawText(label.adjusted(0, 1, 0, 0), Qt::AlignTop | Qt::AlignLeft,
-                   fm.elidedText(lines.value(0), Qt::ElideRight, label.width()));
-        p.drawText(label.adjusted(0, 0, 0, -1), Qt::AlignBottom | Qt::AlignLeft,
-                   fm.elidedText(lines.value(1), Qt::ElideRight, label.width()));
-        p.drawLine(0, top + kRowHeight - 1, right, top + kRowHeight - 1);
+        const int width = std::max(0, view.originX - 4);
+        const int step = lineStep();
+        int y = top + 1;
+        for (const QString& line : names_[r]) {
+            p.drawText(QRect(2, y, width, fm.height()), Qt::AlignTop | Qt::AlignLeft, line);
+            y += step;
+        }
+        p.drawLine(0, top + height - 1, right, top + height - 1);
     }
 }
 
 std::optional<RowItem> AnnotationRowsView::ItemAt(const QPoint& pos) const {
-    if (!source_ || pos.y() < 0 || pos.x() < view_.originX) return std::nullopt;
-    const std::size_t r = std::size_t(pos.y() / kRowHeight);
-    if (r >= shownRows_.size()) return std::nullopt;
+    if (!source_ || pos.x() < view_.originX) return std::nullopt;
+    const auto r = rowAt(pos.y());
+    if (!r) return std::nullopt;
     decodeview::RowView view = view_;
     view.width = width();
-    return decodeview::ItemAt(decodeview::LayoutRow(*source_, shownRows_[r], view), pos.x());
+    return decodeview::ItemAt(decodeview::LayoutRow(*source_, shownRows_[*r], view), pos.x());
 }
 
 QString AnnotationRowsView::RowNameAt(const QPoint& pos) const {
-    if (!source_ || pos.y() < 0 || pos.x() >= view_.originX) return {};
-    const std::size_t r = std::size_t(pos.y() / kRowHeight);
-    if (r >= shownRows_.size()) return {};
-    return rowName(int(r)).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    if (!source_ || pos.x() >= view_.originX) return {};
+    const auto r = rowAt(pos.y());
+    if (!r) return {};
+    return rowName(int(*r)).replace(QLatin1Char('\n'), QLatin1Char(' '));
 }
 
 bool AnnotationRowsView::event(QEvent* event) {
@@ -134,7 +174,7 @@ bool AnnotationRowsView::event(QEvent* event) {
             const auto* help = static_cast<QHelpEvent*>(event);
             QString tip = RowNameAt(help->pos());
             if (const auto item = ItemAt(help->pos())) {
-                const int row = shownRows_[std::size_t(help->pos().y() / kRowHeight)];
+                const int row = shownRows_[*rowAt(help->pos().y())];
                 tip = item->band
                           ? (item->count == 1 ? QStringLiteral("1 Annotation")
                                               : QStringLiteral("%1 Annotationen").arg(item->count))

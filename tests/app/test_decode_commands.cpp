@@ -141,11 +141,11 @@ TEST_F(DecodeCommandsTest, UartRowsLieUnderTheTracesAndStayAlignedWhenAllIsShown
     const int dataRow = int(std::find(rows.ShownRows().begin(), rows.ShownRows().end(), firstData.row) -
                             rows.ShownRows().begin());
     // The full row name, decoder and row.
-    EXPECT_EQ(rows.RowNameAt(QPoint(2, dataRow * AnnotationRowsView::kRowHeight + 2)),
+    EXPECT_EQ(rows.RowNameAt(QPoint(2, rows.RowTop(dataRow) + 2)),
               QStringLiteral("uart-1 RX"));
     const auto itemAt = [&](long long cell) {
         const int x = int(rows.View().XOf(cell));
-        return rows.ItemAt(QPoint(x, dataRow * AnnotationRowsView::kRowHeight + 10));
+        return rows.ItemAt(QPoint(x, rows.RowTop(dataRow) + 10));
     };
     for (const char* command : {"", "Alleszeigen1"}) {
         if (*command) trigger(command);
