@@ -107,6 +107,7 @@ std::vector<std::string> DecodeCommands::lineNames() const {
 }
 
 void DecodeCommands::ProtokollDekodieren1Click() {
+    if (main_.Recording().RefusedForLongCapture(QStringLiteral("Dekodieren"))) return;
     Library& lib = library();
     if (auto chosen = editor_(lib.Decoders(), lineNames(), stacks_)) ApplySetup(std::move(*chosen));
 }

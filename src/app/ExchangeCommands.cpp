@@ -2,6 +2,7 @@
 
 #include "BusCommands.h"
 #include "ChannelChoiceDialog.h"
+#include "RecordingCommands.h"
 #include "TMain1.h"
 #include "display/TTrazor.h"
 #include "persistence/RecordingData.h"
@@ -88,6 +89,7 @@ void ExchangeCommands::showError(const QString& text) {
 }
 
 void ExchangeCommands::Exportieren1Click() {
+    if (main_.Recording().RefusedForLongCapture(QStringLiteral("Exportieren"))) return;
     main_.SetDigiStatus(4, QStringLiteral("Daten exportieren"), true);
     const QString current = main_.State().CurrentFileName.isEmpty() ? recording::DefaultFileName
                                                                     : main_.State().CurrentFileName;

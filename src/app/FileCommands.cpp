@@ -1,6 +1,7 @@
 #include "FileCommands.h"
 
 #include "ExchangeCommands.h"
+#include "RecordingCommands.h"
 #include "TMain1.h"
 #include "display/TTrazor.h"
 #include "persistence/PrintDiagram.h"
@@ -92,11 +93,13 @@ void FileCommands::showOpened() {
 }
 
 void FileCommands::Speichern1Click() {
+    if (main_.Recording().RefusedForLongCapture(QStringLiteral("Speichern"))) return;
     main_.SetDigiStatus(4, QStringLiteral("Daten werden gespeichert"), true);
     file_->SaveRecordingFile(QStringLiteral("Spurwerk - "), 0, main_.State().CurrentFileName);
 }
 
 void FileCommands::Speichernunter1Click() {
+    if (main_.Recording().RefusedForLongCapture(QStringLiteral("Speichern"))) return;
     main_.SetDigiStatus(4, QStringLiteral("Daten speichern unter"), true);
     if (!KeepsItsTimeBase()) return;
     file_->SaveRecordingFile(QStringLiteral("Spurwerk - "), 3, QString());

@@ -28,7 +28,7 @@ class QMenuBar;
     X(bits1) X(Nibbel1) X(Byte1) X(Word1) X(MNMenuAufzeichnen) X(MenuPlay_Scan) X(MenuStop_Scan) \
     X(Abtastrate1) X(CPU769s1) X(N1ms1) X(N10ms1) X(N20ms1) X(N100ms1) X(N05s1) X(N10sek1) \
     X(N50sek1) X(N10sek2) X(MenuRecord_5_Sek) X(MenuRecord_10_Sek) X(MenuRecord_Signal) \
-    X(MenuRecord_SignalClear) X(MNMenuExtras) X(STR2) X(ALF1) X(INI1) X(SteuerinBitszeigen1) \
+    X(MenuRecord_SignalClear) X(MenuRecord_ToFile) X(MNMenuExtras) X(STR2) X(ALF1) X(INI1) X(SteuerinBitszeigen1) \
     X(StatusinBitszeigen1) X(DateninBitszeigen1) X(ProtokollDekodieren1) \
     X(AnnotationenExportieren1) X(DekodierungAbbrechen1) X(MNMenuHilfe) X(KeineHilfevorhanden1) \
     X(Info1)

@@ -248,6 +248,8 @@ void buildAufzeichnen(QMenuBar* bar) {
     item(m, "MenuRecord_Signal", QStringLiteral("Aufzeichung"));
     item(m, "MenuRecord_SignalClear", QStringLiteral("Aufzeichnung löschen"),
          {.shortcut = QKeySequence(QStringLiteral("Ctrl+Del"))});
+    m->addSeparator();
+    item(m, "MenuRecord_ToFile", QStringLiteral("Lange Aufnahme in Datei ..."));
 }
 
 void buildExtras(QMenuBar* bar) {

@@ -92,7 +92,7 @@ int NavigationCommands::narrowestCellWidth() const {
 
 int NavigationCommands::shownCells() const {
     const TTrazor& t = main_.Trazor1();
-    return std::min(t.Buffer().Cells(), t.Option().CellsSize());
+    return std::min(t.ShownCells(), t.Option().CellsSize());
 }
 
 int NavigationCommands::drawColumns() const {
@@ -166,6 +166,12 @@ void NavigationCommands::ZoomAt(int delta, int anchorX) {
 }
 
 void NavigationCommands::Alleszeigen1Click() {
+    if (!main_.Trazor1().Idle()) return;
+    ShowAll();
+    main_.SetDigiStatus(4, QStringLiteral("Alle Daten werden angezeigt"), true);
+}
+
+void NavigationCommands::ShowAll() {
     TTrazor& t = main_.Trazor1();
     if (!t.Idle()) return;
     auto& opt = t.Option();
@@ -183,7 +189,6 @@ void NavigationCommands::Alleszeigen1Click() {
     }
     main_.View().ShowZoomField();
     syncScrollBar();
-    main_.SetDigiStatus(4, QStringLiteral("Alle Daten werden angezeigt"), true);
 }
 
 void NavigationCommands::Uebersicht1Click(bool shown) {

@@ -32,6 +32,8 @@ class NavigationCommands : public QObject {
     // "Alles zeigen": the largest zoom step that shows the whole buffer, or
     // the zoomed-out view that just holds it.
     void Alleszeigen1Click();
+    // The same without its message in the status bar.
+    void ShowAll();
     // "Übersicht": shows or hides the overview strip.
     void Uebersicht1Click(bool shown);
     // The next or previous edge of the line under the pointer is brought

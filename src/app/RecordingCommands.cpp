@@ -2,6 +2,7 @@
 
 #include "BufferSink.h"
 #include "SigrokSource.h"
+#include "LongCaptureFile.h"
 #include "SourceChoice.h"
 #include "SourceCommands.h"
 #include "TMain1.h"
@@ -36,12 +37,15 @@ constexpr std::int64_t kProgressEveryNs = 50'000'000;
 
 RecordingCommands::RecordingCommands(TMain1& main) : QObject(&main), main_(main) {}
 
+RecordingCommands::~RecordingCommands() = default;
+
 void RecordingCommands::Connect() {
     main_.OnAction(main_.Actions().MenuRecord_Signal, [this] { ButtonRecord_SignalClick(); });
     main_.OnAction(main_.Actions().MenuRecord_5_Sek, [this] { MenuRecord_5_SekClick(); });
     main_.OnAction(main_.Actions().MenuRecord_10_Sek, [this] { MenuRecord_10_SekClick(); });
     main_.OnAction(main_.Actions().MenuRecord_SignalClear,
                    [this] { MenuRecord_SignalClearClick(); });
+    main_.OnAction(main_.Actions().MenuRecord_ToFile, [this] { RecordToFileClick(); });
     for (int i = 0; i < 9; ++i)
         main_.OnAction(main_.Actions().*kPeriodItems[i], [this, i] { SamplePeriodClick(i); });
     connect(main_.Ui().ButtonRecord_Signal, &QToolButton::clicked, this,
@@ -69,20 +73,11 @@ bool RecordingCommands::RecordSignal() {
     TTrazor& t = main_.Trazor1();
     MainState& s = main_.State();
     Desktop& d = main_.desktop();
-    QAction* play = main_.Actions().MenuPlay_Scan;
     QProgressBar* progress = main_.Ui().ProgressBar1;
-
-    main_.SetAllMainMenu(false);
-    play->setChecked(false);
-    play->setEnabled(false);
-    main_.Actions().Abtastrate1->setEnabled(false);
-    main_.SetAllButtons(false);
-    // The stop button (and Escape) end a recording early.
-    main_.Ui().ButtonStop_Scan->setEnabled(true);
-    // Nothing may load, clear, resize or replace the buffer under the loop.
-    main_.SetRecordMenuEntry(false);
-    const CommandStates fileCommands = SwitchOffBufferCommands();
-
+    // A long capture shown from its file gives way to the buffer.
+    t.ShowLongCapture(nullptr);
+    longCapture_.reset();
+    const CommandStates fileCommands = beginRun();
     // The source or its rate may have changed since the length was set, or a
     // file of another length may have replaced the buffer: only now, when the
     // buffer is replaced anyway, does it get the checked length of its source,
@@ -154,19 +149,36 @@ bool RecordingCommands::RecordSignal() {
     main_.SetInfo(stopped ? QStringLiteral("Abgebrochen: ") + summary : summary);
 
     if (s.SampleIndex > 0) main_.SetUnsavedRecording(true);
-    RestoreCommands(fileCommands);
-
-    d.Beep();
-    main_.SetAllMainMenu(true);
-    main_.SetRecordMenuEntry(true);
-    main_.SetAllButtons(true);
-    main_.SetAllMenuEntry(true);
-    play->setChecked(false);
-    d.PumpEvents();
+    endRun(fileCommands);
     t.Redraw();
     t.DrawSignals();
     main_.RecordingEnded();
     return true;
+}
+
+CommandStates RecordingCommands::beginRun() {
+    QAction* play = main_.Actions().MenuPlay_Scan;
+    main_.SetAllMainMenu(false);
+    play->setChecked(false);
+    play->setEnabled(false);
+    main_.Actions().Abtastrate1->setEnabled(false);
+    main_.SetAllButtons(false);
+    // The stop button (and Escape) end a recording early.
+    main_.Ui().ButtonStop_Scan->setEnabled(true);
+    // Nothing may load, clear, resize or replace the buffer under the loop.
+    main_.SetRecordMenuEntry(false);
+    return SwitchOffBufferCommands();
+}
+
+void RecordingCommands::endRun(const CommandStates& fileCommands) {
+    RestoreCommands(fileCommands);
+    main_.desktop().Beep();
+    main_.SetAllMainMenu(true);
+    main_.SetRecordMenuEntry(true);
+    main_.SetAllButtons(true);
+    main_.SetAllMenuEntry(true);
+    main_.Actions().MenuPlay_Scan->setChecked(false);
+    main_.desktop().PumpEvents();
 }
 
 CommandStates RecordingCommands::SwitchOffBufferCommands() {

@@ -6,11 +6,14 @@
 
 #include <QObject>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
+class LongCaptureFile;
 class QAction;
+class QString;
 class TMain1;
 
 // The timed recording, the record lengths, the sample periods and clearing.
@@ -18,6 +21,7 @@ class RecordingCommands : public QObject {
     Q_OBJECT
   public:
     explicit RecordingCommands(TMain1& main);
+    ~RecordingCommands() override;
     void Connect();
 
     void ButtonRecord_SignalClick();
@@ -27,6 +31,15 @@ class RecordingCommands : public QObject {
     // False when nothing was recorded: one is running, or the user kept an
     // unsaved recording ("Nein").
     bool RecordSignal();
+    // Records from the sigrok device into a session file while the capture
+    // runs, until it is stopped or the disk keeps only a reserve; the diagram
+    // shows the capture from the file, zoomed out to all of it.
+    void RecordToFileClick();
+    // The same into `path`, `cells` samples at most. False when nothing was written.
+    bool RecordToFile(const QString& path, std::uint64_t cells);
+    // True, after saying why, while the diagram shows a long capture from its
+    // file: `command` ("Suchen") needs the samples in memory.
+    bool RefusedForLongCapture(const QString& command);
     void MenuRecord_5_SekClick();
     void MenuRecord_10_SekClick();
     // Gives the buffer the current source's length for the checked item.
@@ -57,8 +70,13 @@ class RecordingCommands : public QObject {
     void SetRecordLength(int cells);
     // Switches off the file commands for the run; answers what they were.
     CommandStates SwitchOffBufferCommands();
+    // Switches the menus and buttons off for a run and back on after it.
+    CommandStates beginRun();
+    void endRun(const CommandStates& fileCommands);
 
     TMain1& main_;
+    // The capture longer than the buffer that the diagram shows from its file.
+    std::unique_ptr<LongCaptureFile> longCapture_;
     bool running_ = false;
     bool stopRequested_ = false;
     std::int64_t periodOverrideNs_ = 0;

@@ -1,5 +1,6 @@
 #include "SearchCommands.h"
 
+#include "RecordingCommands.h"
 #include "TMain1.h"
 #include "search/TOKBottomDlg1.h"
 
@@ -30,10 +31,12 @@ void SearchCommands::Connect() {
 }
 
 void SearchCommands::Suchen3Click() {
+    if (main_.Recording().RefusedForLongCapture(QStringLiteral("Suchen"))) return;
     if (dialog_) dialog_->OpenForSearch();
 }
 
 void SearchCommands::Weitersuchen1Click() {
+    if (main_.Recording().RefusedForLongCapture(QStringLiteral("Suchen"))) return;
     if (dialog_) dialog_->ContinueSearch();
 }
 

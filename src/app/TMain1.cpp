@@ -503,8 +503,9 @@ void TMain1::SetAllMainMenu(bool enable) {
 }
 
 void TMain1::SetRecordMenuEntry(bool enable) {
-    for (QAction* item : {actions_.MenuRecord_5_Sek, actions_.MenuRecord_10_Sek,
-                          actions_.MenuRecord_Signal, actions_.MenuRecord_SignalClear})
+    for (QAction* item :
+         {actions_.MenuRecord_5_Sek, actions_.MenuRecord_10_Sek, actions_.MenuRecord_Signal,
+          actions_.MenuRecord_SignalClear, actions_.MenuRecord_ToFile})
         item->setEnabled(enable);
 }
 

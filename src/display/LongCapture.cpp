@@ -53,6 +53,13 @@ void LongCapture::addCells(Span& span, std::uint64_t first, std::uint64_t last) 
         span.Add(cache_[std::size_t(i - begin)]);
 }
 
+std::uint16_t LongCapture::Word(std::uint64_t cell) const {
+    if (cell >= Cells()) return 0;
+    Span span;
+    addCells(span, cell, cell + 1);
+    return span.any;
+}
+
 LongCapture::Span LongCapture::Summary(std::uint64_t first, std::uint64_t last) const {
     Span span;
     last = std::min(last, Cells());

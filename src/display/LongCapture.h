@@ -39,6 +39,8 @@ class LongCapture {
     // What each pixel column shows, as summarizeColumns does for the buffer;
     // columns past the end read as low.
     std::vector<Span> Columns(long long firstCell, const ViewScale& scale, int columns) const;
+    // One cell, for the zoom steps that draw cell by cell; 0 past the end.
+    std::uint16_t Word(std::uint64_t cell) const;
 
     const std::string& Path() const { return path_; }
     const sampling::TimeBase& GetTimeBase() const { return timeBase_; }

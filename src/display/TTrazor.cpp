@@ -71,7 +71,39 @@ void TTrazor::SetMarkerColors(TColor color) {
 
 void TTrazor::ResizeBuffer(int cells) {
     SettleDrawing();
+    if (adoptingLongCapture_) return;
+    longCapture_ = nullptr;
     buffer_.Resize(cells < 0 ? 0 : std::size_t(cells));
+}
+
+void TTrazor::ShowLongCapture(const trazor::LongCapture* capture) {
+    SettleDrawing();
+    if (!capture) {
+        // The buffer stays empty until a recording or a file gives it cells.
+        longCapture_ = nullptr;
+        return;
+    }
+    // The buffer's memory goes back: the capture is as long as it is because
+    // memory could not hold it.
+    buffer_.Load(std::vector<std::uint8_t>{});
+    buffer_.SetTimeBase(capture->GetTimeBase());
+    pyramid_.Update(buffer_);
+    ++pyramidVersion_;
+    // Whole blocks of 256 cells, as every length, rounded up to reach the last cell.
+    const std::uint64_t cells =
+        std::min<std::uint64_t>((capture->Cells() + 255) / 256 * 256,
+                                std::uint64_t(std::numeric_limits<int>::max() / 256 * 256));
+    adoptingLongCapture_ = true;
+    option_->SetCellsSize(int(cells));
+    adoptingLongCapture_ = false;
+    longCapture_ = capture;
+}
+
+int TTrazor::ShownCells() const {
+    if (longCapture_)
+        return int(std::min<std::uint64_t>(longCapture_->Cells(),
+                                           std::uint64_t(std::numeric_limits<int>::max())));
+    return buffer_.Cells();
 }
 
 int TTrazor::cellWidth() const {

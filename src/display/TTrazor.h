@@ -2,6 +2,7 @@
 
 #include "display/CursorPair.h"
 #include "display/ETrazorComponentExists.h"
+#include "display/LongCapture.h"
 #include "display/MarkerRecord.h"
 #include "display/PulseReadout.h"
 #include "display/SampleBuffer.h"
@@ -68,6 +69,7 @@ class TTrazor : public QWidget {
     }
     void ClearCells() {
         SettleDrawing();
+        longCapture_ = nullptr;
         buffer_.Clear();
         shownPos_ = -1;
     }
@@ -78,11 +80,13 @@ class TTrazor : public QWidget {
     // cell can be reached.
     void LoadStream(std::vector<std::uint8_t> bytes) {
         SettleDrawing();
+        longCapture_ = nullptr;
         buffer_.Load(std::move(bytes));
         loaded();
     }
     void LoadStream(const QByteArray& bytes) {
         SettleDrawing();
+        longCapture_ = nullptr;
         buffer_.Load(bytes);
         loaded();
     }
@@ -96,6 +100,17 @@ class TTrazor : public QWidget {
     }
     // Used by Option.CellsSize: 2 x cells zero bytes.
     void ResizeBuffer(int cells);
+
+    // --- a capture longer than the buffer ------------------------------
+    // Shows a capture that lives in a file in place of the buffer, which
+    // gives up its memory and holds no cells meanwhile; CellsSize counts the
+    // capture's cells, so that scrolling and zooming reach all of it. The
+    // capture must outlive its showing. nullptr, another length, a load or a
+    // clearing of the buffer show the buffer again.
+    void ShowLongCapture(const trazor::LongCapture* capture);
+    const trazor::LongCapture* LongCaptureShown() const { return longCapture_; }
+    // The cells there are to show: the buffer's, or those of a long capture.
+    int ShownCells() const;
     // The min/max summary of the buffer, first brought up to date with the
     // cells written since it was last asked for.
     const SamplePyramid& Pyramid();
@@ -352,6 +367,16 @@ class TTrazor : public QWidget {
     // Every drawing pass writes the same names, legend and labels again.
     trazor::TextCache texts_;
     SamplePyramid pyramid_;
+    const trazor::LongCapture* longCapture_ = nullptr;
+    bool adoptingLongCapture_ = false; // its length does not resize the buffer
+    // Says why a marker cannot measure a long capture; true when one is shown.
+    bool refusedForLongCapture(int marker, int bit);
+    // A line's bit in one cell, from the buffer or the long capture shown.
+    bool cellBit(int cell, int line) const {
+        if (!longCapture_) return buffer_.Bit(cell, line);
+        return cell >= 0 && line >= 0 && line < 16 &&
+               (longCapture_->Word(std::uint64_t(cell)) >> line & 1u);
+    }
     std::uint64_t pyramidVersion_ = 0;
     std::optional<QPoint> pointer_;
     // A left-button drag: where it started and the position then.

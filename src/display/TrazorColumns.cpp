@@ -104,9 +104,10 @@ void TTrazor::drawColumnsOn(Canvas& canvas) {
     const int gx = lineOption_->Global_Xpos();
     const int width = pictureRect().width();
     const int columns = std::max(0, width - gx);
-    const SamplePyramid& pyramid = Pyramid();
     const std::vector<SamplePyramid::Span> spans =
-        trazor::summarizeColumns(buffer_, pyramid, opt.CellsPos(), *outScale_, columns);
+        longCapture_
+            ? longCapture_->Columns(opt.CellsPos(), *outScale_, columns)
+            : trazor::summarizeColumns(buffer_, Pyramid(), opt.CellsPos(), *outScale_, columns);
     const TColor background = opt.ColorBackground();
     using trazor::ColumnLevel;
     for (int r = 0; r < opt.Digits(); ++r) {
@@ -116,8 +117,7 @@ void TTrazor::drawColumnsOn(Canvas& canvas) {
         const int yH = lineOption_->Row(r).HighY;
         // The edge at the origin is drawn where the cell before the view is low.
         const int pos = opt.CellsPos();
-        ColumnLevel before =
-            pos > 0 && buffer_.Bit(pos - 1, r) ? ColumnLevel::High : ColumnLevel::Low;
+        ColumnLevel before = pos > 0 && cellBit(pos - 1, r) ? ColumnLevel::High : ColumnLevel::Low;
         int c = 0;
         while (c < columns) {
             const ColumnLevel level = trazor::levelOf(spans[std::size_t(c)], r);

@@ -22,7 +22,7 @@ QColor cursorColor(int which) {
 
 void TTrazor::SetCursorCell(int which, std::optional<long long> cell) {
     if (which < 0 || which > 1) return;
-    if (cell) *cell = std::clamp<long long>(*cell, 0, buffer_.Cells());
+    if (cell) *cell = std::clamp<long long>(*cell, 0, ShownCells());
     if (cursors_.cells[std::size_t(which)] == cell) return;
     cursors_.cells[std::size_t(which)] = cell;
     update();
@@ -37,7 +37,7 @@ void TTrazor::ClearCursors() {
 void TTrazor::PlaceCursorsInView() {
     const trazor::ViewGeometry view = View();
     const long long span =
-        std::max(0, std::min(view.visibleCells, buffer_.Cells() - view.cellsPos));
+        std::max(0, std::min(view.visibleCells, ShownCells() - view.cellsPos));
     SetCursorCell(0, view.cellsPos + span / 3);
     SetCursorCell(1, view.cellsPos + 2 * span / 3);
 }
@@ -53,7 +53,7 @@ bool TTrazor::cursorKey(const QKeyEvent& event) {
     case Qt::Key_A:
     case Qt::Key_B:
         SetCursorCell(event.key() == Qt::Key_A ? 0 : 1,
-                      trazor::cursorCellAtX(View(), CursorAnchorX(), buffer_.Cells()));
+                      trazor::cursorCellAtX(View(), CursorAnchorX(), ShownCells()));
         return true;
     case Qt::Key_C:
         ClearCursors();
@@ -70,7 +70,7 @@ bool TTrazor::grabCursor(int x) {
 
 bool TTrazor::dragCursor(int x) {
     if (!cursorDrag_) return false;
-    SetCursorCell(*cursorDrag_, trazor::cursorCellAtX(View(), x, buffer_.Cells()));
+    SetCursorCell(*cursorDrag_, trazor::cursorCellAtX(View(), x, ShownCells()));
     return true;
 }
 

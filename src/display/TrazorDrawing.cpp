@@ -144,16 +144,16 @@ void TTrazor::DrawSignals() {
                 if (color == background) continue;
                 const int yL = lineOption_->Row(r).LowY;
                 const int yH = lineOption_->Row(r).HighY;
-                if (!buffer_.Bit(cell, r)) {
+                if (!cellBit(cell, r)) {
                     // The base line shows the low level; the first cell draws it anyway.
                     if (i == 0) canvas.stroke(xs, yL, xe, yL, color);
                     continue;
                 }
                 canvas.stroke(xs, yL, xe, yL, background);
-                if (!buffer_.Bit(cell - 1, r) || (i == 0 && pos == 0))
+                if (!cellBit(cell - 1, r) || (i == 0 && pos == 0))
                     canvas.stroke(xs, yL, xs, yH, color);
                 canvas.stroke(xs, yH, xe, yH, color);
-                if (!buffer_.Bit(cell + 1, r))
+                if (!cellBit(cell + 1, r))
                     canvas.stroke(xe, yH, xe, yL, color);
                 else
                     canvas.stroke(xs, yL - maxHigh, xe, yL - maxHigh, color);

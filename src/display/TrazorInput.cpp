@@ -153,7 +153,7 @@ trazor::ViewGeometry TTrazor::View() const {
     view.visibleCells = visibleCells_;
     // The position setter keeps CellsPos within CellsSize; a loaded file may
     // hold fewer cells than that.
-    const int cells = std::min(buffer_.Cells(), option_->CellsSize());
+    const int cells = std::min(ShownCells(), option_->CellsSize());
     view.lastPos = trazor::endPos(cells, visibleCells_);
     return view;
 }

@@ -67,8 +67,19 @@ void TTrazor::DrawMarkers() {
     pictureDrawn();
 }
 
+bool TTrazor::refusedForLongCapture(int m, int bit) {
+    if (!longCapture_) return false;
+    // The cells of a capture in a file are not in memory to be measured.
+    desktop_.MessageBox({trazor::measurementCaption(m, bit),
+                         QStringLiteral("Messungen mit Markern gehen nur mit einer Aufnahme im "
+                                        "Speicher; die lange Aufnahme steht in %1.")
+                             .arg(QString::fromStdString(longCapture_->Path())),
+                         Desktop::Icon::Information, Desktop::Ok});
+    return true;
+}
+
 void TTrazor::ShowTimeMeasurement(int m, int bit) {
-    if (!validMarker(m)) return;
+    if (!validMarker(m) || refusedForLongCapture(m, bit)) return;
     const trazor::MarkerIntervals iv = trazor::measureIntervals(markers_[m - 1], buffer_, bit);
     desktop_.MessageBox(
         {trazor::measurementCaption(m, bit),
@@ -79,7 +90,7 @@ void TTrazor::ShowTimeMeasurement(int m, int bit) {
 }
 
 void TTrazor::ShowFrequency(int m, int bit) {
-    if (!validMarker(m)) return;
+    if (!validMarker(m) || refusedForLongCapture(m, bit)) return;
     const trazor::MarkerIntervals iv = trazor::measureIntervals(markers_[m - 1], buffer_, bit);
     desktop_.MessageBox(
         {trazor::measurementCaption(m, bit),

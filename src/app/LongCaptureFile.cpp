@@ -1,0 +1,26 @@
+#include "LongCaptureFile.h"
+
+#include "sigrok/SigrokExport.h"
+
+namespace {
+sigrok::SessionStream::Shape ShapeFor(int lines) {
+    sigrok::SessionStream::Shape shape;
+    shape.unitSize = lines <= 8 ? 1 : 2;
+    return shape;
+}
+} // namespace
+
+LongCaptureFile::LongCaptureFile(const std::string& path, int lines)
+    : stream_(path, ShapeFor(lines)),
+      capture_(path, [this](std::uint64_t first, std::size_t count,
+                            std::uint16_t* out) { stream_.Read(first, count, out); }),
+      sink_(stream_, [this](const std::uint16_t* words, std::size_t count) {
+          capture_.Append(words, count);
+      }) {}
+
+void LongCaptureFile::Finish(const std::vector<std::string>& names,
+                             const sampling::TimeBase& timeBase) {
+    stream_.Finish(names, sigrok::ExportRateHz(timeBase));
+    capture_.SetTimeBase(timeBase);
+    Update();
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "acquire/StreamSink.h"
+#include "display/LongCapture.h"
+#include "sampling/TimeBase.h"
+#include "sigrok/SessionStream.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A capture longer than the buffer: the session file it goes to while it runs
+// and the summary the diagram shows it from, built from the same samples.
+// Lives as long as the diagram shows it.
+class LongCaptureFile {
+  public:
+    LongCaptureFile(const std::string& path, int lines);
+    LongCaptureFile(const LongCaptureFile&) = delete;
+    LongCaptureFile& operator=(const LongCaptureFile&) = delete;
+
+    acquire::SampleSink& Sink() { return sink_; }
+    // Brings the summary up to the samples in the file by now.
+    void Update() { capture_.SetReadable(stream_.Flushed()); }
+    // Completes the file (renamed over its target) and shows all of it.
+    void Finish(const std::vector<std::string>& names, const sampling::TimeBase& timeBase);
+    const trazor::LongCapture& Capture() const { return capture_; }
+    std::uint64_t Samples() const { return stream_.Samples(); }
+
+  private:
+    sigrok::SessionStream stream_;
+    trazor::LongCapture capture_;
+    acquire::StreamSink sink_;
+};
