@@ -8,7 +8,7 @@
 //
 //   bench_decode_window [mebi-cells]     (default 64)
 #include "../tests/sigrokdecode/SignalSynth.h"
-#include "BenchDesktop.h"
+#include "BenchWindow.h"
 #include "WindowDecode.h"
 #include "app/DecodeCommands.h"
 #include "app/TMain1.h"
@@ -32,16 +32,6 @@ namespace {
 
 constexpr double kRate = 1e6;
 const std::string kSetup = "uart:rx=D00:baudrate=115200";
-
-// Peak resident memory of the process so far, in MiB.
-double PeakMiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return -1;
-}
 
 // One Mi cells of UART text, repeated: the planes of `mebi` Mi cells.
 std::vector<std::uint8_t> Planes(std::size_t mebi) {
@@ -75,13 +65,8 @@ int main(int argc, char** argv) {
     QDir::setCurrent(dir.path());
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
 
-    BenchDesktop desktop(/*echoMessages=*/true);
-    StartOptions options;
-    options.simulate = true;
-    options.programDir = QCoreApplication::applicationDirPath();
-    TMain1 window(desktop, options);
-    window.show();
-    app.processEvents();
+    BenchWindow bench;
+    TMain1& window = bench.Window();
     {
         std::vector<std::uint8_t> planes = Planes(mebi);
         window.Trazor1().LoadStream(std::move(planes));

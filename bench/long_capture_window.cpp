@@ -10,7 +10,7 @@
 //
 //   bench_long_capture_window [mebi-samples] [rate] [folder]
 //   (default 1024, 24M, the temporary folder; the file is removed at the end)
-#include "BenchDesktop.h"
+#include "BenchWindow.h"
 #include "StallMeter.h"
 #include "app/NavigationCommands.h"
 #include "app/RecordingCommands.h"
@@ -33,16 +33,6 @@
 #include <vector>
 
 namespace {
-
-// Peak resident memory of the process so far, in MiB.
-double PeakMiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return -1;
-}
 
 // Starts the peak anew from the memory in use now (Linux: "5" > clear_refs).
 void ResetPeak() {
@@ -76,13 +66,8 @@ int main(int argc, char** argv) {
     QDir::setCurrent(dir.path());
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
 
-    BenchDesktop desktop(/*echoMessages=*/true);
-    StartOptions options;
-    options.simulate = true;
-    options.programDir = QCoreApplication::applicationDirPath();
-    TMain1 window(desktop, options);
-    window.show();
-    app.processEvents();
+    BenchWindow bench;
+    TMain1& window = bench.Window();
     window.Sigrok().UseDevice(sigrok::DemoDeviceSpec(), rate, QStringLiteral("Demo"));
     window.Action(QStringLiteral("Eingabeprogrammieren1"))->trigger();
     // A 64 Mi recording in the buffer first, as after "10 Sek." at this rate.

@@ -21,12 +21,10 @@ cli_sr_max=${CLI_SR_MAX:-4}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+source "$(dirname "$0")/timed_run.sh"
 run() { # label command...
-    /usr/bin/time -f "%e %M" -o "$work/time" "${@:2}" > /dev/null 2> "$work/err" || {
-        echo "$1 failed:"; cat "$work/err"; return 1; }
-    read -r wall rss < "$work/time"
-    printf "  %-28s %9.2f s %9.1f MiB\n" "$1" "$wall" "$(echo "$rss/1024" | bc -l)"
-    last_wall=$wall last_rss=$rss
+    timed_run "$@" || return 1
+    printf "  %-28s %9.2f s %9.1f MiB\n" "$1" "$last_wall" "$(echo "$last_rss/1024" | bc -l)"
 }
 
 for mi in $sizes; do

@@ -23,12 +23,8 @@ demo=demo:logic_channels=16:analog_channels=0
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-run() { # label command...
-    /usr/bin/time -f "%e %M" -o "$work/time" "${@:2}" > /dev/null 2> "$work/err" || {
-        echo "$1 failed:"; cat "$work/err"; return 1; }
-    read -r wall rss < "$work/time"
-    last_wall=$wall last_rss=$rss
-}
+source "$(dirname "$0")/timed_run.sh"
+run() { timed_run "$@"; }
 
 show() { # label samples
     printf "  %-34s %9.2f s %9.1f MiB %12s samples\n" "$1" "$last_wall" \
