@@ -3,7 +3,9 @@
 #include "acquire/SourceFacts.h"
 #include "persistence/ProgramConfig.h"
 #include "sampling/CaptureLength.h"
+#include "sigrok/ChannelChoice.h"
 #include "sigrok/DeviceSpec.h"
+#include "sigrok/SigrokError.h"
 
 #include <algorithm>
 
@@ -40,9 +42,13 @@ CaptureSetup ReadCaptureSetup(const ProgramConfig& config) {
     setup.durationUs = Count(value("Dauer")).value_or(setup.durationUs);
     const std::vector<std::string> names = sampling::UsualLineNames();
     std::string ignored;
-    if (const auto text = value("Kanaele"))
-        setup.lines = sampling::ParseLineList(text->trimmed().toStdString(), names, ignored)
-                          .value_or(setup.lines);
+    if (const auto text = value("Kanaele")) {
+        try {
+            setup.lines = sigrok::ChooseLines(text->trimmed().toStdString(), names);
+        } catch (const sigrok::Error&) {
+            // A list edited by hand that names no line keeps the usual ones.
+        }
+    }
     if (const auto text = value("Trigger"); text && !text->trimmed().isEmpty())
         setup.trigger = sampling::ParseTrigger(text->trimmed().toStdString(), names, ignored)
                             .value_or(sampling::Trigger{});

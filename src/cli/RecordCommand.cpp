@@ -8,11 +8,13 @@
 #include "acquire/VectorSink.h"
 #include "cli/RecordingExchange.h"
 #include "platform/ConsoleDesktop.h"
+#include "sigrok/ChannelChoice.h"
 #include "sigrok/DeviceSpec.h"
 #include "sigrok/LogicFrames.h"
 #include "sigrok/SessionStream.h"
 #include "sigrok/SigrokContext.h"
 #include "sigrok/SigrokDevices.h"
+#include "sigrok/SigrokError.h"
 #include "sampling/CaptureLength.h"
 #include "sampling/Trigger.h"
 #include "sigrok/SigrokExport.h"
@@ -144,13 +146,12 @@ std::optional<Options> ReadOptions(const std::vector<std::string>& args, std::os
                 return std::nullopt;
             }
         } else if (name == "--channels" || name == "-C") {
-            std::string why;
-            const auto lines = sampling::ParseLineList(value, sampling::UsualLineNames(), why);
-            if (!lines) {
-                err << "spurwerk record: --channels: " << why << "\n";
+            try {
+                options.lines = sigrok::ChooseLines(value, sampling::UsualLineNames());
+            } catch (const sigrok::Error& e) {
+                err << "spurwerk record: --channels: " << e.what() << "\n";
                 return std::nullopt;
             }
-            options.lines = *lines;
         } else if (name == "--triggers" || name == "-t") {
             std::string why;
             const auto trigger = sampling::ParseTrigger(value, sampling::UsualLineNames(), why);

@@ -140,46 +140,6 @@ std::string TriggerText(const Trigger& trigger, const std::vector<std::string>& 
     return text;
 }
 
-std::optional<std::uint16_t>
-ParseLineList(const std::string& text, const std::vector<std::string>& names, std::string& error) {
-    std::uint16_t lines = 0;
-    if (text.empty()) {
-        error = "Es ist kein Kanal angegeben.";
-        return std::nullopt;
-    }
-    for (const std::string& part : Split(text, ',')) {
-        const std::size_t dash = part.find('-');
-        if (dash == std::string::npos) {
-            const int line = LineNamed(part, names);
-            if (line < 0) {
-                error = "Den Kanal \"" + part + "\" gibt es nicht.";
-                return std::nullopt;
-            }
-            lines |= std::uint16_t(1u << line);
-            continue;
-        }
-        const std::string first = part.substr(0, dash);
-        const std::string last = part.substr(dash + 1);
-        const int from = LineNamed(first, names);
-        const int to = LineNamed(last, names);
-        const auto a = PrefixAndNumber(first);
-        const auto b = PrefixAndNumber(last);
-        if (from < 0 || to < 0 || !a || !b || a->first != b->first || a->second > b->second) {
-            error = "Der Kanalbereich \"" + part + "\" passt nicht (Beispiel: D2-D5).";
-            return std::nullopt;
-        }
-        for (int number = a->second; number <= b->second; ++number) {
-            const int line = LineNamed(a->first + std::to_string(number), names);
-            if (line < 0) {
-                error = "Den Kanal \"" + a->first + std::to_string(number) + "\" gibt es nicht.";
-                return std::nullopt;
-            }
-            lines |= std::uint16_t(1u << line);
-        }
-    }
-    return lines;
-}
-
 std::string LineListText(std::uint16_t lines, const std::vector<std::string>& names) {
     const auto name = [&](int line) {
         return std::size_t(line) < names.size() ? names[std::size_t(line)]

@@ -40,11 +40,8 @@ std::optional<Trigger> ParseTrigger(const std::string& text, const std::vector<s
 // The text ParseTrigger reads back into the same trigger.
 std::string TriggerText(const Trigger& trigger, const std::vector<std::string>& names);
 
-// Reads a channel list as sigrok-cli's --channels takes it, "D0,D3", and as
-// ranges of one name with numbers, "D2-D5". Answers the lines as bits.
-std::optional<std::uint16_t>
-ParseLineList(const std::string& text, const std::vector<std::string>& names, std::string& error);
-// "D0,D2-D5": the shortest text ParseLineList reads back into the same lines.
+// "D0,D2-D5": the shortest list of the lines as sigrok-cli's --channels takes
+// it, ranges of one name with numbers included.
 std::string LineListText(std::uint16_t lines, const std::vector<std::string>& names);
 
 // "D0".."D15": how a device's lines are called when it does not say.

@@ -67,19 +67,11 @@ std::string Listed(const std::vector<std::string>& names) {
     return out.str();
 }
 
-} // namespace
-
-std::vector<std::string> SplitChannelList(const std::string& text) {
-    std::vector<std::string> parts;
-    std::string part;
-    std::istringstream in(text);
-    while (std::getline(in, part, ','))
-        if (!part.empty()) parts.push_back(part);
-    return parts;
-}
-
-std::vector<int> ChooseChannels(const std::vector<std::string>& wanted,
-                                const std::vector<std::string>& fileChannels) {
+// `missing` words the fault of a name that is not there: a file's channels
+// differ from a device's lines.
+std::vector<int> Choose(const std::vector<std::string>& wanted,
+                        const std::vector<std::string>& fileChannels,
+                        std::string (*missing)(const std::string& name)) {
     std::vector<int> chosen;
     if (wanted.empty()) {
         const int count = std::min<int>(MaxImportLines, static_cast<int>(fileChannels.size()));
@@ -97,9 +89,7 @@ std::vector<int> ChooseChannels(const std::vector<std::string>& wanted,
             if (auto range = ExpandRange(part)) names = std::move(*range);
         for (const std::string& name : names) {
             const int index = indexOf(name);
-            if (index < 0)
-                throw Error("Die Datei hat keinen Kanal \"" + name +
-                            "\". Ihre Kanäle: " + Listed(fileChannels) + ".");
+            if (index < 0) throw Error(missing(name) + Listed(fileChannels) + ".");
             if (std::find(chosen.begin(), chosen.end(), index) != chosen.end())
                 throw Error("Der Kanal \"" + name + "\" ist doppelt gewählt.");
             chosen.push_back(index);
@@ -109,6 +99,35 @@ std::vector<int> ChooseChannels(const std::vector<std::string>& wanted,
         throw Error("Gewählt sind " + std::to_string(chosen.size()) +
                     " Kanäle; der Puffer hat nur 16 Leitungen.");
     return chosen;
+}
+
+} // namespace
+
+std::vector<std::string> SplitChannelList(const std::string& text) {
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream in(text);
+    while (std::getline(in, part, ','))
+        if (!part.empty()) parts.push_back(part);
+    return parts;
+}
+
+std::vector<int> ChooseChannels(const std::vector<std::string>& wanted,
+                                const std::vector<std::string>& fileChannels) {
+    return Choose(wanted, fileChannels, [](const std::string& name) {
+        return "Die Datei hat keinen Kanal \"" + name + "\". Ihre Kanäle: ";
+    });
+}
+
+std::uint16_t ChooseLines(const std::string& text, const std::vector<std::string>& names) {
+    const std::vector<std::string> wanted = SplitChannelList(text);
+    if (wanted.empty()) throw Error("Es ist kein Kanal angegeben.");
+    std::uint16_t lines = 0;
+    for (const int line : Choose(wanted, names, [](const std::string& name) {
+             return "Den Kanal \"" + name + "\" gibt es nicht. Die Kanäle: ";
+         }))
+        lines |= std::uint16_t(1u << line);
+    return lines;
 }
 
 } // namespace sigrok

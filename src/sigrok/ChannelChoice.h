@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,5 +21,11 @@ std::vector<std::string> SplitChannelList(const std::string& text);
 // more than 16 channels. No wanted names: the first 16 channels.
 std::vector<int> ChooseChannels(const std::vector<std::string>& wanted,
                                 const std::vector<std::string>& fileChannels);
+
+// The lines a recording keeps, from a list as --channels takes it ("D0,D2-D5")
+// with the names of the source's lines (names[n] is line n, at most 16): one
+// bit per line. Throws sigrok::Error as ChooseChannels does, and for a list
+// that names no channel.
+std::uint16_t ChooseLines(const std::string& text, const std::vector<std::string>& names);
 
 } // namespace sigrok

@@ -1,4 +1,4 @@
-// Triggers in sigrok-cli's syntax, channel lists, capture lengths, and the
+// Triggers in sigrok-cli's syntax, capture lengths, and the
 // program's own trigger over a stream of sample words.
 #include "sampling/CaptureLength.h"
 #include "sampling/Trigger.h"
@@ -48,37 +48,6 @@ TEST(TriggerText, ReadsSigrokCliSyntax) {
         // Written back it reads the same.
         std::string again;
         EXPECT_EQ(ParseTrigger(TriggerText(*trigger, kNames), kNames, again), trigger) << c.text;
-    }
-}
-
-TEST(TriggerText, ChannelListsWithRanges) {
-    struct Case {
-        const char* text;
-        std::optional<std::uint16_t> lines;
-        const char* written = nullptr; // the shortest text, when it differs
-    } cases[] = {
-        {"D0", 0x0001},
-        {"D0,D2-D3", 0x000D, "D0,D2,D3"},
-        {"D0-D15", 0xFFFF},
-        {"D3,D0", 0x0009, "D0,D3"},
-        {"D0,D1", 0x0003},
-        {"D4-D4", 0x0010, "D4"},
-        {"D0-D2,D3", 0x000F, "D0-D3"},
-        {"", std::nullopt},
-        {"D16", std::nullopt},
-        {"D3-D1", std::nullopt},
-        {"D1-", std::nullopt},
-        {"2-4", std::nullopt},
-        {"D0,,D1", std::nullopt},
-    };
-    for (const Case& c : cases) {
-        std::string error;
-        EXPECT_EQ(ParseLineList(c.text, kNames, error), c.lines) << c.text;
-        if (!c.lines) {
-            EXPECT_FALSE(error.empty()) << c.text;
-            continue;
-        }
-        EXPECT_EQ(LineListText(*c.lines, kNames), c.written ? c.written : c.text);
     }
 }
 
