@@ -3,6 +3,8 @@
 #include "StallMeter.h"
 #include "app/DecodeCommands.h"
 #include "app/TMain1.h"
+#include "decodeview/AnnotationTableModel.h"
+#include "decodeview/DecodeWindow.h"
 #include "sigrok/decode/DecodeSetup.h"
 
 #include <QCoreApplication>
@@ -12,7 +14,7 @@
 
 // Applies a decoder set-up in the window as the dialog's OK does and lets the
 // window's own timer do the rest, until the annotations are shown (or
-// `timeoutMs` passes). Answers the milliseconds until shown; `stall` measures
+// `timeoutMs` passes) and listed. Answers the milliseconds until shown; `stall` measures
 // the GUI thread meanwhile, counted from the set-up.
 inline qint64 DecodeInWindow(TMain1& window, const std::string& setup, qint64 timeoutMs,
                              StallMeter& stall) {
@@ -23,7 +25,13 @@ inline qint64 DecodeInWindow(TMain1& window, const std::string& setup, qint64 ti
     QElapsedTimer wall;
     wall.start();
     QCoreApplication::processEvents();
-    while ((window.Decode().Running() || window.Decode().Annotations().Count() == 0) &&
+    // Until the list beside the diagram holds them all: it fills from the
+    // window's timer, on the GUI thread too.
+    const auto listed = [&window] {
+        const DecodeWindow* list = window.Decode().Window();
+        return list && list->ListModel().Complete();
+    };
+    while ((window.Decode().Running() || window.Decode().Annotations().Count() == 0 || !listed()) &&
            wall.elapsed() < timeoutMs)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     // One more poll interval so that showing the result is inside the measurement.

@@ -118,11 +118,8 @@ void DecodeCommands::ApplySetup(Stacks stacks) {
     setupChanged_ = true;
     reportErrors_ = true;
     if (run_) run_->Cancel();
-    copy_.reset();
-    if (stacks_.empty()) {
-        annotations_ = {};
-        showAnnotations();
-    }
+    dropCopy();
+    if (stacks_.empty()) replaceAnnotations({});
     showWindow();
     Poll();
     // Last: a configuration that cannot be written costs the memory of the
@@ -131,7 +128,7 @@ void DecodeCommands::ApplySetup(Stacks stacks) {
 }
 
 void DecodeCommands::CancelDecoding() {
-    copy_.reset();
+    dropCopy();
     if (!run_) return;
     run_->Cancel();
     if (window_) window_->ShowStatus(QStringLiteral("Dekodierung wird abgebrochen ..."));
@@ -211,7 +208,7 @@ void DecodeCommands::Poll() {
     if (main_.Recording().Running()) return;
     const std::uint64_t print = Fingerprint(main_.Trazor1());
     // The buffer changed under the copy: begin again.
-    if (copy_ && copy_->print != print) copy_.reset();
+    if (copy_ && copy_->print != print) dropCopy();
     if (!copy_) {
         if (!setupChanged_ && print == decodedPrint_) return;
         if (!startCopy(print)) return;
@@ -280,21 +277,27 @@ void DecodeCommands::takeResult() {
         } else if (!r.cancelled) {
             window_->ShowStatus(QStringLiteral("%1 Annotationen").arg(r.Count()));
         }
-        if (!(r.cancelled && setupChanged_)) {
-            annotations_ = std::move(r);
-            showAnnotations();
-        }
+        if (!(r.cancelled && setupChanged_)) replaceAnnotations(std::move(r));
         reportErrors_ = false;
     } catch (const DecodeError& e) {
         const QString text = QStringLiteral("Dekodierung fehlgeschlagen: ") + QString::fromUtf8(e.what());
-        annotations_ = {};
-        showAnnotations();
+        replaceAnnotations({});
         window_->ShowStatus(text);
         main_.SetDigiStatus(4, text, true);
         if (std::exchange(reportErrors_, false))
             main_.desktop().ShowMessage(text, QStringLiteral("Protokoll dekodieren"), Desktop::Icon::Error);
     }
     if (setupChanged_) Poll();
+}
+
+void DecodeCommands::replaceAnnotations(AnnotationStore store) {
+    release_.Release(std::exchange(annotations_, std::move(store)));
+    showAnnotations();
+}
+
+void DecodeCommands::dropCopy() {
+    if (copy_) release_.Release(std::move(copy_->planes));
+    copy_.reset();
 }
 
 void DecodeCommands::WaitForRun() {

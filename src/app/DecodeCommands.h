@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/BackgroundRelease.h"
 #include "sigrok/decode/AnnotationStore.h"
 #include "sigrok/decode/DecodeSetup.h"
 #include "sigrok/decode/DecoderInfo.h"
@@ -78,6 +79,9 @@ class DecodeCommands : public QObject {
     // Copies the next pieces; true once the copy was whole and its run started.
     bool continueCopy();
     void takeResult();
+    // Replaces the annotations shown; the old ones go on another thread.
+    void replaceAnnotations(sigrokdecode::AnnotationStore store);
+    void dropCopy();
     void showWindow();
     void showAnnotations();
 
@@ -95,6 +99,8 @@ class DecodeCommands : public QObject {
     };
     std::optional<PendingCopy> copy_;
     sigrokdecode::AnnotationStore annotations_;
+    // Long captures and their annotations take long to give back.
+    BackgroundRelease release_;
     DecodeWindow* window_ = nullptr; // a tool window of the main window
     QScrollArea* rowsPanel_ = nullptr; // in the main window, over the diagram's lower part
     AnnotationRowsView* rows_ = nullptr;

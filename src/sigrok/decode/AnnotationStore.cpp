@@ -75,9 +75,11 @@ void AnnotationStore::Finish() {
     records_.reserve(arrived);
     for (auto& chunk : arriving_) {
         records_.insert(records_.end(), chunk.begin(), chunk.end());
-        chunk = {};
+        // Swapped out, not assigned `{}`: that would empty the chunk and keep
+        // its memory until the last one was moved.
+        std::vector<Record>().swap(chunk);
     }
-    arriving_ = {};
+    std::vector<std::vector<Record>>().swap(arriving_);
 
     // By row, then start; the rest of the key only makes the order the same
     // on every run, whatever order the decoders' threads delivered in.
@@ -116,9 +118,9 @@ void AnnotationStore::Finish() {
     }
 
     // Only reading from here on: the lookup tables are not needed any more.
-    stringIds_ = {};
-    listIds_ = {};
-    classOfString_ = {};
+    decltype(stringIds_)().swap(stringIds_);
+    decltype(listIds_)().swap(listIds_);
+    decltype(classOfString_)().swap(classOfString_);
 }
 
 AnnotationStore AnnotationStore::FromResult(const DecodeResult& result) {

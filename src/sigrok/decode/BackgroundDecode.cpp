@@ -6,7 +6,8 @@
 namespace sigrokdecode {
 
 BackgroundDecode::BackgroundDecode(Library& library, DecodeJob job)
-    : job_(std::move(job)), thread_([this, &library](std::stop_token stop) { Run(stop, library); }) {}
+    : job_(std::move(job)),
+      thread_([this, &library](std::stop_token stop) { Run(stop, library); }) {}
 
 BackgroundDecode::~BackgroundDecode() {
     thread_.request_stop();
@@ -15,17 +16,21 @@ BackgroundDecode::~BackgroundDecode() {
 
 void BackgroundDecode::Run(std::stop_token stop, Library& library) {
     try {
-        const std::size_t cells = job_.planes.size() / 2;
-        const SampleSpan span{job_.planes.data(), job_.planes.data() + cells, cells};
         StoreSink sink;
-        const bool whole =
-            StreamDecoders(library, job_.stacks, span, job_.sampleRateHz, sink,
-                           [this, &stop](std::uint64_t done, std::uint64_t total) {
-                               progress_ = total ? double(done) / double(total) : 1.0;
-                               return !stop.stop_requested();
-                           });
-        // The samples are no longer needed: their memory goes before sorting needs some.
-        job_.planes = {};
+        bool whole = false;
+        {
+            // Taken out of the job, so that the samples' memory goes before
+            // sorting needs some, also when the decoder fails; and on this
+            // thread, since giving back a long capture takes milliseconds.
+            const std::vector<std::uint8_t> planes = std::move(job_.planes);
+            const std::size_t cells = planes.size() / 2;
+            const SampleSpan span{planes.data(), planes.data() + cells, cells};
+            whole = StreamDecoders(library, job_.stacks, span, job_.sampleRateHz, sink,
+                                   [this, &stop](std::uint64_t done, std::uint64_t total) {
+                                       progress_ = total ? double(done) / double(total) : 1.0;
+                                       return !stop.stop_requested();
+                                   });
+        }
         sink.store.cancelled = !whole;
         sink.store.Finish();
         const std::lock_guard lock(mutex_);
