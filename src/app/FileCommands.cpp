@@ -1,8 +1,11 @@
 #include "FileCommands.h"
 
+#include "DecodeCommands.h"
 #include "ExchangeCommands.h"
+#include "PrintedView.h"
 #include "RecordingCommands.h"
 #include "TMain1.h"
+#include "display/BusRows.h"
 #include "display/TTrazor.h"
 #include "persistence/PrintDiagram.h"
 #include "persistence/RecordingFile.h"
@@ -11,6 +14,7 @@
 
 #include <QAction>
 #include <QPrinter>
+#include <QScrollArea>
 #include <QScrollBar>
 
 FileCommands::FileCommands(TMain1& main)
@@ -156,6 +160,7 @@ void FileCommands::Drucken1Click() {
         main_.SetDigiStatus(4, QStringLiteral("Fehler, durch Druckabbruch !"), true);
         return;
     }
-    const TTrazor& t = main_.Trazor1();
-    PrintDiagram(*printer, t.Bitmap(), t.geometry());
+    const PrintedView view =
+        ComposePrintedView(main_.Trazor1(), {main_.Ui().BusRows1, &main_.Decode().RowsPanel()});
+    PrintDiagram(*printer, view.picture, view.geometry);
 }

@@ -127,6 +127,9 @@ class TTrazor : public QWidget {
     int MouseX() const { return mouseX_; }
     int MouseY() const { return mouseY_; }
     const QImage& Bitmap() const { return bitmap_; }
+    // The picture as the screen shows it: the bitmap with the trigger mark and
+    // the measuring cursors drawn over it.
+    QImage PictureWithMarks() const;
 
     // --- drawing ---------------------------------------------------------
     // Stroke from (x1,y1) to (x2,y2) without its end point.

@@ -103,6 +103,14 @@ void TTrazor::drawCursors(QPainter& painter) const {
     }
 }
 
+QImage TTrazor::PictureWithMarks() const {
+    QImage picture = bitmap_;
+    QPainter painter(&picture);
+    drawTriggerMark(painter);
+    drawCursors(painter);
+    return picture;
+}
+
 // The trigger point of a triggered capture: a solid line over every row with
 // a "T" above it, in a colour of its own beside the dashed cursors.
 void TTrazor::drawTriggerMark(QPainter& painter) const {

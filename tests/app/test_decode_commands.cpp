@@ -2,6 +2,7 @@
 #include "../sigrokdecode/SignalSynth.h"
 
 #include "app/DecodeCommands.h"
+#include "app/PrintedView.h"
 #include "app/ViewCommands.h"
 #include "decodeview/AnnotationRowsView.h"
 #include "decodeview/AnnotationTableModel.h"
@@ -169,6 +170,35 @@ TEST_F(DecodeCommandsTest, UartRowsLieUnderTheTracesAndStayAlignedWhenAllIsShown
     const auto lastOne = all.At(all.Count() - 1);
     EXPECT_LT(rows.View().XOf(std::int64_t(lastOne.end)), rows.width());
     EXPECT_TRUE(itemAt(std::int64_t(lastOne.start)).has_value());
+}
+
+// A print shows the decoder rows as they lie over the diagram's lower part,
+// and without rows it is the diagram's own picture.
+TEST_F(DecodeCommandsTest, PrintedViewCarriesTheDecoderRows) {
+    window->show();
+    loadUart("Spurwerk");
+    const std::vector<QWidget*> rows = {&decode().RowsPanel()};
+    const PrintedView before = ComposePrintedView(trazor(), rows);
+    EXPECT_EQ(before.geometry, trazor().geometry());
+    EXPECT_EQ(before.picture, trazor().Bitmap());
+
+    apply("uart:rx=D00:baudrate=9600:format=ascii");
+    QCoreApplication::processEvents();
+    const QScrollArea& panel = decode().RowsPanel();
+    ASSERT_TRUE(panel.isVisible());
+    const PrintedView view = ComposePrintedView(trazor(), rows);
+    const QRect shown = trazor().geometry() | panel.geometry();
+    EXPECT_EQ(view.geometry, QRect(trazor().x(), trazor().y(), trazor().width(), shown.height()));
+    const QImage printedRows =
+        view.picture.copy(QRect(panel.geometry().topLeft() - view.geometry.topLeft(), panel.size()))
+            .convertToFormat(QImage::Format_RGB32);
+    const QImage screenRows =
+        const_cast<QScrollArea&>(panel).grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(printedRows, screenRows);
+    // The traces above stay the diagram's own pixels.
+    const QRect traces(0, 0, trazor().width(), panel.y() - trazor().y());
+    EXPECT_EQ(view.picture.copy(traces).convertToFormat(QImage::Format_RGB32),
+              trazor().Bitmap().copy(traces).convertToFormat(QImage::Format_RGB32));
 }
 
 TEST_F(DecodeCommandsTest, ExportWritesTextOrCsvByTheChosenName) {

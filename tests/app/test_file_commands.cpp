@@ -661,3 +661,59 @@ TEST_F(OwnPrinterTest, TheWholeDiagramLiesOnThePageWhateverPageWasChosen) {
         }
     }
 }
+
+// What a user measured is on the paper: the cursors lie on the printed page
+// where they lie on the screen, scaled with the diagram.
+TEST_F(OwnPrinterTest, MeasuringCursorsArePrintedWhereTheScreenShowsThem) {
+    window->resize(864, window->height());
+    QCoreApplication::processEvents();
+    trazor().SetCursorCell(0, trazor().VisibleCells() / 4);
+    trazor().SetCursorCell(1, trazor().VisibleCells() / 2);
+    const QImage plain = trazor().Bitmap().convertToFormat(QImage::Format_RGB32);
+    const QImage marked = trazor().PictureWithMarks().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(plain.devicePixelRatio(), 1.0);
+    // A row of empty ground on which both dashed lines have a dash.
+    int row = -1;
+    std::vector<int> screenX;
+    for (int y = 0; y < plain.height() && row < 0; ++y) {
+        std::vector<int> xs;
+        bool ground = true;
+        for (int x = 0; x < plain.width(); ++x) {
+            ground = ground && plain.pixel(x, y) == plain.pixel(0, y);
+            if (marked.pixel(x, y) != plain.pixel(x, y)) xs.push_back(x);
+        }
+        if (ground && xs.size() == 2) {
+            row = y;
+            screenX = xs;
+        }
+    }
+    ASSERT_GE(row, 0) << "no row shows both cursors on empty ground";
+
+    const QString pdf = path(QStringLiteral("cursors.pdf"));
+    desktop.onPrinterDialog = [&](QPrinter& printer) {
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageOrientation(QPageLayout::Landscape);
+        printer.setOutputFileName(pdf);
+    };
+    desktop.printAnswers = {true};
+    trigger("Drucken1");
+
+    constexpr int kDpi = 100;
+    const QImage page = renderPdfPage(pdf, kDpi);
+    ASSERT_FALSE(page.isNull()) << "pdftoppm (poppler-utils) must be installed";
+    const QRect drawn = yellowArea(page);
+    ASSERT_TRUE(drawn.isValid());
+    const double scaleX = double(drawn.width()) / plain.width();
+    const double scaleY = double(drawn.height()) / plain.height();
+    const int pageY = drawn.top() + int((row + 0.5) * scaleY);
+    for (const int x : screenX) {
+        const int expected = drawn.left() + int((x + 0.5) * scaleX);
+        bool found = false;
+        for (int px = expected - 2; px <= expected + 2 && !found; ++px) {
+            const QColor c = page.pixelColor(px, pageY);
+            found = c.green() < 200 || c.blue() > 100; // neither yellow ground nor white
+        }
+        EXPECT_TRUE(found) << "no cursor printed near page x " << expected << " (screen x " << x
+                           << ")";
+    }
+}
