@@ -288,8 +288,10 @@ TEST_F(Record, PortAndBoardWriteTheirPatternAtTheirPace) {
             EXPECT_TRUE(read.show.contains(QString("Channels: %1").arg(c.lines)))
                 << read.show.toStdString();
             // The measured rate: near the nominal one on any machine, and far
-            // from any other source's.
-            EXPECT_NEAR(ShownRate(read.show), c.nominalHz, c.nominalHz * 0.1)
+            // from any other source's. A busy machine slows the pace (86 of
+            // 100 Hz were seen with two builds running), so the band is wide;
+            // the sources' rates lie a thousandfold apart.
+            EXPECT_NEAR(ShownRate(read.show), c.nominalHz, c.nominalHz * 0.5)
                 << read.show.toStdString();
             const auto words = Words(read.binary, c.lines > 8 ? 2 : 1);
             ASSERT_EQ(words.size(), samples);
