@@ -25,6 +25,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -88,7 +89,11 @@ int main(int argc, char** argv) {
     StallMeter stall;
     QElapsedTimer clock;
     clock.start();
-    const bool written = window.Recording().RecordToFile(path, mebi << 20);
+    // The capture runs on from the event loop until its file is in place.
+    QEventLoop loop;
+    QObject::connect(&window.Recording(), &RecordingCommands::Ended, &loop, &QEventLoop::quit);
+    if (window.Recording().RecordToFile(path, mebi << 20)) loop.exec();
+    const bool written = QFileInfo::exists(path);
     const double seconds = double(clock.nsecsElapsed()) * 1e-9;
     stall.tick.stop();
     std::printf("written: %s, %s; %.1f s, file %.0f MiB\n", written ? "yes" : "NO",

@@ -2,6 +2,8 @@
 
 #include "sigrok/SigrokExport.h"
 
+#include <chrono>
+
 namespace {
 sigrok::SessionStream::Shape ShapeFor(int lines) {
     sigrok::SessionStream::Shape shape;
@@ -18,9 +20,24 @@ LongCaptureFile::LongCaptureFile(const std::string& path, int lines)
           capture_.Append(words, count);
       }) {}
 
-void LongCaptureFile::Finish(const std::vector<std::string>& names,
-                             const sampling::TimeBase& timeBase) {
-    stream_.Finish(names, sigrok::ExportRateHz(timeBase));
+LongCaptureFile::~LongCaptureFile() {
+    if (commit_.valid()) commit_.wait();
+}
+
+void LongCaptureFile::Close(const std::vector<std::string>& names,
+                            const sampling::TimeBase& timeBase) {
+    stream_.Close(names, sigrok::ExportRateHz(timeBase));
     capture_.SetTimeBase(timeBase);
     Update();
+}
+
+void LongCaptureFile::StartCommit() {
+    commit_ = std::async(std::launch::async, [this] { stream_.Commit(); });
+}
+
+bool LongCaptureFile::Committed() {
+    if (!commit_.valid()) return true;
+    if (commit_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return false;
+    commit_.get(); // gives what the thread threw
+    return true;
 }

@@ -6,6 +6,7 @@
 #include "sigrok/SessionStream.h"
 
 #include <cstdint>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -15,14 +16,23 @@
 class LongCaptureFile {
   public:
     LongCaptureFile(const std::string& path, int lines);
+    // Waits for a commit still running.
+    ~LongCaptureFile();
     LongCaptureFile(const LongCaptureFile&) = delete;
     LongCaptureFile& operator=(const LongCaptureFile&) = delete;
 
     acquire::SampleSink& Sink() { return sink_; }
     // Brings the summary up to the samples in the file by now.
     void Update() { capture_.SetReadable(stream_.Flushed()); }
-    // Completes the file (renamed over its target) and shows all of it.
-    void Finish(const std::vector<std::string>& names, const sampling::TimeBase& timeBase);
+    // Completes the file and shows all of it; it is not in place yet.
+    void Close(const std::vector<std::string>& names, const sampling::TimeBase& timeBase);
+    // Puts the closed file in place of its target (renamed over it) on a
+    // thread of its own: making gigabytes durable may take the disk seconds,
+    // while the diagram goes on reading the file.
+    void StartCommit();
+    // After StartCommit: true once the file is in place; throws what made the
+    // commit fail.
+    bool Committed();
     const trazor::LongCapture& Capture() const { return capture_; }
     std::uint64_t Samples() const { return stream_.Samples(); }
 
@@ -30,4 +40,5 @@ class LongCaptureFile {
     sigrok::SessionStream stream_;
     trazor::LongCapture capture_;
     acquire::StreamSink sink_;
+    std::future<void> commit_; // last: gone first, after waiting for the thread
 };

@@ -1,6 +1,9 @@
 // Captures longer than the buffer: recorded from a sigrok device straight into
-// a session file, shown in the diagram from that file.
+// a session file, shown in the diagram from that file. The run is driven in
+// slices from the event loop, and the file is made durable on a thread of its
+// own, so the window never waits for the device or the disk.
 #include "LongCaptureFile.h"
+#include "LongCaptureRun.h"
 #include "NavigationCommands.h"
 #include "RecordingCommands.h"
 #include "SigrokSource.h"
@@ -14,7 +17,7 @@
 
 #include <QFileInfo>
 #include <QProgressBar>
-#include <atomic>
+#include <QTimer>
 #include <chrono>
 #include <exception>
 #include <filesystem>
@@ -26,6 +29,18 @@ const QString kCaption = QStringLiteral("Lange Aufnahme");
 constexpr std::uint64_t kDiskReserve = std::uint64_t{1} << 30;
 // The diagram follows a running capture this often.
 constexpr std::chrono::milliseconds kRedrawEvery{250};
+// How often the window looks whether the file is in place.
+constexpr std::chrono::milliseconds kCommitPollEvery{20};
+
+QString What(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return QString::fromStdString(e.what());
+    } catch (...) {
+        return QStringLiteral("Unbekannter Fehler.");
+    }
+}
 } // namespace
 
 bool RecordingCommands::RefusedForLongCapture(const QString& command) {
@@ -82,12 +97,14 @@ bool RecordingCommands::RecordToFile(const QString& path, std::uint64_t cells) {
     if (running_ || !main_.ConfirmDiscardRecording()) return false;
     TTrazor& t = main_.Trazor1();
     Desktop& d = main_.desktop();
-    const std::unique_ptr<acquire::SampleSource> source = MakeSampleSource(main_);
+    auto run = std::make_unique<LongCaptureRun>();
+    run->source = MakeSampleSource(main_);
+    run->path = path;
     std::unique_ptr<LongCaptureFile> capture;
     try {
         // Made before the device runs: a folder that cannot take the file is
         // named before anything is recorded.
-        capture = std::make_unique<LongCaptureFile>(path.toStdString(), source->Lines());
+        capture = std::make_unique<LongCaptureFile>(path.toStdString(), run->source->Lines());
     } catch (const std::exception& e) {
         d.MessageBox(
             {kCaption, QString::fromStdString(e.what()), Desktop::Icon::Error, Desktop::Ok});
@@ -96,63 +113,115 @@ bool RecordingCommands::RecordToFile(const QString& path, std::uint64_t cells) {
     // The buffer gives up its memory; what it held is gone (the question above).
     t.ShowLongCapture(&capture->Capture());
     longCapture_ = std::move(capture);
-    LongCaptureFile& file = *longCapture_;
     main_.SetUnsavedRecording(false);
-    const CommandStates commands = beginRun();
+    run->fileCommands = beginRun();
     main_.SetDigiStatus(4, QStringLiteral("Lange Aufnahme"), false);
-    QProgressBar* progress = main_.Ui().ProgressBar1;
-    progress->setMaximum(0); // no end known: the bar shows that it runs
+    main_.Ui().ProgressBar1->setMaximum(0); // no end known: the bar shows that it runs
     running_ = true;
     stopRequested_ = false;
-    std::atomic<bool> stop{false};
-    auto shown = std::chrono::steady_clock::now();
-    acquire::RunControl control;
-    control.stop = &stop;
-    control.progress = [&](std::uint64_t) {
-        const auto now = std::chrono::steady_clock::now();
-        if (now - shown >= kRedrawEvery) {
-            shown = now;
-            file.Update();
-            t.ShowLongCapture(&file.Capture());
-            main_.Navigation().ShowAll();
-        }
-        d.PumpEvents();
-        if (stopRequested_) stop = true;
-    };
     acquire::RunRequest request;
     request.cells = cells;
-    acquire::Recording result;
-    QString failure;
-    bool written = false;
+    std::unique_ptr<acquire::SteppedRun> stepped;
     try {
-        result = acquire::Recorder(*source).Record(acquire::RunKind::Recording, request,
-                                                   file.Sink(), control);
-        std::vector<std::string> names = result.names;
-        names.resize(std::size_t(std::max(result.lines, 1)));
-        for (std::size_t line = 0; line < names.size(); ++line)
-            if (names[line].empty()) names[line] = sigrok::DefaultLineName(int(line));
-        if (file.Samples() > 0) {
-            file.Finish(names, result.timeBase);
-            written = true;
+        stepped = acquire::Recorder(*run->source).Start(request);
+        if (!stepped) throw std::logic_error("Das Gerät lässt sich nicht schrittweise lesen.");
+    } catch (...) {
+        // Nothing runs: the window leaves its recording state, and the file
+        // that was begun goes.
+        running_ = false;
+        t.ShowLongCapture(nullptr);
+        longCapture_.reset();
+        main_.Ui().ProgressBar1->setMaximum(1);
+        endRun(run->fileCommands);
+        throw;
+    }
+    longRun_ = std::move(run);
+    SteppedDriver::Hooks hooks;
+    hooks.slice = [this](std::uint64_t) { followLongCapture(); };
+    hooks.ended = [this](acquire::SteppedRun& ended, std::exception_ptr error) {
+        longRunEnded(ended, error);
+    };
+    driver_.Start(std::move(stepped), longCapture_->Sink(), std::move(hooks));
+    return true;
+}
+
+void RecordingCommands::followLongCapture() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - longRun_->shown < kRedrawEvery) return;
+    longRun_->shown = now;
+    longCapture_->Update();
+    main_.Trazor1().ShowLongCapture(&longCapture_->Capture());
+    main_.Navigation().ShowAll();
+}
+
+void RecordingCommands::longRunEnded(acquire::SteppedRun& ended, std::exception_ptr error) {
+    LongCaptureRun& run = *longRun_;
+    LongCaptureFile& file = *longCapture_;
+    run.result = acquire::Recorder(*run.source).Conclude(ended, file.Sink());
+    if (error) {
+        // The file is incomplete (a full disk): it goes, the target stays.
+        finishLongRun(What(error), false);
+        return;
+    }
+    std::vector<std::string> names = run.result.names;
+    names.resize(std::size_t(std::max(run.result.lines, 1)));
+    for (std::size_t line = 0; line < names.size(); ++line)
+        if (names[line].empty()) names[line] = sigrok::DefaultLineName(int(line));
+    if (file.Samples() == 0) {
+        finishLongRun(QString::fromStdString(run.result.error), false);
+        return;
+    }
+    try {
+        file.Close(names, run.result.timeBase);
+    } catch (const std::exception& e) {
+        finishLongRun(QString::fromStdString(e.what()), false);
+        return;
+    }
+    main_.Trazor1().ShowLongCapture(&file.Capture());
+    main_.Navigation().ShowAll();
+    // The disk may hold gigabytes not yet written: the window stays free
+    // while it takes them, and the capture counts as written once in place.
+    file.StartCommit();
+    pollLongCommit();
+}
+
+void RecordingCommands::pollLongCommit() {
+    QString failure;
+    try {
+        if (!longCapture_->Committed()) {
+            QTimer::singleShot(kCommitPollEvery, this,
+                               [this] { main_.RunGuarded([this] { pollLongCommit(); }); });
+            return;
         }
     } catch (const std::exception& e) {
         failure = QString::fromStdString(e.what());
     }
+    const bool written = failure.isEmpty();
+    if (written) failure = QString::fromStdString(longRun_->result.error);
+    finishLongRun(failure, written);
+}
+
+void RecordingCommands::finishLongRun(const QString& failure, bool written) {
+    const std::unique_ptr<LongCaptureRun> run = std::move(longRun_);
+    const acquire::Recording& result = run->result;
+    TTrazor& t = main_.Trazor1();
     running_ = false;
     stopRequested_ = false;
-    progress->setMaximum(1);
+    main_.Ui().ProgressBar1->setMaximum(1);
     t.SetTimeBase(result.timeBase);
-    if (failure.isEmpty()) failure = QString::fromStdString(result.error);
-    if (!failure.isEmpty()) d.MessageBox({kCaption, failure, Desktop::Icon::Warning, Desktop::Ok});
+    if (!failure.isEmpty())
+        main_.desktop().MessageBox({kCaption, failure, Desktop::Icon::Warning, Desktop::Ok});
     if (written) {
         const QString summary = QString::fromStdString(result.summary);
         main_.SetInfo((result.stopped ? QStringLiteral("Abgebrochen: ") : QString()) + summary +
-                      QStringLiteral(", in ") + path);
+                      QStringLiteral(", in ") + run->path);
     } else {
-        main_.SetInfo(QStringLiteral("Nichts gespeichert: %1 wurde nicht geschrieben.").arg(path));
+        main_.SetInfo(
+            QStringLiteral("Nichts gespeichert: %1 wurde nicht geschrieben.").arg(run->path));
     }
-    t.ShowLongCapture(&file.Capture());
-    endRun(commands);
+    t.ShowLongCapture(&longCapture_->Capture());
+    endRun(run->fileCommands);
     main_.Navigation().ShowAll();
-    return written;
+    main_.RecordingEnded();
+    emit Ended();
 }

@@ -3,6 +3,7 @@
 #include "BufferSink.h"
 #include "SigrokSource.h"
 #include "LongCaptureFile.h"
+#include "LongCaptureRun.h"
 #include "SourceChoice.h"
 #include "SourceCommands.h"
 #include "TMain1.h"
@@ -35,9 +36,16 @@ constexpr std::int64_t kProgressEveryNs = 50'000'000;
 
 } // namespace
 
-RecordingCommands::RecordingCommands(TMain1& main) : QObject(&main), main_(main) {}
+RecordingCommands::RecordingCommands(TMain1& main)
+    : QObject(&main), main_(main),
+      driver_([&main](const std::function<void()>& slice) { main.RunGuarded(slice); }) {}
 
 RecordingCommands::~RecordingCommands() = default;
+
+void RecordingCommands::RequestStop() {
+    stopRequested_ = running_;
+    if (stopRequested_) driver_.Stop();
+}
 
 void RecordingCommands::Connect() {
     main_.OnAction(main_.Actions().MenuRecord_Signal, [this] { ButtonRecord_SignalClick(); });

@@ -3,15 +3,18 @@
 #include "sampling/RunTiming.h"
 
 #include "CommandSwitch.h"
+#include "SteppedDriver.h"
 
 #include <QObject>
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
 class LongCaptureFile;
+struct LongCaptureRun;
 class QAction;
 class QString;
 class TMain1;
@@ -35,7 +38,9 @@ class RecordingCommands : public QObject {
     // runs, until it is stopped or the disk keeps only a reserve; the diagram
     // shows the capture from the file, zoomed out to all of it.
     void RecordToFileClick();
-    // The same into `path`, `cells` samples at most. False when nothing was written.
+    // The same into `path`, `cells` samples at most. The capture runs on from
+    // the event loop and Ended() says when its file is in place (the info
+    // field says whether it was written). False when nothing was started.
     bool RecordToFile(const QString& path, std::uint64_t cells);
     // True, after saying why, while the diagram shows a long capture from its
     // file: `command` ("Suchen") needs the samples in memory.
@@ -53,7 +58,7 @@ class RecordingCommands : public QObject {
     // A timed recording is running.
     bool Running() const { return running_; }
     // Ends a running recording after the sample being taken; nothing otherwise.
-    void RequestStop() { stopRequested_ = running_; }
+    void RequestStop();
     // The timing of the last recording, if there was one.
     const std::optional<sampling::RunTiming>& LastTiming() const { return lastTiming_; }
     // The nominal period of the current source, in nanoseconds.
@@ -62,7 +67,19 @@ class RecordingCommands : public QObject {
     // cost with a period it can never keep); 0 returns to the source's own.
     void SetPeriodOverrideNs(std::int64_t ns) { periodOverrideNs_ = ns; }
 
+  signals:
+    // A recording that ran on from the event loop has ended and the window
+    // shows it.
+    void Ended();
+
   private:
+    // The long capture's steps: the diagram follows it, its end closes the
+    // file, a thread of its own puts the file in place, and then the window
+    // shows how it went.
+    void followLongCapture();
+    void longRunEnded(acquire::SteppedRun& run, std::exception_ptr error);
+    void pollLongCommit();
+    void finishLongRun(const QString& failure, bool written);
     // The cells of " 5 Sek." or "10 Sek." for the current source.
     int RecordLengthCells(bool fiveSeconds) const;
     void CheckRecordLength(bool fiveSeconds);
@@ -84,4 +101,8 @@ class RecordingCommands : public QObject {
     // The length the record-length commands (or the start, 10 s of the
     // port) gave the buffer last.
     int appliedLength_ = 0x100000;
+    // A long capture from its start until its file is in place.
+    std::unique_ptr<LongCaptureRun> longRun_;
+    // Last: it goes first, ending a run before what the run fills.
+    SteppedDriver driver_;
 };

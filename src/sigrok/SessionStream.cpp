@@ -139,6 +139,8 @@ void SessionStream::Read(std::uint64_t first, std::size_t count, std::uint16_t* 
 }
 
 void SessionStream::Append(const std::uint16_t* words, std::size_t count) {
+    // Behind the directory the samples would belong to no member.
+    if (closed_) throw Error("Die Aufnahme ist schon abgeschlossen.");
     const std::size_t unit = std::size_t(shape_.unitSize);
     while (count > 0) {
         const std::size_t room = (shape_.chunkBytes - chunk_.size()) / unit;
@@ -212,12 +214,23 @@ void SessionStream::writeDirectory() {
 }
 
 void SessionStream::Finish(const std::vector<std::string>& names, std::uint64_t rateHz) {
+    Close(names, rateHz);
+    Commit();
+}
+
+void SessionStream::Close(const std::vector<std::string>& names, std::uint64_t rateHz) {
     if (names.empty() || names.size() > 16)
         throw Error("Es lassen sich nur 1 bis 16 Leitungen speichern.");
+    if (closed_) throw Error("Die Aufnahme ist schon abgeschlossen.");
     flushChunk();
     const std::string metadata = SessionMetadata(names, rateHz, shape_.unitSize);
     writeMember("metadata", metadata.data(), metadata.size());
     writeDirectory();
+    closed_ = true;
+}
+
+void SessionStream::Commit() {
+    if (!closed_) throw Error("Die Aufnahme ist noch nicht abgeschlossen.");
     file_.Commit();
 }
 

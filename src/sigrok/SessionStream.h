@@ -50,8 +50,15 @@ class SessionStream {
     void Read(std::uint64_t first, std::size_t count, std::uint16_t* out) const;
 
     // Writes the rest, the metadata and the directory, and puts the file in
-    // place of the target.
+    // place of the target: Close, then Commit.
     void Finish(const std::vector<std::string>& names, std::uint64_t rateHz);
+    // Writes the rest, the metadata and the directory; Read gives every sample
+    // from now on.
+    void Close(const std::vector<std::string>& names, std::uint64_t rateHz);
+    // Makes the closed file durable and puts it in place of the target. It
+    // waits for the disk, so a window runs it on a thread of its own; it
+    // touches nothing that Read uses.
+    void Commit();
 
   private:
     struct Member {
@@ -77,6 +84,7 @@ class SessionStream {
     std::uint64_t flushed_ = 0;
     std::uint16_t dosTime_ = 0;
     std::uint16_t dosDate_ = 0;
+    bool closed_ = false;
 };
 
 // The text of a session file's "metadata" member for logic samples.

@@ -5,6 +5,7 @@
 #include "ScriptedDesktop.h"
 #include "TestFiles.h"
 #include "WorkingDirectory.h"
+#include "app/RecordingCommands.h"
 #include "app/TMain1.h"
 #include "display/TTrazor.h"
 
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
@@ -57,6 +59,16 @@ class MainWindowTest : public ::testing::Test {
         return a;
     }
     void trigger(const char* name) { action(name)->trigger(); }
+    // The record item, until the recording has ended: a device's recording
+    // runs on from the event loop after the item returns.
+    void record() {
+        trigger("MenuRecord_Signal");
+        waitForRecording();
+    }
+    void waitForRecording() {
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !window->Recording().Running(); }, 60'000))
+            << "the recording did not end";
+    }
     QString panel(int i) const { return window->Ui().Panels[size_t(i)]->text(); }
     QString lastMessage() const {
         const auto m = desktop.messages();

@@ -7,7 +7,9 @@
 #include "sigrok/SigrokDevices.h"
 #include "sigrok/SigrokImport.h"
 
+#include <QDir>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
 
 namespace {
@@ -39,6 +41,9 @@ TEST_F(LongCaptureTest, RecordsIntoTheFileAndShowsItWhole) {
     const int buffer = trazor().Buffer().Cells();
     const std::uint64_t cells = 3 * std::uint64_t(buffer) / 2 + 77;
     ASSERT_TRUE(window->Recording().RecordToFile(dir.filePath("long.sr"), cells));
+    waitForRecording();
+    // The file is in place: nothing of it is left under another name.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"long.sr"});
 
     sigrok::Context context;
     const sigrok::ImportResult read = sigrok::ImportFile(context, sigrok::ExchangeFormat::Session,
@@ -79,19 +84,20 @@ TEST_F(LongCaptureTest, RecordsIntoTheFileAndShowsItWhole) {
     EXPECT_EQ(trazor().Buffer().Cells(), buffer);
 }
 
-// As the user runs it: the menu item asks for the file, the capture runs
+// As the user runs it: the menu item asks for the file and returns while the
+// capture runs on from the event loop, never pumping events itself; it runs
 // until "Simultanstop", and what arrived is in the file.
-TEST_F(LongCaptureTest, RunsUntilStoppedFromTheMenu) {
+TEST_F(LongCaptureTest, RunsFromTheEventLoopUntilStoppedFromTheMenu) {
     UseDemo(1'000'000);
     desktop.fileAnswers = {dir.filePath("stopped.sr")};
-    int pumps = 0;
-    desktop.onPump = [&] {
-        if (window->Recording().Running() && ++pumps == 200) window->Ui().ButtonStop_Scan->click();
-    };
     trigger("MenuRecord_ToFile");
-    desktop.onPump = nullptr;
-    ASSERT_GE(pumps, 200);
-    EXPECT_FALSE(window->Recording().Running());
+    ASSERT_TRUE(window->Recording().Running());
+    const int pumps = desktop.count(ScriptedDesktop::Call::Kind::Pump);
+    ASSERT_TRUE(
+        QTest::qWaitFor([this] { return trazor().LongCaptureShown()->Cells() > 0; }, 10'000));
+    EXPECT_EQ(desktop.count(ScriptedDesktop::Call::Kind::Pump), pumps);
+    window->Ui().ButtonStop_Scan->click();
+    waitForRecording();
     EXPECT_TRUE(window->Info().startsWith(QStringLiteral("Abgebrochen: ")))
         << window->Info().toStdString();
     sigrok::Context context;
@@ -101,6 +107,23 @@ TEST_F(LongCaptureTest, RunsUntilStoppedFromTheMenu) {
     for (std::size_t i = 0; i < read.frames.samples.size(); ++i)
         ASSERT_EQ(read.frames.samples[i], Incremental(i)) << i;
     EXPECT_EQ(trazor().LongCaptureShown()->Cells(), read.frames.samples.size());
+}
+
+// The window closed while a capture runs: the capture ends, its file is
+// written, and the window goes once it is in place.
+TEST_F(LongCaptureTest, ClosingTheWindowEndsTheCaptureAndKeepsTheFile) {
+    UseDemo(1'000'000);
+    window->show();
+    ASSERT_TRUE(window->Recording().RecordToFile(dir.filePath("closed.sr"), 1u << 30));
+    ASSERT_TRUE(
+        QTest::qWaitFor([this] { return trazor().LongCaptureShown()->Cells() > 0; }, 10'000));
+    window->close();
+    waitForRecording();
+    EXPECT_FALSE(window->isVisible());
+    sigrok::Context context;
+    const sigrok::ImportResult read = sigrok::ImportFile(context, sigrok::ExchangeFormat::Session,
+                                                         Path("closed.sr"), std::size_t{1} << 26);
+    EXPECT_GT(read.frames.samples.size(), 0u);
 }
 
 TEST_F(LongCaptureTest, OnlyFromASigrokDevice) {

@@ -88,6 +88,32 @@ TEST_F(SessionStreamTest, UnfinishedStreamLeavesTheTarget) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.sr"});
 }
 
+// A window closes the file first and commits it later on another thread:
+// closed, it reads whole but replaces nothing yet; nothing is appended behind
+// its directory, and only a closed file is committed.
+TEST_F(SessionStreamTest, ClosedFileReadsWholeBeforeItIsCommitted) {
+    const std::string path = Path("old.sr");
+    WriteBytes(path, "previous");
+    sigrok::SessionStream stream(path, {2, 4096, 0xFFFFFFFFu});
+    std::vector<std::uint16_t> words(10'000);
+    for (std::size_t i = 0; i < words.size(); ++i)
+        words[i] = Word(i);
+    stream.Append(words.data(), words.size());
+    EXPECT_THROW(stream.Commit(), sigrok::Error);
+    stream.Close(Names(16), 24'000'000);
+    std::vector<std::uint16_t> all(stream.Flushed());
+    stream.Read(0, all.size(), all.data());
+    EXPECT_EQ(all, words);
+    EXPECT_EQ(FileBytes(path), QByteArray("previous"));
+    EXPECT_THROW(stream.Append(words.data(), 1), sigrok::Error);
+    EXPECT_THROW(stream.Close(Names(16), 24'000'000), sigrok::Error);
+
+    stream.Commit();
+    const sigrok::ImportResult read =
+        sigrok::ImportFile(context, sigrok::ExchangeFormat::Session, path, 1u << 20);
+    EXPECT_EQ(read.frames.samples, words);
+}
+
 TEST_F(SessionStreamTest, FullDiskSaysSoAndKeepsNothing) {
     SmallDisk disk(64);
     if (!disk.Mounted()) GTEST_SKIP() << "no tmpfs can be mounted here";
