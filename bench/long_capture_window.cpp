@@ -101,6 +101,9 @@ int main(int argc, char** argv) {
                 double(QFileInfo(path).size()) / (1 << 20));
     std::printf("GUI thread longest stall: %.1f ms (at %.2f s; target < 20 ms)\n",
                 stall.LongestMs(), stall.LongestAtSeconds());
+    std::printf("  of it waiting for a processor: %.1f ms; longest without such waits: %.1f ms "
+                "(at %.2f s)\n",
+                stall.LongestQueuedMs(), stall.LongestOwnMs(), stall.LongestOwnAtSeconds());
     std::printf("peak memory while it ran: %.0f MiB (target < 300 MiB)\n", PeakMiB());
 
     TTrazor& t = window.Trazor1();
