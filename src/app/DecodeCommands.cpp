@@ -244,8 +244,10 @@ bool DecodeCommands::startCopy(std::uint64_t print) {
 }
 
 bool DecodeCommands::continueCopy() {
-    // Pieces of 4 MiB for a few milliseconds per step.
-    constexpr std::size_t kPiece = std::size_t(4) << 20;
+    // Small pieces, the clock read after each: the copy lands in fresh pages,
+    // and where faulting them in is slow (a loaded or virtual machine) a
+    // piece of 4 MiB alone took 70 ms.
+    constexpr std::size_t kPiece = std::size_t(256) << 10;
     const std::vector<std::uint8_t>& stream = main_.Trazor1().Stream();
     std::vector<std::uint8_t>& planes = copy_->planes;
     const auto began = std::chrono::steady_clock::now();
