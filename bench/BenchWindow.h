@@ -1,9 +1,12 @@
 #pragma once
 
 #include "BenchDesktop.h"
+#include "app/RecordingCommands.h"
 #include "app/TMain1.h"
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 
 // Peak resident memory of the process so far, in MiB (VmHWM).
@@ -25,6 +28,14 @@ class BenchWindow {
         QCoreApplication::processEvents();
     }
     TMain1& Window() { return window_; }
+    // Starts a timed recording and runs the event loop until it has ended,
+    // as the program does while a device records.
+    void Record() {
+        QEventLoop loop;
+        QObject::connect(&window_.Recording(), &RecordingCommands::Ended, &loop, &QEventLoop::quit);
+        window_.Actions().MenuRecord_Signal->trigger();
+        if (window_.Recording().Running()) loop.exec();
+    }
 
   private:
     static StartOptions Options() {

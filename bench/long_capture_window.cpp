@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     window.Action(QStringLiteral("Eingabeprogrammieren1"))->trigger();
     // A 64 Mi recording in the buffer first, as after "10 Sek." at this rate.
     window.Action(QStringLiteral("MenuRecord_10_Sek"))->trigger();
-    window.Action(QStringLiteral("MenuRecord_Signal"))->trigger();
+    bench.Record();
     window.SetUnsavedRecording(false);
     app.processEvents();
     const double before = PeakMiB();

@@ -12,10 +12,10 @@ namespace {
 class LineMask final : public SampleSink {
   public:
     LineMask(SampleSink& sink, std::uint16_t lines) : sink_(sink), lines_(lines) {}
-    std::size_t Write(std::uint64_t first, const std::uint16_t* words,
-                      std::size_t count) override {
+    std::size_t Write(std::uint64_t first, const std::uint16_t* words, std::size_t count) override {
         masked_.resize(count);
-        for (std::size_t i = 0; i < count; ++i) masked_[i] = words[i] & lines_;
+        for (std::size_t i = 0; i < count; ++i)
+            masked_[i] = words[i] & lines_;
         return sink_.Write(first, masked_.data(), count);
     }
     void EndAt(std::uint64_t cells) override { sink_.EndAt(cells); }
@@ -76,19 +76,20 @@ Recording Recorder::Record(RunKind kind, const RunRequest& request, SampleSink& 
     return acquire::Conclude(std::move(result), sink);
 }
 
-std::unique_ptr<SteppedRun> Recorder::Start(const RunRequest& request) {
-    source_.Prepare(RunKind::Recording);
-    Finishing finishing(&source_);
+std::unique_ptr<SteppedRun> Recorder::Start(const RunRequest& request, RunKind kind) {
+    const bool own = kind == RunKind::Recording;
+    if (own) source_.Prepare(kind);
+    Finishing finishing(own ? &source_ : nullptr);
     std::unique_ptr<SteppedRun> run = source_.Start(request);
     // A started run is set back by Conclude; a failed start, here.
     if (run) finishing.Release();
     return run;
 }
 
-Recording Recorder::Conclude(SteppedRun& run, SampleSink& sink) {
+Recording Recorder::Conclude(SteppedRun& run, SampleSink& sink, RunKind kind) {
     RunResult result;
     {
-        const Finishing finishing(&source_);
+        const Finishing finishing(kind == RunKind::Recording ? &source_ : nullptr);
         result = run.Result();
     }
     return acquire::Conclude(std::move(result), sink);

@@ -28,13 +28,14 @@ class Recorder {
     Recording Record(RunKind kind, const RunRequest& request, SampleSink& sink,
                      const RunControl& control, const std::function<void()>& prepared = {});
 
-    // A timed recording in slices, for a caller that drives it from its own
-    // timer: Start prepares the source and starts the run (null, the source
-    // set back, when the source runs only through Record); once the run's
-    // Step() has answered false, Conclude sets the source back, ends the sink
-    // and sums the run up as Record does.
-    std::unique_ptr<SteppedRun> Start(const RunRequest& request);
-    Recording Conclude(SteppedRun& run, SampleSink& sink);
+    // A run in slices, for a caller that drives it from its own timer: Start
+    // prepares the source for a recording (a live burst's source is prepared
+    // already) and starts the run (null, the source set back, when the source
+    // runs only through Record); once the run's Step() has answered false,
+    // Conclude sets the source back after a recording, ends the sink and sums
+    // the run up as Record does.
+    std::unique_ptr<SteppedRun> Start(const RunRequest& request, RunKind kind = RunKind::Recording);
+    Recording Conclude(SteppedRun& run, SampleSink& sink, RunKind kind = RunKind::Recording);
 
   private:
     SampleSource& source_;

@@ -20,6 +20,7 @@
 #include <QToolButton>
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -35,7 +36,26 @@ std::uint64_t SigrokSearchSamples(std::uint64_t rateHz) {
 }
 } // namespace
 
-LiveCommands::LiveCommands(TMain1& main) : QObject(&main), main_(main) {}
+// What a device's tick holds while its acquisition runs.
+struct LiveCommands::SigrokBurst {
+    std::unique_ptr<acquire::SampleSource> source;
+    // Samples searched for the trigger before the burst (0: no search).
+    std::uint64_t search = 0;
+    std::vector<std::uint16_t> words;
+    acquire::VectorSink sink{words};
+};
+
+LiveCommands::LiveCommands(TMain1& main)
+    : QObject(&main), main_(main),
+      driver_([&main](const std::function<void()>& slice) { main.RunGuarded(slice); }) {}
+
+LiveCommands::~LiveCommands() = default;
+
+void LiveCommands::StopTick() {
+    if (!tickRunning_) return;
+    main_.State().StopRequested = 1;
+    driver_.Stop();
+}
 
 acquire::RunControl LiveCommands::PumpingControl() {
     // A stop from the pumped events ends the burst: on the board it lasts 0.8 s.
@@ -182,34 +202,58 @@ void LiveCommands::SimultanTimer1Timer() {
 }
 
 void LiveCommands::SigrokTick() {
-    MainState& s = main_.State();
-    Desktop& d = main_.desktop();
-    const bool sync = s.SyncActive == 1;
-    const std::uint64_t search = sync ? SigrokSearchSamples(main_.Sigrok().RateHz()) : 0;
+    // The tick before still runs (live mode was stopped and started again
+    // meanwhile): its end starts the timer again.
+    if (tickRunning_) return;
+    const MainState& s = main_.State();
+    auto burst = std::make_unique<SigrokBurst>();
+    burst->source = MakeSampleSource(main_);
+    burst->search = s.SyncActive == 1 ? SigrokSearchSamples(main_.Sigrok().RateHz()) : 0;
+    std::unique_ptr<acquire::SteppedRun> run =
+        acquire::Recorder(*burst->source).Start({burst->search + kBurst}, acquire::RunKind::Live);
+    burst_ = std::move(burst);
     tickRunning_ = true;
-    const std::unique_ptr<acquire::SampleSource> source = MakeSampleSource(main_);
-    std::vector<std::uint16_t> words;
-    acquire::VectorSink sink(words);
-    const acquire::Recording burst = acquire::Recorder(*source).Record(
-        acquire::RunKind::Live, {search + kBurst}, sink, PumpingControl());
+    SteppedDriver::Hooks hooks;
+    hooks.ended = [this](acquire::SteppedRun& ended, std::exception_ptr error) {
+        sigrokTickEnded(ended, error);
+    };
+    driver_.Start(std::move(run), burst_->sink, std::move(hooks));
+}
+
+void LiveCommands::sigrokTickEnded(acquire::SteppedRun& run, std::exception_ptr error) {
+    const std::unique_ptr<SigrokBurst> burst = std::move(burst_);
+    const acquire::Recording result =
+        acquire::Recorder(*burst->source).Conclude(run, burst->sink, acquire::RunKind::Live);
     tickRunning_ = false;
-    // A stop from the pumped events has ended live mode and cleared the
-    // cells already: nothing of the burst may appear after it.
+    MainState& s = main_.State();
+    // A stop during the tick has ended live mode and cleared the cells
+    // already: nothing of the burst may appear after it.
     if (s.StopRequested == 1) {
         s.StopRequested = 0;
-        return;
-    }
-    if (!burst.error.empty()) {
+    } else if (error || !result.error.empty()) {
         Hauptsimultanstop();
-        d.MessageBox({QStringLiteral("sigrok-Gerät"),
-                      QStringLiteral("Der Simultanbetrieb ist beendet: ") +
-                          QString::fromStdString(burst.error),
-                      Desktop::Icon::Warning, Desktop::Ok});
-        return;
+        if (!error)
+            main_.desktop().MessageBox({QStringLiteral("sigrok-Gerät"),
+                                        QStringLiteral("Der Simultanbetrieb ist beendet: ") +
+                                            QString::fromStdString(result.error),
+                                        Desktop::Icon::Warning, Desktop::Ok});
+    } else {
+        showSigrokBurst(*burst, result);
+        main_.Ui().SimultanTimer1->start();
     }
+    emit TickEnded();
+    // The guard shows what went wrong; live mode has ended.
+    if (error) std::rethrow_exception(error);
+}
+
+void LiveCommands::showSigrokBurst(const SigrokBurst& burst, const acquire::RunResult& result) {
+    MainState& s = main_.State();
+    Desktop& d = main_.desktop();
+    const std::vector<std::uint16_t>& words = burst.words;
     std::optional<std::size_t> start = std::size_t(0);
-    if (sync) {
-        start = FindLiveTrigger(words, std::size_t(search), s.Trigger, s.BitTriggerArmed == 1);
+    if (burst.search > 0) {
+        start =
+            FindLiveTrigger(words, std::size_t(burst.search), s.Trigger, s.BitTriggerArmed == 1);
         if (!start && s.Trigger.SyncKind == 3 && ++s.SyncMissCount >= kMissesBeforeTimeout) {
             // As for the other sources: after 80 ticks without the byte the newest samples show.
             s.SyncMissCount = 0;
@@ -217,19 +261,16 @@ void LiveCommands::SigrokTick() {
             start = words.size() > std::size_t(kBurst) ? words.size() - kBurst : 0;
         }
     }
-    if (start && *start < words.size()) {
-        TTrazor& t = main_.Trazor1();
-        const std::size_t end = std::min(words.size(), *start + std::size_t(kBurst));
-        for (std::size_t i = *start; i < end; ++i) {
-            t.SetCellLow(int(i - *start), std::uint8_t(words[i] & 0xFF));
-            t.SetCellHigh(int(i - *start), std::uint8_t(words[i] >> 8));
-        }
-        t.SetTimeBase(burst.timeBase);
-        d.PumpEvents();
-        t.Redraw();
-        t.DrawSignals();
+    if (!start || *start >= words.size()) return;
+    TTrazor& t = main_.Trazor1();
+    const std::size_t end = std::min(words.size(), *start + std::size_t(kBurst));
+    for (std::size_t i = *start; i < end; ++i) {
+        t.SetCellLow(int(i - *start), std::uint8_t(words[i] & 0xFF));
+        t.SetCellHigh(int(i - *start), std::uint8_t(words[i] >> 8));
     }
-    main_.Ui().SimultanTimer1->start();
+    t.SetTimeBase(result.timeBase);
+    t.Redraw();
+    t.DrawSignals();
 }
 
 void LiveCommands::Hauptsimultanstop() {
@@ -238,6 +279,8 @@ void LiveCommands::Hauptsimultanstop() {
     Desktop& d = main_.desktop();
     // Only a running tick can see the request; between ticks stopping the timer is enough.
     s.StopRequested = tickRunning_ ? 1 : 0;
+    // A device's tick ends at once instead of after its whole acquisition.
+    if (tickRunning_) driver_.Stop();
     if (timer->isActive()) timer->stop();
     d.PumpEvents();
     if (!timer->isActive()) {

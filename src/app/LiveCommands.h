@@ -1,9 +1,12 @@
 #pragma once
 
 #include "CommandSwitch.h"
+#include "SteppedDriver.h"
 #include "acquire/SampleSource.h"
 
 #include <atomic>
+#include <exception>
+#include <memory>
 
 #include <QObject>
 
@@ -15,6 +18,7 @@ class LiveCommands : public QObject {
     Q_OBJECT
   public:
     explicit LiveCommands(TMain1& main);
+    ~LiveCommands() override;
     void Connect();
 
     void Hauptsimultan();
@@ -26,12 +30,23 @@ class LiveCommands : public QObject {
     void SimultanTimer1Timer();
     void Synchronisieren1Click();
 
-    // Whether a tick is running at the moment (it pumps events in its burst).
+    // Whether a tick is running at the moment: a port's or board's burst
+    // pumps events, a device's acquisition runs on from the event loop.
     bool TickRunning() const { return tickRunning_; }
+    // Ends a running tick soon without showing its burst (the window closes).
+    void StopTick();
+
+  signals:
+    // A device's tick has ended (shown its burst, or not after a stop).
+    void TickEnded();
 
   private:
-    // A tick of the sigrok source: a short acquisition, searched for the trigger.
+    struct SigrokBurst;
+    // A tick of the sigrok source: a short acquisition, searched for the
+    // trigger once it has ended.
     void SigrokTick();
+    void sigrokTickEnded(acquire::SteppedRun& run, std::exception_ptr error);
+    void showSigrokBurst(const SigrokBurst& burst, const acquire::RunResult& result);
 
     // How a burst is followed: events pumped, a stop from them ends it.
     acquire::RunControl PumpingControl();
@@ -41,4 +56,7 @@ class LiveCommands : public QObject {
     bool tickRunning_ = false;
     // The commands that load or replace the buffer, off while live mode runs.
     CommandStates loadCommands_;
+    // A device's tick while its acquisition runs; the driver goes first.
+    std::unique_ptr<SigrokBurst> burst_;
+    SteppedDriver driver_;
 };

@@ -1,9 +1,9 @@
 #include "RecordingCommands.h"
 
 #include "BufferSink.h"
-#include "SigrokSource.h"
 #include "LongCaptureFile.h"
 #include "LongCaptureRun.h"
+#include "SigrokSource.h"
 #include "SourceChoice.h"
 #include "SourceCommands.h"
 #include "TMain1.h"
@@ -36,6 +36,14 @@ constexpr std::int64_t kProgressEveryNs = 50'000'000;
 
 } // namespace
 
+// What a recording driven in slices holds until it ends.
+struct RecordingCommands::SteppedRecording {
+    std::unique_ptr<acquire::SampleSource> source;
+    BufferSink sink;
+    CommandStates fileCommands;
+    Progress progress;
+};
+
 RecordingCommands::RecordingCommands(TMain1& main)
     : QObject(&main), main_(main),
       driver_([&main](const std::function<void()>& slice) { main.RunGuarded(slice); }) {}
@@ -62,9 +70,7 @@ void RecordingCommands::Connect() {
 
 void RecordingCommands::ButtonRecord_SignalClick() {
     if (running_) return; // see RecordSignal
-    if (!RecordSignal()) return;
-    main_.EnableFileItems();
-    main_.Ui().ProgressBar1->setValue(0);
+    RecordSignal();
 }
 
 std::int64_t RecordingCommands::NominalPeriodNs() const {
@@ -73,19 +79,18 @@ std::int64_t RecordingCommands::NominalPeriodNs() const {
 }
 
 bool RecordingCommands::RecordSignal() {
-    // The record item stays reachable from the pumped events; a second loop
-    // inside the first would write the same buffer and outlive its stop.
+    // The record item stays reachable while a recording runs; a second one
+    // would write the same buffer and outlive the first one's stop.
     if (running_) return false;
     // A recording replaces the whole buffer.
     if (!main_.ConfirmDiscardRecording()) return false;
     TTrazor& t = main_.Trazor1();
     MainState& s = main_.State();
     Desktop& d = main_.desktop();
-    QProgressBar* progress = main_.Ui().ProgressBar1;
     // A long capture shown from its file gives way to the buffer.
     t.ShowLongCapture(nullptr);
     longCapture_.reset();
-    const CommandStates fileCommands = beginRun();
+    CommandStates fileCommands = beginRun();
     // The source or its rate may have changed since the length was set, or a
     // file of another length may have replaced the buffer: only now, when the
     // buffer is replaced anyway, does it get the checked length of its source,
@@ -105,46 +110,93 @@ bool RecordingCommands::RecordSignal() {
     if (main_.Actions().MenuRecord_5_Sek->isChecked())
         main_.SetDigiStatus(4, QStringLiteral("5 Sek. Aufzeichnung"), false);
 
-    progress->setMaximum(t.Option().CellsSize());
+    main_.Ui().ProgressBar1->setMaximum(t.Option().CellsSize());
     running_ = true;
     stopRequested_ = false;
     d.PumpEvents();
 
-    const std::unique_ptr<acquire::SampleSource> source = MakeSampleSource(main_);
-    const bool port = ChosenSourceKind(s) == SourceKind::ParallelPort;
-    BufferSink sink(t, std::uint64_t(t.Option().CellsSize()));
-    std::atomic<bool> stop{false};
+    std::unique_ptr<acquire::SampleSource> source = MakeSampleSource(main_);
     // The bar moves every 50 ms of samples, whatever the source's speed.
-    const std::uint64_t barStep = std::max<std::uint64_t>(
-        1, std::uint64_t(kProgressEveryNs / std::max<std::int64_t>(1, source->NominalPeriodNs())));
-    std::uint64_t barAt = 0;
-    acquire::RunControl control;
-    control.stop = &stop;
-    control.progress = [&](std::uint64_t cells) {
-        s.SampleIndex = int(cells);
-        if (cells >= barAt + barStep) {
-            barAt = cells;
-            progress->setValue(s.SampleIndex);
-        }
-        t.Pyramid();
-        d.PumpEvents();
-        if (stopRequested_) stop = true;
-    };
+    const Progress progress{std::max<std::uint64_t>(
+        1, std::uint64_t(kProgressEveryNs / std::max<std::int64_t>(1, source->NominalPeriodNs())))};
     acquire::RunRequest request;
     request.cells = std::uint64_t(t.Option().CellsSize());
     request.pacePeriodNs = periodOverrideNs_;
     ShapeRequest(main_, request);
     // Until the trigger fires the bar stands still; the info field says why.
     if (!request.trigger.Empty()) main_.SetInfo(QStringLiteral("Warte auf den Trigger ..."));
+    // A device keeps its own clock: its samples are taken from the event
+    // loop as they arrive. The port and the board are paced here, sample by sample.
+    if (ChosenSourceKind(s) == SourceKind::SigrokDevice) {
+        startStepped(std::move(source), request, std::move(fileCommands), progress);
+        return true;
+    }
+    const bool port = ChosenSourceKind(s) == SourceKind::ParallelPort;
+    BufferSink sink(t, request.cells);
+    std::atomic<bool> stop{false};
+    Progress shown = progress;
+    acquire::RunControl control;
+    control.stop = &stop;
+    control.progress = [&](std::uint64_t cells) {
+        showProgress(cells, shown);
+        d.PumpEvents();
+        if (stopRequested_) stop = true;
+    };
     const acquire::Recording result =
         acquire::Recorder(*source).Record(acquire::RunKind::Recording, request, sink, control, [&] {
             if (port) main_.Source().ReadPinChecks();
         });
+    if (port) main_.Source().ReadPinChecks();
+    conclude(result, fileCommands);
+    return true;
+}
+
+void RecordingCommands::showProgress(std::uint64_t cells, Progress& progress) {
+    main_.State().SampleIndex = int(cells);
+    if (cells >= progress.shownAt + progress.step) {
+        progress.shownAt = cells;
+        main_.Ui().ProgressBar1->setValue(int(cells));
+    }
+    main_.Trazor1().Pyramid();
+}
+
+void RecordingCommands::startStepped(std::unique_ptr<acquire::SampleSource> source,
+                                     const acquire::RunRequest& request, CommandStates fileCommands,
+                                     const Progress& progress) {
+    TTrazor& t = main_.Trazor1();
+    stepped_ = std::make_unique<SteppedRecording>(SteppedRecording{
+        std::move(source), BufferSink(t, request.cells), std::move(fileCommands), progress});
+    std::unique_ptr<acquire::SteppedRun> run;
+    try {
+        run = acquire::Recorder(*stepped_->source).Start(request);
+    } catch (...) {
+        // Nothing runs: the window must not stay in its recording state.
+        const std::unique_ptr<SteppedRecording> failed = std::move(stepped_);
+        running_ = false;
+        stopRequested_ = false;
+        endRun(failed->fileCommands);
+        throw;
+    }
+    SteppedDriver::Hooks hooks;
+    hooks.slice = [this](std::uint64_t cells) { showProgress(cells, stepped_->progress); };
+    hooks.ended = [this](acquire::SteppedRun& ended, std::exception_ptr error) {
+        const std::unique_ptr<SteppedRecording> done = std::move(stepped_);
+        conclude(acquire::Recorder(*done->source).Conclude(ended, done->sink), done->fileCommands);
+        if (error) std::rethrow_exception(error);
+    };
+    driver_.Start(std::move(run), stepped_->sink, std::move(hooks));
+    // A stop may have come while the window showed the start.
+    if (stopRequested_) driver_.Stop();
+}
+
+void RecordingCommands::conclude(const acquire::Recording& result,
+                                 const CommandStates& fileCommands) {
+    TTrazor& t = main_.Trazor1();
+    MainState& s = main_.State();
+    Desktop& d = main_.desktop();
     running_ = false;
     stopRequested_ = false;
-    if (port) main_.Source().ReadPinChecks();
     s.SampleIndex = int(result.cells);
-    const bool stopped = result.stopped;
     lastTiming_ = result.timing;
     t.SetTimeBase(result.timeBase, result.triggerCell
                                        ? std::optional<long long>(*result.triggerCell)
@@ -154,14 +206,16 @@ bool RecordingCommands::RecordSignal() {
         d.MessageBox({QStringLiteral("sigrok-Gerät"), QString::fromStdString(result.error),
                       Desktop::Icon::Warning, Desktop::Ok});
     // The message of the start stays; what was measured has a field of its own.
-    main_.SetInfo(stopped ? QStringLiteral("Abgebrochen: ") + summary : summary);
+    main_.SetInfo(result.stopped ? QStringLiteral("Abgebrochen: ") + summary : summary);
 
     if (s.SampleIndex > 0) main_.SetUnsavedRecording(true);
     endRun(fileCommands);
     t.Redraw();
     t.DrawSignals();
+    main_.EnableFileItems();
+    main_.Ui().ProgressBar1->setValue(0);
     main_.RecordingEnded();
-    return true;
+    emit Ended();
 }
 
 CommandStates RecordingCommands::beginRun() {

@@ -13,6 +13,11 @@
 #include <utility>
 #include <vector>
 
+namespace acquire {
+class SampleSource;
+struct Recording;
+struct RunRequest;
+} // namespace acquire
 class LongCaptureFile;
 struct LongCaptureRun;
 class QAction;
@@ -31,7 +36,10 @@ class RecordingCommands : public QObject {
     // Takes one sample per nominal period of the source (10 us for the
     // parallel port, 10 ms for the board) against absolute deadlines, until
     // the buffer is full or a stop is requested; the samples taken are kept.
-    // False when nothing was recorded: one is running, or the user kept an
+    // A sigrok device keeps its own clock: its recording starts here and runs
+    // on from the event loop, and Ended() says when it is over (the port's
+    // and the board's is over on return).
+    // False when nothing was started: one is running, or the user kept an
     // unsaved recording ("Nein").
     bool RecordSignal();
     // Records from the sigrok device into a session file while the capture
@@ -68,8 +76,8 @@ class RecordingCommands : public QObject {
     void SetPeriodOverrideNs(std::int64_t ns) { periodOverrideNs_ = ns; }
 
   signals:
-    // A recording that ran on from the event loop has ended and the window
-    // shows it.
+    // A recording that ran on from the event loop (a device's timed recording
+    // or a long capture) has ended and the window shows it.
     void Ended();
 
   private:
@@ -80,6 +88,19 @@ class RecordingCommands : public QObject {
     void longRunEnded(acquire::SteppedRun& run, std::exception_ptr error);
     void pollLongCommit();
     void finishLongRun(const QString& failure, bool written);
+    struct SteppedRecording;
+    // The progress bar moves every `step` cells.
+    struct Progress {
+        std::uint64_t step = 1;
+        std::uint64_t shownAt = 0;
+    };
+    void showProgress(std::uint64_t cells, Progress& progress);
+    // Starts a recording the driver takes on from the event loop.
+    void startStepped(std::unique_ptr<acquire::SampleSource> source,
+                      const acquire::RunRequest& request, CommandStates fileCommands,
+                      const Progress& progress);
+    // Shows how a recording ended and gives the window back.
+    void conclude(const acquire::Recording& result, const CommandStates& fileCommands);
     // The cells of " 5 Sek." or "10 Sek." for the current source.
     int RecordLengthCells(bool fiveSeconds) const;
     void CheckRecordLength(bool fiveSeconds);
@@ -103,6 +124,8 @@ class RecordingCommands : public QObject {
     int appliedLength_ = 0x100000;
     // A long capture from its start until its file is in place.
     std::unique_ptr<LongCaptureRun> longRun_;
+    // A device's recording while it runs.
+    std::unique_ptr<SteppedRecording> stepped_;
     // Last: it goes first, ending a run before what the run fills.
     SteppedDriver driver_;
 };

@@ -294,7 +294,7 @@ void TMain1::FormClose() {
     ui_.SimultanTimer1->stop();
     // A live tick below this event (a board's burst, a slow device's
     // acquisition) ends at once instead of keeping the program after its window.
-    if (live_ && live_->TickRunning()) state_.StopRequested = 1;
+    if (live_) live_->StopTick();
     ui_.Timer2->stop();
     scrollHint_.reset();
     if (state_.InputProgrammed == 1 && ChosenSourceKind(state_) == SourceKind::ParallelPort) {

@@ -19,7 +19,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
-#include <chrono>
 
 namespace {
 
@@ -162,7 +161,7 @@ TEST_F(WindowCapture, TheSetUpDialogRecordsATriggeredCapture) {
     EXPECT_EQ(window->Config().Value(QStringLiteral("Aufnahme"), QStringLiteral("Trigger")),
               QStringLiteral("D6=r"));
 
-    trigger("MenuRecord_Signal");
+    record();
     ASSERT_EQ(trazor().Option().CellsSize(), 40'192);
     ASSERT_EQ(trazor().Buffer().TriggerCell(), 10'048);
     for (int i = 0; i < 40'192; ++i)
@@ -189,14 +188,13 @@ TEST_F(WindowCapture, StopEndsAWaitForATriggerThatNeverFires) {
     setup.samples = 10'000;
     setup.trigger.stages = {{{0, sampling::TriggerMatch::High}}};
     window->Sigrok().TakeSetup(setup);
-    const auto start = std::chrono::steady_clock::now();
-    desktop.onPump = [&] {
-        if (window->Recording().Running() &&
-            std::chrono::steady_clock::now() - start > std::chrono::milliseconds(300))
-            window->Ui().ButtonStop_Scan->click();
-    };
     trigger("MenuRecord_Signal");
-    EXPECT_FALSE(window->Recording().Running());
+    EXPECT_EQ(window->Info(), QStringLiteral("Warte auf den Trigger ..."));
+    // The window goes on while it waits; a stop from it ends the wait.
+    QTest::qWait(300);
+    ASSERT_TRUE(window->Recording().Running());
+    window->Ui().ButtonStop_Scan->click();
+    waitForRecording();
     EXPECT_EQ(window->State().SampleIndex, 0);
     EXPECT_FALSE(trazor().Buffer().TriggerCell());
     EXPECT_EQ(window->Info(), QStringLiteral("Abgebrochen: Der Trigger hat nicht ausgelöst; es "

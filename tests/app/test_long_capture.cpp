@@ -37,7 +37,7 @@ class LongCaptureTest : public MainWindowTest {
 TEST_F(LongCaptureTest, RecordsIntoTheFileAndShowsItWhole) {
     UseDemo(1'000'000'000);
     trigger("MenuRecord_5_Sek");
-    trigger("MenuRecord_Signal");
+    record();
     const int buffer = trazor().Buffer().Cells();
     const std::uint64_t cells = 3 * std::uint64_t(buffer) / 2 + 77;
     ASSERT_TRUE(window->Recording().RecordToFile(dir.filePath("long.sr"), cells));
@@ -79,7 +79,7 @@ TEST_F(LongCaptureTest, RecordsIntoTheFileAndShowsItWhole) {
     EXPECT_EQ(desktop.count(ScriptedDesktop::Call::Kind::SaveFile), 0);
 
     // The next recording has the buffer again.
-    trigger("MenuRecord_Signal");
+    record();
     EXPECT_EQ(trazor().LongCaptureShown(), nullptr);
     EXPECT_EQ(trazor().Buffer().Cells(), buffer);
 }

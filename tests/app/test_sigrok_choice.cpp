@@ -165,7 +165,7 @@ TEST_F(SigrokChoiceWindowTest, TheDialogsChoiceIsRestoredAtTheNextStart) {
     EXPECT_EQ(window->State().InputSource, 2);
     trigger("MenuRecord_5_Sek");
     trazor().Option().SetCellsSize(4096); // a moment of the device's time is enough here
-    trigger("MenuRecord_Signal");
+    record();
     EXPECT_EQ(trazor().GetTimeBase(),
               sampling::TimeBase::Exact(sampling::SamplePeriod::FromRateHz(1'000'000)));
     EXPECT_TRUE(desktop.messages().empty()) << lastMessage().toStdString();

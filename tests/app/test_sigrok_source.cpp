@@ -1,7 +1,10 @@
 // A libsigrok device as the window's source: the device dialog with its scan
-// on a thread, and a timed recording from the demo device into the display.
+// on a thread, and timed recordings and live ticks from the demo device into
+// the display, which run on from the window's event loop.
 #include "MainWindowFixture.h"
+#include "app/CaptureSetup.h"
 #include "app/LiveCommands.h"
+#include "app/RecordingCommands.h"
 #include "app/SigrokDeviceDialog.h"
 #include "app/SigrokSource.h"
 #include "sigrok/SigrokContext.h"
@@ -10,9 +13,12 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QSignalSpy>
+#include <QToolButton>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -88,7 +94,7 @@ TEST_F(SigrokSourceTest, TimedRecordingFillsTheBufferAtTheDevicesRate) {
     trigger("MenuRecord_5_Sek");
     // Five seconds at 1 GHz, capped at 32 Mi cells: a long buffer, recorded whole.
     ASSERT_EQ(trazor().Option().CellsSize(), 32 * 1024 * 1024);
-    trigger("MenuRecord_Signal");
+    record();
 
     EXPECT_EQ(trazor().GetTimeBase(),
               sampling::TimeBase::Exact(sampling::SamplePeriod::FromRateHz(1'000'000'000)));
@@ -146,10 +152,99 @@ TEST_F(SigrokSourceTest, RecordLengthsAreSecondsAtTheRateUpTo64MiCells) {
 
 TEST_F(SigrokSourceTest, ARefusedRateEndsWithAMessage) {
     UseDemo(5'000'000'000);
-    trigger("MenuRecord_Signal");
+    record();
     EXPECT_TRUE(lastMessage().contains(QStringLiteral("nimmt die Abtastrate 5 GHz nicht an")))
         << lastMessage().toStdString();
     EXPECT_TRUE(window->Info().contains(QStringLiteral("0 Werte"))) << window->Info().toStdString();
+}
+
+// A device keeps its own clock: its recording runs on from the window's event
+// loop. One second of the demo at 1 MHz, set up as a count of samples.
+class SigrokRecordingTest : public SigrokSourceTest {
+  protected:
+    void SetUp() override {
+        SigrokSourceTest::SetUp();
+        UseDemo(1'000'000);
+        CaptureSetup setup;
+        setup.length = CaptureSetup::Length::Samples;
+        setup.samples = kCells;
+        window->Sigrok().TakeSetup(setup);
+    }
+    // Starts the recording and waits until it has stored `cells`.
+    void recordUntil(int cells) {
+        trigger("MenuRecord_Signal");
+        ASSERT_TRUE(window->Recording().Running());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window->State().SampleIndex >= cells; }, 60'000));
+    }
+    static void expectPattern(const TTrazor& t, int from, int to) {
+        for (int i = from; i < to; i += 997) {
+            const auto expected = std::uint16_t(((2 * i) & 0xFF) | (((2 * i + 1) & 0xFF) << 8));
+            ASSERT_EQ(t.Buffer().GetCellLow(i), expected & 0xFF) << i;
+            ASSERT_EQ(t.Buffer().GetCellHigh(i), expected >> 8) << i;
+        }
+    }
+    static constexpr int kCells = 1'000'192; // whole blocks
+};
+
+TEST_F(SigrokRecordingTest, TheWindowGoesOnWhileTheDeviceRecords) {
+    QSignalSpy ended(&window->Recording(), &RecordingCommands::Ended);
+    bool timerFired = false;
+    QTimer::singleShot(0, [&] { timerFired = true; });
+    recordUntil(100'000);
+    EXPECT_TRUE(timerFired) << "the event loop ran";
+    EXPECT_TRUE(window->Recording().Running());
+    EXPECT_GT(window->Ui().ProgressBar1->value(), 0);
+    EXPECT_FALSE(action("MenuRecord_Signal")->isEnabled());
+    EXPECT_FALSE(action("ffnen1")->isEnabled()) << "nothing may replace the buffer meanwhile";
+    EXPECT_TRUE(window->Ui().ButtonStop_Scan->isEnabled());
+    // Another start is refused while this one runs.
+    EXPECT_FALSE(window->Recording().RecordSignal());
+
+    ASSERT_TRUE(ended.wait(60'000));
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_FALSE(window->Recording().Running());
+    EXPECT_EQ(window->State().SampleIndex, kCells);
+    expectPattern(trazor(), 0, kCells);
+    EXPECT_TRUE(window->Info().startsWith(QStringLiteral("1000192 Werte")))
+        << window->Info().toStdString();
+    EXPECT_TRUE(action("MenuRecord_Signal")->isEnabled());
+    EXPECT_TRUE(action("ffnen1")->isEnabled());
+    EXPECT_EQ(window->Ui().ProgressBar1->value(), 0);
+    EXPECT_TRUE(window->State().UnsavedRecording);
+    EXPECT_EQ(desktop.beeps(), 1);
+}
+
+TEST_F(SigrokRecordingTest, AStopKeepsTheSamplesTaken) {
+    recordUntil(50'000);
+    window->Ui().ButtonStop_Scan->click();
+    waitForRecording();
+    const int taken = window->State().SampleIndex;
+    EXPECT_GE(taken, 50'000);
+    EXPECT_LT(taken, kCells);
+    EXPECT_TRUE(window->Info().startsWith(QStringLiteral("Abgebrochen: ") +
+                                          QString::number(taken) + QStringLiteral(" Werte")))
+        << window->Info().toStdString();
+    expectPattern(trazor(), 0, taken);
+    for (int i = taken; i < kCells; i += 4099)
+        ASSERT_EQ(trazor().Buffer().GetCellLow(i) | trazor().Buffer().GetCellHigh(i), 0) << i;
+    EXPECT_TRUE(window->State().UnsavedRecording);
+    EXPECT_TRUE(desktop.messages().empty()) << lastMessage().toStdString();
+}
+
+TEST_F(SigrokRecordingTest, QuittingEndsTheRecordingFirst) {
+    window->show();
+    recordUntil(50'000);
+    window->close();
+    EXPECT_TRUE(window->isVisible()) << "the window waits for the end of the recording";
+    waitForRecording();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 10'000));
+    EXPECT_LT(window->State().SampleIndex, kCells);
+}
+
+TEST_F(SigrokRecordingTest, AWindowThatGoesMidRunEndsTheDevicesRun) {
+    recordUntil(50'000);
+    window.reset(); // must neither hang nor touch what went
+    SUCCEED();
 }
 
 TEST_F(SigrokSourceTest, TheDisplayCountsInTheDevicesPeriod) {
@@ -170,7 +265,7 @@ TEST_F(SigrokSourceTest, TheDisplayCountsInTheDevicesPeriod) {
         EXPECT_EQ(trazor().Option().TimeScale(), trazor().Option().Timefactor())
             << "the axis counts in the same steps as the legend";
         trazor().Option().SetCellsSize(4096);
-        trigger("MenuRecord_Signal");
+        record();
         ASSERT_EQ(trazor().GetTimeBase().period, sampling::SamplePeriod::FromRateHz(c.rateHz));
 
         trazor().StoreMarkerPoint(1, 100);
@@ -234,15 +329,32 @@ class SigrokLiveTest : public SigrokSourceTest {
         }
         EXPECT_EQ(trazor().GetCellLow(80), 0xEE) << "the cells after the burst stay";
     }
+    // A tick, until its acquisition has ended and its burst shows.
+    void tick() {
+        live().SimultanTimer1Timer();
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !live().TickRunning(); }, 60'000));
+    }
+    // Starts a tick and stops it with `stop` while its acquisition runs: at
+    // 1 Hz it would last minutes, so the test ends only because the stop
+    // reaches the device.
+    void stopTickWith(const std::function<void()>& stop) {
+        QSignalSpy ended(&live(), &LiveCommands::TickEnded);
+        live().SimultanTimer1Timer();
+        ASSERT_TRUE(live().TickRunning()) << "the tick runs on from the event loop";
+        QTest::qWait(50);
+        stop();
+        ASSERT_TRUE(ended.wait(60'000));
+        EXPECT_FALSE(live().TickRunning());
+    }
 };
 
 TEST_F(SigrokLiveTest, EachTickShowsAFreshBurstFromTheDevice) {
     UseDemo(1'000'000);
     trigger("MenuPlay_Scan");
     ASSERT_EQ(window->State().LiveRunning, 1);
-    for (int tick = 0; tick < 3; ++tick) {
+    for (int round = 0; round < 3; ++round) {
         fill(0xEE);
-        live().SimultanTimer1Timer();
+        tick();
         expectBurstFrom(0);
         EXPECT_TRUE(window->Ui().SimultanTimer1->isActive());
     }
@@ -277,7 +389,7 @@ TEST_F(SigrokLiveTest, TheTriggerStartsTheBurstAtTheFirstMatchingSample) {
         t.SyncByte = c.byte;
         window->State().SyncMissCount = 0;
         fill(0xEE);
-        live().SimultanTimer1Timer();
+        tick();
         if (c.first >= 0) {
             expectBurstFrom(c.first);
         } else {
@@ -290,25 +402,17 @@ TEST_F(SigrokLiveTest, TheTriggerStartsTheBurstAtTheFirstMatchingSample) {
     // After 80 ticks without the byte the newest samples show, with a beep.
     window->State().SyncMissCount = 79;
     fill(0xEE);
-    live().SimultanTimer1Timer();
+    tick();
     EXPECT_NE(trazor().GetCellLow(0), 0xEE);
     EXPECT_EQ(desktop.beeps(), 1);
     EXPECT_EQ(window->State().SyncMissCount, 0);
 }
 
 TEST_F(SigrokLiveTest, StopDuringATickEndsTheAcquisition) {
-    // At 1 Hz the tick's acquisition would last minutes: the test ends only
-    // because the stop reaches the device.
     UseDemo(1);
     trigger("Synchronisieren1");
     live().Hauptsimultan();
-    int pumps = 0;
-    desktop.onPump = [&] {
-        if (live().TickRunning() && ++pumps == 3) live().Hauptsimultanstop();
-    };
-    live().SimultanTimer1Timer();
-    desktop.onPump = nullptr;
-    EXPECT_GE(pumps, 3);
+    stopTickWith([&] { live().Hauptsimultanstop(); });
     EXPECT_EQ(window->State().LiveRunning, 0);
     EXPECT_EQ(window->State().StopRequested, 0);
     EXPECT_FALSE(window->Ui().SimultanTimer1->isActive());
@@ -318,23 +422,26 @@ TEST_F(SigrokLiveTest, StopDuringATickEndsTheAcquisition) {
 }
 
 TEST_F(SigrokLiveTest, ClosingTheWindowDuringATickEndsTheAcquisition) {
-    // As above: at 1 Hz only a stop that reaches the device lets the tick return.
     UseDemo(1);
     live().Hauptsimultan();
-    int pumps = 0;
-    desktop.onPump = [&] {
-        if (live().TickRunning() && ++pumps == 3) window->close();
-    };
-    live().SimultanTimer1Timer();
-    desktop.onPump = nullptr;
-    EXPECT_GE(pumps, 3);
+    stopTickWith([&] { window->close(); });
     EXPECT_FALSE(window->Ui().SimultanTimer1->isActive());
+    EXPECT_EQ(window->State().StopRequested, 0);
+}
+
+TEST_F(SigrokLiveTest, AWindowThatGoesDuringATickEndsItsAcquisition) {
+    UseDemo(1);
+    live().Hauptsimultan();
+    live().SimultanTimer1Timer();
+    ASSERT_TRUE(live().TickRunning());
+    window.reset();
+    SUCCEED();
 }
 
 TEST_F(SigrokLiveTest, ADeviceErrorEndsLiveModeWithAMessage) {
     UseDemo(5'000'000'000);
     live().Hauptsimultan();
-    live().SimultanTimer1Timer();
+    tick();
     EXPECT_EQ(window->State().LiveRunning, 0);
     EXPECT_FALSE(window->Ui().SimultanTimer1->isActive());
     EXPECT_TRUE(action("MenuPlay_Scan")->isEnabled());
