@@ -51,6 +51,12 @@ LiveCommands::LiveCommands(TMain1& main)
 
 LiveCommands::~LiveCommands() = default;
 
+void LiveCommands::AbandonTick() {
+    driver_.Abandon();
+    burst_.reset();
+    tickRunning_ = false;
+}
+
 void LiveCommands::StopTick() {
     if (!tickRunning_) return;
     main_.State().StopRequested = 1;

@@ -35,6 +35,9 @@ class LiveCommands : public QObject {
     bool TickRunning() const { return tickRunning_; }
     // Ends a running tick soon without showing its burst (the window closes).
     void StopTick();
+    // Ends a device's tick here and now, showing nothing: for a window that
+    // goes while the device context still exists.
+    void AbandonTick();
 
   signals:
     // A device's tick has ended (shown its burst, or not after a stop).

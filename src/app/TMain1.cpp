@@ -193,6 +193,9 @@ void TMain1::OpenStartFile(const QString& path) {
 }
 
 TMain1::~TMain1() {
+    // A device's tick uses the sigrok context, and the live commands would
+    // go after the group that owns it: the tick ends while the context is there.
+    if (live_) live_->AbandonTick();
     // A board open or close still running must end before the component goes.
     if (portUSB_) portUSB_->WaitWhileProcessing();
 }
