@@ -27,7 +27,6 @@ Display::Display() : owner_(std::make_unique<QWidget>()) {
     setUp(8192);
     trazor_->SetBounds(0, 40, 772, 390);
     StoreSettings(startup_, *trazor_);
-    startupImage_ = startup_.SaveToBytes();
 }
 
 Display::~Display() = default;
@@ -47,21 +46,22 @@ void Display::setUp(int cells) {
     trazor_->LineOption().Apply(TLineVariable::WindowLayout, 10);
 }
 
-TTrazor& Display::Fresh(int cells, std::optional<std::vector<std::uint8_t>> stream) {
+TTrazor& Display::Fresh(int cells, std::optional<std::vector<std::uint8_t>> stream, int position) {
     // The buffer, the position and the markers first: a change of them draws
     // what a DeferredDrawing noted so far, the options below only note.
     auto& opt = trazor_->Option();
     if (opt.CellsSize() != cells) opt.SetCellsSize(cells);
-    trazor_->ResizeBuffer(cells);
-    if (stream) trazor_->LoadStream(std::move(*stream));
-    if (opt.CellsPos() != 0) opt.SetCellsPos(0);
+    // A stream replaces the buffer whole: zeroing it first would be wasted.
+    if (stream)
+        trazor_->LoadStream(std::move(*stream));
+    else
+        trazor_->ResizeBuffer(cells);
+    if (opt.CellsPos() != position) opt.SetCellsPos(position);
     trazor_->Loaded();
-    // Only what an input changed is set back.
-    if (opt.Digits() != 8) opt.SetDigits(8);
-    if (opt.TimeStep() != 10) opt.SetTimeStep(10);
-    TIniRegistry now;
-    StoreSettings(now, *trazor_);
-    if (now.SaveToBytes() != startupImage_) ApplySettings(startup_, *trazor_);
+    // The start-up options applied again: each setter returns at once where
+    // its value is unchanged, so this costs less than finding out whether an
+    // input changed any of them.
+    ApplySettings(startup_, *trazor_);
     return *trazor_;
 }
 

@@ -44,10 +44,11 @@ class Display {
     Display& operator=(const Display&) = delete;
 
     // The display as the main window sets it up, with an empty buffer of
-    // `cells` (or `stream` loaded into it), no markers and the first cell
+    // `cells` (or `stream` loaded into it), no markers and cell `position`
     // shown. Call it inside a TTrazor::DeferredDrawing with the options an
     // input applies next: the picture is then drawn once for all of them.
-    TTrazor& Fresh(int cells, std::optional<std::vector<std::uint8_t>> stream = std::nullopt);
+    TTrazor& Fresh(int cells, std::optional<std::vector<std::uint8_t>> stream = std::nullopt,
+                   int position = 0);
     TTrazor& Trazor() { return *trazor_; }
 
   private:
@@ -57,7 +58,6 @@ class Display {
     std::unique_ptr<QWidget> owner_;
     TTrazor* trazor_;      // owned by owner_
     TIniRegistry startup_; // the options of the fresh display
-    QByteArray startupImage_;
 };
 
 } // namespace fuzzdisplay

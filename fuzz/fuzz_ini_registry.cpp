@@ -99,12 +99,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The options as they came out of their setters, stored and applied to a
     // fresh display again, must come out the same: the setters' limits hold.
     TIniRegistry restored;
-    const bool complete = applyFresh(display, store, restored);
-    move(trazor);
-    if (!complete) return 0;
-    TIniRegistry compared;
-    if (!applyFresh(display, restored, compared)) std::abort();
-    if (compared.SaveToBytes() != restored.SaveToBytes()) std::abort();
+    if (applyFresh(display, store, restored)) {
+        TIniRegistry compared;
+        if (!applyFresh(display, restored, compared)) std::abort();
+        if (compared.SaveToBytes() != restored.SaveToBytes()) std::abort();
+    }
+    // After the round trip the options are those of the first pass: moving
+    // once shows both.
     move(trazor);
     return 0;
 }

@@ -34,11 +34,14 @@ export LSAN_OPTIONS=suppressions=$PWD/../fuzz/lsan.supp
 # allocates much, and filling and holding those blocks cost more than the
 # code under test; use-after-free is still found within the quarantine.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-max_malloc_fill_size=0:quarantine_size_mb=16}
+# The processor time beside the wall time: on a shared machine executions per
+# processor second say more about the targets than libFuzzer's exec/s.
+TIMEFORMAT='== %R s wall, %U s user, %S s system'
 run() {
   local target=$1 corpus=$2
   shift 2
-  echo "== $target: $seconds s"
-  nice -n 19 "./$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
+  echo "== $target: $seconds s, load $(cut -d' ' -f1-3 /proc/loadavg)"
+  time nice -n 19 "./$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
     -artifact_prefix=findings/ -print_final_stats=1 "$@" "work/$corpus" "corpus/$corpus"
 }
 run fuzz_ini_registry ini -max_len=8192

@@ -6,6 +6,7 @@
 #include "search/SearchHost.h"
 #include "search/SyncSetup.h"
 #include "search/TRadioGroup.h"
+#include "search/TrazorCells.h"
 #include "search/TriggerSettings.h"
 #include "support/THexEdit.h"
 
@@ -39,27 +40,6 @@ QString SyncCaption(int kind) {
 namespace {
 
 using namespace search;
-
-class TrazorCells final : public CellReader {
-  public:
-    // Brings the display's summary up to date once, for the whole search.
-    explicit TrazorCells(TTrazor& trazor) : trazor_(trazor), pyramid_(trazor.Pyramid()) {}
-    std::uint8_t GetCellLow(std::int32_t index) const override { return trazor_.GetCellLow(index); }
-    std::uint8_t GetCellHigh(std::int32_t index) const override {
-        return trazor_.GetCellHigh(index);
-    }
-    std::optional<LineSpan> Summary(std::int32_t first, std::int32_t last) const override {
-        const SamplePyramid::Span span = pyramid_.Summary(trazor_.Buffer(), first, last);
-        LineSpan lines{span.all, span.any};
-        // Cells beyond the buffer read as 0: every line is low somewhere there.
-        if (last > pyramid_.Cells()) lines.all = 0;
-        return lines;
-    }
-
-  private:
-    const TTrazor& trazor_;
-    const SamplePyramid& pyramid_;
-};
 
 QStringList lineItems() {
     QStringList items;

@@ -1,6 +1,7 @@
 #include "display/TextCache.h"
 #include "display/TrazorCanvas.h"
 
+#include <QFontMetrics>
 #include <QImage>
 #include <gtest/gtest.h>
 
@@ -42,6 +43,24 @@ TEST(TextCache, DrawsTheSamePixelsAsDirectDrawing) {
                 EXPECT_EQ(a.textWidth(c.text, c.font), b.textWidth(c.text, c.font));
             }
             EXPECT_EQ(direct, cached) << c.text.toStdString() << " at x " << x;
+        }
+    }
+}
+
+// A full cache gives up its oldest entries for new ones: texts beyond its
+// size, and old ones asked for again after being given up, still come out
+// as themselves, laid out and measured.
+TEST(TextCache, KeepsAnsweringRightWhenFull) {
+    trazor::TextCache cache;
+    const QFont font = trazor::Canvas::rotatedFont();
+    QImage device(10, 10, QImage::Format_RGB32);
+    const QFontMetrics metrics(font, &device);
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 0; i < 1500; i += 7) {
+            const QString text = QString::number(i);
+            ASSERT_EQ(cache.Text(text, font).text(), text) << "round " << round;
+            ASSERT_EQ(cache.Width(text, font, device), metrics.horizontalAdvance(text))
+                << text.toStdString();
         }
     }
 }
