@@ -1,5 +1,7 @@
 #include "sampling/Trigger.h"
 
+#include "sampling/TextSplit.h"
+
 #include <algorithm>
 #include <charconv>
 
@@ -21,17 +23,6 @@ std::optional<TriggerMatch> MatchFor(char letter) {
         return TriggerMatch::Edge;
     default:
         return std::nullopt;
-    }
-}
-
-std::vector<std::string> Split(const std::string& text, char at) {
-    std::vector<std::string> parts;
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t to = text.find(at, from);
-        parts.push_back(text.substr(from, to == std::string::npos ? std::string::npos : to - from));
-        if (to == std::string::npos) return parts;
-        from = to + 1;
     }
 }
 
@@ -84,7 +75,7 @@ std::optional<Trigger> ParseTrigger(const std::string& text, const std::vector<s
         error = "Der Trigger ist leer.";
         return std::nullopt;
     }
-    for (const std::string& part : Split(text, ',')) {
+    for (const std::string& part : SplitAt(text, ',')) {
         const std::size_t eq = part.find('=');
         if (eq == std::string::npos || eq == 0 || eq + 1 == part.size()) {
             error = "Die Triggerangabe \"" + part + "\" hat nicht die Form KANAL=BEDINGUNG.";

@@ -1,5 +1,7 @@
 #include "sigrok/DeviceSpec.h"
 
+#include "sampling/TextSplit.h"
+
 #include <algorithm>
 #include <cctype>
 #include <limits>
@@ -7,17 +9,6 @@
 namespace sigrok {
 
 namespace {
-
-std::vector<std::string> Split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t at = text.find(separator, from);
-        parts.push_back(text.substr(from, at == std::string::npos ? std::string::npos : at - from));
-        if (at == std::string::npos) return parts;
-        from = at + 1;
-    }
-}
 
 std::string Trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t");
@@ -29,7 +20,7 @@ std::string Trimmed(const std::string& text) {
 } // namespace
 
 std::optional<DeviceSpec> ParseDeviceSpec(const std::string& text) {
-    const std::vector<std::string> parts = Split(text, ':');
+    const std::vector<std::string> parts = sampling::SplitAt(text, ':');
     DeviceSpec spec;
     spec.driver = Trimmed(parts[0]);
     if (spec.driver.empty()) return std::nullopt;
