@@ -37,8 +37,9 @@ class SigrokDeviceSource final : public SampleSource {
 
     // Samples one round hands the sink before the caller gets control again:
     // a fast device delivers far more between two rounds than a window may
-    // spend on them at once.
-    static constexpr std::size_t kRoundSamples = 1u << 20;
+    // spend on them at once. Small enough that a round stays within a
+    // millisecond or two, so a caller's time budget holds between rounds.
+    static constexpr std::size_t kRoundSamples = 1u << 18;
 
   private:
     sigrok::Context& context_;

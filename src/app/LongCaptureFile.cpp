@@ -12,13 +12,16 @@ sigrok::SessionStream::Shape ShapeFor(int lines) {
 }
 } // namespace
 
-LongCaptureFile::LongCaptureFile(const std::string& path, int lines)
+LongCaptureFile::LongCaptureFile(const std::string& path, int lines,
+                                 const sampling::TimeBase& timeBase)
     : stream_(path, ShapeFor(lines)),
       capture_(path, [this](std::uint64_t first, std::size_t count,
                             std::uint16_t* out) { stream_.Read(first, count, out); }),
       sink_(stream_, [this](const std::uint16_t* words, std::size_t count) {
           capture_.Append(words, count);
-      }) {}
+      }) {
+    capture_.SetTimeBase(timeBase);
+}
 
 LongCaptureFile::~LongCaptureFile() {
     if (commit_.valid()) commit_.wait();

@@ -15,7 +15,9 @@
 // Lives as long as the diagram shows it.
 class LongCaptureFile {
   public:
-    LongCaptureFile(const std::string& path, int lines);
+    // Shown at `timeBase` (the rate the device was asked for) until Close
+    // gives the one the device reported.
+    LongCaptureFile(const std::string& path, int lines, const sampling::TimeBase& timeBase);
     // Waits for a commit still running.
     ~LongCaptureFile();
     LongCaptureFile(const LongCaptureFile&) = delete;

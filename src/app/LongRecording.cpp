@@ -103,8 +103,12 @@ bool RecordingCommands::RecordToFile(const QString& path, std::uint64_t cells) {
     std::unique_ptr<LongCaptureFile> capture;
     try {
         // Made before the device runs: a folder that cannot take the file is
-        // named before anything is recorded.
-        capture = std::make_unique<LongCaptureFile>(path.toStdString(), run->source->Lines());
+        // named before anything is recorded. Its time axis counts at the
+        // device's rate while it runs, not at the nominal period of a buffer
+        // without a recording.
+        capture = std::make_unique<LongCaptureFile>(
+            path.toStdString(), run->source->Lines(),
+            sampling::TimeBase::Exact(sampling::SamplePeriod::FromRateHz(main_.Sigrok().RateHz())));
     } catch (const std::exception& e) {
         d.MessageBox(
             {kCaption, QString::fromStdString(e.what()), Desktop::Icon::Error, Desktop::Ok});
@@ -181,16 +185,24 @@ void RecordingCommands::longRunEnded(acquire::SteppedRun& ended, std::exception_
     main_.Navigation().ShowAll();
     // The disk may hold gigabytes not yet written: the window stays free
     // while it takes them, and the capture counts as written once in place.
+    // Until then it says so, since that may take seconds; a close meanwhile
+    // waits for it (see TMain1::closeEvent).
     file.StartCommit();
-    pollLongCommit();
+    main_.SetInfo(QStringLiteral("Datei %1 wird gesichert ...").arg(run.path));
+    emit FileSaving();
+    schedulePollLongCommit();
+}
+
+void RecordingCommands::schedulePollLongCommit() {
+    QTimer::singleShot(kCommitPollEvery, this,
+                       [this] { main_.RunGuarded([this] { pollLongCommit(); }); });
 }
 
 void RecordingCommands::pollLongCommit() {
     QString failure;
     try {
         if (!longCapture_->Committed()) {
-            QTimer::singleShot(kCommitPollEvery, this,
-                               [this] { main_.RunGuarded([this] { pollLongCommit(); }); });
+            schedulePollLongCommit();
             return;
         }
     } catch (const std::exception& e) {
@@ -219,7 +231,17 @@ void RecordingCommands::finishLongRun(const QString& failure, bool written) {
         main_.SetInfo(
             QStringLiteral("Nichts gespeichert: %1 wurde nicht geschrieben.").arg(run->path));
     }
-    t.ShowLongCapture(&longCapture_->Capture());
+    if (written) {
+        // All that reached the file, which the writing thread may have
+        // finished only now.
+        longCapture_->Update();
+        t.ShowLongCapture(&longCapture_->Capture());
+    } else {
+        // Nothing to show from a file that is not there, and what was begun
+        // of it goes now: on a full disk it would hold the room it took.
+        t.ShowLongCapture(nullptr);
+        longCapture_.reset();
+    }
     endRun(run->fileCommands);
     main_.Navigation().ShowAll();
     main_.RecordingEnded();

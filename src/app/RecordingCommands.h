@@ -79,6 +79,9 @@ class RecordingCommands : public QObject {
     // A recording that ran on from the event loop (a device's timed recording
     // or a long capture) has ended and the window shows it.
     void Ended();
+    // A long capture has ended and its file is being made durable; Ended()
+    // follows once it is in place or has failed.
+    void FileSaving();
 
   private:
     // The long capture's steps: the diagram follows it, its end closes the
@@ -87,6 +90,7 @@ class RecordingCommands : public QObject {
     void followLongCapture();
     void longRunEnded(acquire::SteppedRun& run, std::exception_ptr error);
     void pollLongCommit();
+    void schedulePollLongCommit();
     void finishLongRun(const QString& failure, bool written);
     struct SteppedRecording;
     // The progress bar moves every `step` cells.

@@ -14,29 +14,43 @@ LongCapture::LongCapture(std::string path, Reader reader)
     : path_(std::move(path)), reader_(std::move(reader)) {}
 
 void LongCapture::Append(const std::uint16_t* words, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) {
-        open_.Add(words[i]);
-        if (++appended_ % kBlock != 0) continue;
-        // A whole block: it joins level 0 and every entry above that covers it;
-        // a level that grows to a second entry gets a level above it.
-        std::uint64_t index = appended_ / kBlock - 1;
-        if (levels_.empty()) levels_.emplace_back();
-        for (std::size_t level = 0;; ++level) {
-            std::vector<Span>& entries = levels_[level];
-            if (index == entries.size()) entries.emplace_back();
-            entries[std::size_t(index)].Add(open_);
-            index /= kFan;
-            if (level + 1 < levels_.size()) continue;
-            if (entries.size() > 1) {
-                std::vector<Span> above((entries.size() + kFan - 1) / kFan);
-                for (std::size_t j = 0; j < entries.size(); ++j)
-                    above[j / kFan].Add(entries[j]);
-                levels_.push_back(std::move(above));
-            }
-            break;
+    while (count > 0) {
+        const std::size_t n =
+            std::min<std::size_t>(count, std::size_t(kBlock - appended_ % kBlock));
+        std::uint16_t all = open_.all;
+        std::uint16_t any = open_.any;
+        for (std::size_t i = 0; i < n; ++i) {
+            all &= words[i];
+            any |= words[i];
         }
-        open_ = Span{};
+        open_ = Span{all, any};
+        words += n;
+        count -= n;
+        appended_ += n;
+        if (appended_ % kBlock == 0) closeBlock();
     }
+}
+
+void LongCapture::closeBlock() {
+    // A whole block: it joins level 0 and every entry above that covers it;
+    // a level that grows to a second entry gets a level above it.
+    std::uint64_t index = appended_ / kBlock - 1;
+    if (levels_.empty()) levels_.emplace_back();
+    for (std::size_t level = 0;; ++level) {
+        Level& entries = levels_[level];
+        if (index == entries.size()) entries.emplace_back();
+        entries[std::size_t(index)].Add(open_);
+        index /= kFan;
+        if (level + 1 < levels_.size()) continue;
+        if (entries.size() > 1) {
+            Level above((entries.size() + kFan - 1) / kFan);
+            for (std::size_t j = 0; j < entries.size(); ++j)
+                above[j / kFan].Add(entries[j]);
+            levels_.push_back(std::move(above));
+        }
+        break;
+    }
+    open_ = Span{};
 }
 
 void LongCapture::addCells(Span& span, std::uint64_t first, std::uint64_t last) const {
@@ -75,7 +89,7 @@ LongCapture::Span LongCapture::Summary(std::uint64_t first, std::uint64_t last) 
     addCells(span, first, b0 * kBlock);
     addCells(span, b1 * kBlock, last);
     for (std::size_t level = 0; b0 < b1; ++level) {
-        const std::vector<Span>& entries = levels_[level];
+        const Level& entries = levels_[level];
         if (level + 1 == levels_.size()) {
             for (std::uint64_t i = b0; i < b1; ++i)
                 span.Add(entries[std::size_t(i)]);

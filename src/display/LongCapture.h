@@ -5,6 +5,7 @@
 #include "sampling/TimeBase.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -47,13 +48,17 @@ class LongCapture {
     void SetTimeBase(const sampling::TimeBase& timeBase) { timeBase_ = timeBase; }
 
   private:
+    // Grown a piece at a time: a vector that doubles would copy megabytes at
+    // once while the capture runs.
+    using Level = std::deque<Span>;
+    void closeBlock();
     // Adds the cells of [first, last), all within one block, from the file.
     void addCells(Span& span, std::uint64_t first, std::uint64_t last) const;
 
     std::string path_;
     Reader reader_;
     // levels_[0]: one entry per whole block; each further level one per 16.
-    std::vector<std::vector<Span>> levels_;
+    std::vector<Level> levels_;
     Span open_; // the block being filled
     std::uint64_t appended_ = 0;
     std::uint64_t readable_ = 0;

@@ -88,6 +88,13 @@ std::string SessionMetadata(const std::vector<std::string>& names, std::uint64_t
     return text + Entry("unitsize", std::to_string(unitSize));
 }
 
+namespace {
+// Chunks waiting for the disk at most; a caller that fills more waits for it.
+constexpr std::size_t kQueuedChunks = 4;
+// A local header before the member's name.
+constexpr std::uint64_t kLocalHeaderSize = 30;
+} // namespace
+
 SessionStream::SessionStream(const std::string& path, Shape shape) : shape_(shape), file_(path) {
     if (shape_.unitSize != 1 && shape_.unitSize != 2) shape_.unitSize = 2;
     // Whole samples per chunk, so that no sample straddles two members.
@@ -100,18 +107,26 @@ SessionStream::SessionStream(const std::string& path, Shape shape) : shape_(shap
     dosTime_ = std::uint16_t(local.tm_hour << 11 | local.tm_min << 5 | local.tm_sec / 2);
     dosDate_ = std::uint16_t(std::max(local.tm_year - 80, 0) << 9 | (local.tm_mon + 1) << 5 |
                              local.tm_mday);
-    writeMember("version", "2", 1);
-    // Opened now, it keeps reading the same file after Finish renamed it.
+    // Opened now, it keeps reading the same file after Commit renamed it.
     readFd_ = ::open(file_.TempPath().c_str(), O_RDONLY | O_CLOEXEC);
+    queueMember({"version", {'2'}, 0, false});
+    writer_ = std::thread([this] { writeLoop(); });
 }
 
 SessionStream::~SessionStream() {
+    {
+        const std::lock_guard lock(mutex_);
+        abandon_ = true;
+    }
+    changed_.notify_all();
+    writer_.join();
     if (readFd_ >= 0) ::close(readFd_);
 }
 
 void SessionStream::Read(std::uint64_t first, std::size_t count, std::uint16_t* out) const {
     const std::size_t unit = std::size_t(shape_.unitSize);
-    if (readFd_ < 0 || first > flushed_ || count > flushed_ - first)
+    const std::uint64_t flushed = Flushed();
+    if (readFd_ < 0 || first > flushed || count > flushed - first)
         throw Error("Die Aufnahme hat keine Abtastwerte " + std::to_string(first) + " bis " +
                     std::to_string(first + count) + ".");
     std::vector<std::uint8_t> bytes;
@@ -141,13 +156,22 @@ void SessionStream::Read(std::uint64_t first, std::size_t count, std::uint16_t* 
 void SessionStream::Append(const std::uint16_t* words, std::size_t count) {
     // Behind the directory the samples would belong to no member.
     if (closed_) throw Error("Die Aufnahme ist schon abgeschlossen.");
+    raiseWriteError();
     const std::size_t unit = std::size_t(shape_.unitSize);
     while (count > 0) {
         const std::size_t room = (shape_.chunkBytes - chunk_.size()) / unit;
         const std::size_t n = std::min(room, count);
-        for (std::size_t i = 0; i < n; ++i) {
-            chunk_.push_back(static_cast<char>(words[i] & 0xFF));
-            if (unit == 2) chunk_.push_back(static_cast<char>(words[i] >> 8));
+        const std::size_t at = chunk_.size();
+        chunk_.resize(at + n * unit);
+        char* out = chunk_.data() + at;
+        if (unit == 2) {
+            for (std::size_t i = 0; i < n; ++i) {
+                out[2 * i] = static_cast<char>(words[i] & 0xFF);
+                out[2 * i + 1] = static_cast<char>(words[i] >> 8);
+            }
+        } else {
+            for (std::size_t i = 0; i < n; ++i)
+                out[i] = static_cast<char>(words[i] & 0xFF);
         }
         words += n;
         count -= n;
@@ -158,28 +182,90 @@ void SessionStream::Append(const std::uint16_t* words, std::size_t count) {
 
 void SessionStream::flushChunk() {
     if (chunk_.empty()) return;
+    Job job;
     // libsigrok counts the chunks of a capture from 1.
-    const std::uint64_t data =
-        writeMember("logic-1-" + std::to_string(members_.size()), chunk_.data(), chunk_.size());
-    // Only the last chunk is short: a sample's chunk follows from its number.
-    chunkData_.push_back(data);
-    flushed_ += chunk_.size() / std::size_t(shape_.unitSize);
+    job.name = "logic-1-" + std::to_string(chunkData_.size() + 1);
+    job.samples = chunk_.size() / std::size_t(shape_.unitSize);
+    job.data = std::move(chunk_);
+    {
+        // The memory of a chunk written before, already faulted in.
+        const std::lock_guard lock(mutex_);
+        chunk_ = std::move(spare_);
+        spare_ = {};
+    }
     chunk_.clear();
+    chunk_.reserve(shape_.chunkBytes);
+    // Only the last chunk is short: a sample's chunk follows from its number.
+    chunkData_.push_back(queueMember(std::move(job)));
 }
 
-std::uint64_t SessionStream::writeMember(const std::string& name, const char* data,
-                                         std::size_t size) {
-    const Member member{name, written_, size, Crc(data, size)};
+std::uint64_t SessionStream::queueMember(Job job) {
+    const std::uint64_t data = queued_ + kLocalHeaderSize + job.name.size();
+    queued_ = data + job.data.size();
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return jobs_.size() < kQueuedChunks || writerDone_; });
+        if (writeError_) std::rethrow_exception(writeError_);
+        jobs_.push_back(std::move(job));
+    }
+    changed_.notify_all();
+    return data;
+}
+
+void SessionStream::raiseWriteError() {
+    const std::lock_guard lock(mutex_);
+    if (writeError_) std::rethrow_exception(writeError_);
+}
+
+void SessionStream::writeLoop() {
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [this] { return !jobs_.empty() || abandon_; });
+            if (abandon_) return;
+            job = std::move(jobs_.front());
+            jobs_.pop_front();
+        }
+        changed_.notify_all(); // room in the queue
+        try {
+            writeMember(job.name, job.data);
+            if (job.last) writeDirectory();
+        } catch (...) {
+            {
+                const std::lock_guard lock(mutex_);
+                writeError_ = std::current_exception();
+                writerDone_ = true;
+                jobs_.clear();
+            }
+            changed_.notify_all();
+            return;
+        }
+        flushed_.fetch_add(job.samples, std::memory_order_release);
+        {
+            const std::lock_guard lock(mutex_);
+            if (job.data.capacity() >= shape_.chunkBytes && spare_.capacity() == 0)
+                spare_ = std::move(job.data);
+            writerDone_ = job.last;
+        }
+        if (job.last) {
+            changed_.notify_all();
+            return;
+        }
+    }
+}
+
+void SessionStream::writeMember(const std::string& name, const std::vector<char>& data) {
+    const Member member{name, written_, data.size(), Crc(data.data(), data.size())};
     // Members stay far below 4 GiB; only their offsets may need 64 bits,
     // which the directory holds.
     Bytes header;
     header.u32(kLocalHeader).u16(kVersion20).u16(0).u16(0).u16(dosTime_).u16(dosDate_);
-    header.u32(member.crc).u32(size).u32(size).u16(name.size()).u16(0).text(name);
+    header.u32(member.crc).u32(data.size()).u32(data.size()).u16(name.size()).u16(0).text(name);
     file_.Write(header.Data().data(), header.Data().size());
-    file_.Write(data, size);
-    written_ += header.Data().size() + size;
+    file_.Write(data.data(), data.size());
+    written_ += header.Data().size() + data.size();
     members_.push_back(member);
-    return written_ - size;
 }
 
 void SessionStream::writeDirectory() {
@@ -222,15 +308,20 @@ void SessionStream::Close(const std::vector<std::string>& names, std::uint64_t r
     if (names.empty() || names.size() > 16)
         throw Error("Es lassen sich nur 1 bis 16 Leitungen speichern.");
     if (closed_) throw Error("Die Aufnahme ist schon abgeschlossen.");
+    raiseWriteError();
     flushChunk();
     const std::string metadata = SessionMetadata(names, rateHz, shape_.unitSize);
-    writeMember("metadata", metadata.data(), metadata.size());
-    writeDirectory();
+    queueMember({"metadata", std::vector<char>(metadata.begin(), metadata.end()), 0, true});
     closed_ = true;
 }
 
 void SessionStream::Commit() {
     if (!closed_) throw Error("Die Aufnahme ist noch nicht abgeschlossen.");
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return writerDone_; });
+        if (writeError_) std::rethrow_exception(writeError_);
+    }
     file_.Commit();
 }
 

@@ -1,6 +1,7 @@
 // A capture longer than the buffer, recorded in the window from the demo
 // device into a session file and shown from that file.
 #include "MainWindowFixture.h"
+#include "SmallDisk.h"
 #include "app/RecordingCommands.h"
 #include "app/SigrokSource.h"
 #include "sigrok/SigrokContext.h"
@@ -8,9 +9,12 @@
 #include "sigrok/SigrokImport.h"
 
 #include <QDir>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
+#include <map>
 
 namespace {
 
@@ -124,6 +128,98 @@ TEST_F(LongCaptureTest, ClosingTheWindowEndsTheCaptureAndKeepsTheFile) {
     const sigrok::ImportResult read = sigrok::ImportFile(context, sigrok::ExchangeFormat::Session,
                                                          Path("closed.sr"), std::size_t{1} << 26);
     EXPECT_GT(read.frames.samples.size(), 0u);
+}
+
+// The latest time the axis labels, in seconds.
+double LastLabelSeconds(const TTrazor::AxisText& axis) {
+    const std::map<QString, double> units = {{QStringLiteral("ps"), 1e-12},
+                                             {QStringLiteral("ns"), 1e-9},
+                                             {QStringLiteral("µs"), 1e-6},
+                                             {QStringLiteral("ms"), 1e-3},
+                                             {QStringLiteral("s"), 1.0}};
+    const auto unit = units.find(axis.legend);
+    if (unit == units.end() || axis.labels.empty()) return -1;
+    double last = -1;
+    for (QString label : axis.labels)
+        last = std::max(last, label.replace(',', '.').toDouble() * unit->second);
+    return last;
+}
+
+// A capture at a rate far from the nominal 10 us is labelled with its own
+// times while it runs and after it: zoomed out whole, the axis reaches the
+// capture's length at that rate (at the nominal period it would be 40 times
+// longer).
+TEST_F(LongCaptureTest, TheAxisCountsAtTheDeviceRateWhileItRunsAndAfter) {
+    constexpr double kRate = 4'000'000;
+    UseDemo(std::uint64_t(kRate));
+    const auto axisSpansTheCapture = [this, kRate](const char* when) {
+        SCOPED_TRACE(when);
+        trazor().DrawSignals();
+        const double length = double(trazor().ShownCells()) / kRate;
+        const double last = LastLabelSeconds(trazor().ShownAxis());
+        EXPECT_LE(last, length * 1.001) << trazor().ShownAxis().legend.toStdString();
+        EXPECT_GE(last, length * 0.5) << trazor().ShownAxis().legend.toStdString();
+    };
+    ASSERT_TRUE(window->Recording().RecordToFile(dir.filePath("rate.sr"), 3u << 20));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] { return trazor().LongCaptureShown()->Cells() >= (1u << 20); }, 20'000));
+    ASSERT_TRUE(window->Recording().Running());
+    axisSpansTheCapture("while it runs");
+    waitForRecording();
+    ASSERT_EQ(trazor().ShownCells(), 3 << 20);
+    axisSpansTheCapture("after it");
+}
+
+// After the run the file is made durable, which may take the disk seconds:
+// the window says so until it is in place, and only then what was written; a
+// close meanwhile waits for it and loses nothing.
+TEST_F(LongCaptureTest, SaysThatTheFileIsSavedUntilItIsInPlace) {
+    UseDemo(1'000'000);
+    window->show();
+    QSignalSpy ended(&window->Recording(), &RecordingCommands::Ended);
+    struct Seen {
+        QString info;
+        bool running = false;
+        int ended = -1;
+    } seen;
+    QObject::connect(&window->Recording(), &RecordingCommands::FileSaving, [&] {
+        seen = {window->Info(), window->Recording().Running(), int(ended.count())};
+        // The user quits now.
+        window->close();
+    });
+    const QString path = dir.filePath("saved.sr");
+    ASSERT_TRUE(window->Recording().RecordToFile(path, 300'000));
+    waitForRecording();
+    EXPECT_EQ(seen.info, QStringLiteral("Datei %1 wird gesichert ...").arg(path));
+    EXPECT_TRUE(seen.running);
+    EXPECT_EQ(seen.ended, 0);
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_TRUE(window->Info().startsWith(QStringLiteral("300000 Werte")))
+        << window->Info().toStdString();
+    EXPECT_TRUE(window->Info().endsWith(QStringLiteral(", in ") + path));
+    EXPECT_FALSE(window->isVisible());
+    sigrok::Context context;
+    const sigrok::ImportResult read = sigrok::ImportFile(context, sigrok::ExchangeFormat::Session,
+                                                         path.toStdString(), std::size_t{1} << 20);
+    ASSERT_EQ(read.frames.samples.size(), 300'000u);
+    EXPECT_EQ(read.frames.samples.back(), Incremental(299'999));
+}
+
+// A disk that fills while the file is finished: a clear German error, nothing
+// that looks like success, and nothing left behind to hold the room.
+TEST_F(LongCaptureTest, AFullDiskIsNoSuccess) {
+    SmallDisk disk(64);
+    if (!disk.Mounted()) GTEST_SKIP() << "no tmpfs can be mounted here";
+    UseDemo(1'000'000);
+    const QString path = disk.FilePath(QStringLiteral("full.sr"));
+    // Shorter than one chunk: its samples reach the disk only after the run,
+    // on the writing thread.
+    ASSERT_TRUE(window->Recording().RecordToFile(path, 200'000));
+    waitForRecording();
+    EXPECT_TRUE(lastMessage().contains(QStringLiteral("voll"))) << lastMessage().toStdString();
+    EXPECT_EQ(window->Info(),
+              QStringLiteral("Nichts gespeichert: %1 wurde nicht geschrieben.").arg(path));
+    EXPECT_TRUE(disk.Entries().isEmpty()) << disk.Entries().join(' ').toStdString();
 }
 
 TEST_F(LongCaptureTest, OnlyFromASigrokDevice) {

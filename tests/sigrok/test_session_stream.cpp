@@ -89,8 +89,9 @@ TEST_F(SessionStreamTest, UnfinishedStreamLeavesTheTarget) {
 }
 
 // A window closes the file first and commits it later on another thread:
-// closed, it reads whole but replaces nothing yet; nothing is appended behind
-// its directory, and only a closed file is committed.
+// closed, it reads what is written by now and replaces nothing yet; nothing
+// is appended behind its directory, only a closed file is committed, and
+// committed it reads whole.
 TEST_F(SessionStreamTest, ClosedFileReadsWholeBeforeItIsCommitted) {
     const std::string path = Path("old.sr");
     WriteBytes(path, "previous");
@@ -101,14 +102,17 @@ TEST_F(SessionStreamTest, ClosedFileReadsWholeBeforeItIsCommitted) {
     stream.Append(words.data(), words.size());
     EXPECT_THROW(stream.Commit(), sigrok::Error);
     stream.Close(Names(16), 24'000'000);
-    std::vector<std::uint16_t> all(stream.Flushed());
-    stream.Read(0, all.size(), all.data());
-    EXPECT_EQ(all, words);
+    std::vector<std::uint16_t> some(stream.Flushed());
+    stream.Read(0, some.size(), some.data());
+    EXPECT_TRUE(std::equal(some.begin(), some.end(), words.begin()));
     EXPECT_EQ(FileBytes(path), QByteArray("previous"));
     EXPECT_THROW(stream.Append(words.data(), 1), sigrok::Error);
     EXPECT_THROW(stream.Close(Names(16), 24'000'000), sigrok::Error);
 
     stream.Commit();
+    std::vector<std::uint16_t> all(stream.Flushed());
+    stream.Read(0, all.size(), all.data());
+    EXPECT_EQ(all, words);
     const sigrok::ImportResult read =
         sigrok::ImportFile(context, sigrok::ExchangeFormat::Session, path, 1u << 20);
     EXPECT_EQ(read.frames.samples, words);
