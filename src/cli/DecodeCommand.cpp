@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <memory>
 #include <stdexcept>
 
 namespace cli {
@@ -115,6 +116,59 @@ void RefuseDroppedChannels(const std::vector<sigrokdecode::DecoderStack>& stacks
                         value + ",...");
 }
 
+// Decodes the recording as it is read: the decoders start once the file's
+// channels and rate are known and take every block as it comes, so memory
+// stays the same at any length.
+class Feed : public RecordingReceiver {
+  public:
+    Feed(Streams io, const std::vector<sigrokdecode::DecoderStack>& setups,
+         AnnotationFilter& filter, bool samplenum)
+        : io_(io), setups_(setups), filter_(filter), printer_(io.out, filter, samplenum) {}
+
+    void Begin(InputRecording&& head) override {
+        for (const std::string& warning : head.warnings)
+            io_.err << "spurwerk decode: Warnung: " << warning << "\n";
+        std::vector<std::string> ids;
+        for (const auto& stack : setups_)
+            for (const auto& setup : stack)
+                ids.push_back(setup.id);
+        library_ = std::make_unique<sigrokdecode::Library>(ids);
+        // A set-up that does not fit the recording is the caller's mistake.
+        status_ = ExitUsage;
+        RefuseDroppedChannels(setups_, head.frames.names, head.dropped);
+        for (const auto& setup : setups_)
+            stacks_.push_back(sigrokdecode::Resolve(setup, library_->Decoders(), head.frames.names,
+                                                    sigrokdecode::LineNaming::ExactNames));
+        status_ = ExitFailure;
+        // As sigrok-cli: an -A naming what no decoder of the run has is an error.
+        if (const std::string wrong = filter_.Check(stacks_); !wrong.empty())
+            throw std::runtime_error(wrong);
+        const auto rate = std::uint64_t(
+            std::max<long long>(1, std::llround(head.frames.timeBase.period.RateHz())));
+        run_ = std::make_unique<sigrokdecode::DecodeRun>(*library_, stacks_, rate, printer_);
+    }
+
+    void Take(const std::uint16_t* words, std::size_t count) override { run_->Send(words, count); }
+
+    void Finish() {
+        if (run_) run_->Finish();
+        printer_.Finish();
+    }
+
+    // The exit status for an exception that ended the run.
+    int FailureStatus() const { return status_; }
+
+  private:
+    Streams io_;
+    const std::vector<sigrokdecode::DecoderStack>& setups_;
+    AnnotationFilter& filter_;
+    Printer printer_;
+    std::unique_ptr<sigrokdecode::Library> library_;
+    std::vector<sigrokdecode::ResolvedStack> stacks_;
+    std::unique_ptr<sigrokdecode::DecodeRun> run_; // last: ends before what it uses
+    int status_ = ExitFailure;
+};
+
 } // namespace
 
 int RunDecode(const std::vector<std::string>& args, Streams io) {
@@ -179,52 +233,17 @@ int RunDecode(const std::vector<std::string>& args, Streams io) {
         return ExitUsage;
     }
 
-    InputRecording recording;
-    std::unique_ptr<sigrokdecode::Library> library;
-    std::vector<sigrokdecode::ResolvedStack> stacks;
+    Feed feed(io, setups, filter, samplenum);
     try {
         sigrok::Context context;
-        recording = ReadRecording(context, input, choice);
-        for (const std::string& warning : recording.warnings)
+        const std::vector<std::string> late = StreamRecording(context, input, choice, feed);
+        feed.Finish();
+        for (const std::string& warning : late)
             io.err << "spurwerk decode: Warnung: " << warning << "\n";
-        std::vector<std::string> ids;
-        for (const auto& stack : setups)
-            for (const auto& setup : stack)
-                ids.push_back(setup.id);
-        library = std::make_unique<sigrokdecode::Library>(ids);
-    } catch (const std::exception& error) {
-        io.err << "spurwerk decode: " << error.what() << "\n";
-        return ExitFailure;
-    }
-    try {
-        RefuseDroppedChannels(setups, recording.frames.names, recording.dropped);
-        for (const auto& setup : setups)
-            stacks.push_back(sigrokdecode::Resolve(setup, library->Decoders(),
-                                                   recording.frames.names,
-                                                   sigrokdecode::LineNaming::ExactNames));
-    } catch (const std::exception& error) {
-        io.err << "spurwerk decode: " << error.what() << "\n";
-        return ExitUsage;
-    }
-    // As sigrok-cli: an -A naming what no decoder of the run has is an error.
-    if (const std::string wrong = filter.Check(stacks); !wrong.empty()) {
-        io.err << "spurwerk decode: " << wrong << "\n";
-        return ExitFailure;
-    }
-    try {
-        const sigrok::LogicFrames& frames = recording.frames;
-        const auto rate =
-            std::uint64_t(std::max<long long>(1, std::llround(frames.timeBase.period.RateHz())));
-        Printer printer(io.out, filter, samplenum);
-        sigrokdecode::SampleSpan span;
-        span.words = frames.samples.data();
-        span.cells = frames.samples.size();
-        sigrokdecode::StreamDecoders(*library, stacks, span, rate, printer);
-        printer.Finish();
     } catch (const std::exception& error) {
         io.out.flush();
         io.err << "spurwerk decode: " << error.what() << "\n";
-        return ExitFailure;
+        return feed.FailureStatus();
     }
     return ExitOk;
 }

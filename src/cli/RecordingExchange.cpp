@@ -102,23 +102,12 @@ bool ReadInputOption(const std::vector<std::string>& args, std::size_t& i, Input
     return true;
 }
 
-InputRecording ReadRecording(sigrok::Context& context, const std::string& path,
-                             const InputChoice& choice) {
-    sigrok::ImportResult result;
-    if (IsDig(path)) {
-        result = ReadDig(path, choice);
-    } else {
-        const auto format = sigrok::FormatFromPath(path);
-        if (!format) throw sigrok::Error("Unbekanntes Dateiformat: " + path);
-        sigrok::ImportOptions options;
-        options.maxSamples = MaxConvertSamples();
-        options.channels = choice.channels;
-        result = sigrok::ImportFile(context, *format, path, options);
-        if (result.cut)
-            throw sigrok::Error("Die Datei " + path + " hat mehr als " +
-                                std::to_string(MaxConvertSamples()) +
-                                " Abtastwerte; so lange Aufzeichnungen werden nicht umgewandelt.");
-    }
+namespace {
+
+// What the user hears about a file just read, and the rate it is taken at:
+// dropped channels, the file's notes, an assumed or given rate.
+InputRecording Settle(sigrok::ImportResult&& result, const std::string& path,
+                      const InputChoice& choice) {
     InputRecording recording;
     const std::vector<std::string> dropped = result.Dropped();
     if (choice.channels.empty() && !dropped.empty())
@@ -146,6 +135,70 @@ InputRecording ReadRecording(sigrok::Context& context, const std::string& path,
     recording.frames = std::move(result.frames);
     recording.dropped = dropped;
     return recording;
+}
+
+// Hands a file's samples on as a RecordingReceiver wants them.
+class Relay : public sigrok::SampleReceiver {
+  public:
+    Relay(RecordingReceiver& to, const std::string& path, const InputChoice& choice)
+        : to_(to), path_(path), choice_(choice) {}
+
+    void Begin(const sigrok::ImportResult& head) override {
+        notesBefore_ = head.notes.size();
+        sigrok::ImportResult copy = head;
+        to_.Begin(Settle(std::move(copy), path_, choice_));
+    }
+    void Take(const std::uint16_t* words, std::size_t count) override { to_.Take(words, count); }
+
+    std::size_t NotesBefore() const { return notesBefore_; }
+
+  private:
+    RecordingReceiver& to_;
+    const std::string& path_;
+    const InputChoice& choice_;
+    std::size_t notesBefore_ = 0;
+};
+
+} // namespace
+
+InputRecording ReadRecording(sigrok::Context& context, const std::string& path,
+                             const InputChoice& choice) {
+    sigrok::ImportResult result;
+    if (IsDig(path)) {
+        result = ReadDig(path, choice);
+    } else {
+        const auto format = sigrok::FormatFromPath(path);
+        if (!format) throw sigrok::Error("Unbekanntes Dateiformat: " + path);
+        sigrok::ImportOptions options;
+        options.maxSamples = MaxConvertSamples();
+        options.channels = choice.channels;
+        result = sigrok::ImportFile(context, *format, path, options);
+        if (result.cut)
+            throw sigrok::Error("Die Datei " + path + " hat mehr als " +
+                                std::to_string(MaxConvertSamples()) +
+                                " Abtastwerte; so lange Aufzeichnungen werden nicht umgewandelt.");
+    }
+    return Settle(std::move(result), path, choice);
+}
+
+std::vector<std::string> StreamRecording(sigrok::Context& context, const std::string& path,
+                                         const InputChoice& choice, RecordingReceiver& receiver) {
+    Relay relay(receiver, path, choice);
+    if (IsDig(path)) {
+        // A .DIG file is at most 128 MiB and its two planes lie apart: read whole.
+        sigrok::ImportResult result = ReadDig(path, choice);
+        std::vector<std::uint16_t> samples = std::move(result.frames.samples);
+        result.frames.samples.clear();
+        relay.Begin(result);
+        relay.Take(samples.data(), samples.size());
+        return {};
+    }
+    const auto format = sigrok::FormatFromPath(path);
+    if (!format) throw sigrok::Error("Unbekanntes Dateiformat: " + path);
+    sigrok::ImportOptions options;
+    options.channels = choice.channels;
+    const sigrok::ImportResult result = sigrok::StreamFile(context, *format, path, options, relay);
+    return {result.notes.begin() + std::ptrdiff_t(relay.NotesBefore()), result.notes.end()};
 }
 
 sigrok::LogicFrames ReadRecording(sigrok::Context& context, const std::string& path) {

@@ -39,6 +39,25 @@ InputRecording ReadRecording(sigrok::Context& context, const std::string& path,
                              const InputChoice& choice);
 sigrok::LogicFrames ReadRecording(sigrok::Context& context, const std::string& path);
 
+// Takes a recording block by block as it is read (see StreamRecording).
+class RecordingReceiver {
+  public:
+    virtual ~RecordingReceiver() = default;
+    // Once, before any samples: the recording without its samples, with the
+    // warnings known so far.
+    virtual void Begin(InputRecording&& head) = 0;
+    // The next samples, one word per sample with line n in bit n.
+    virtual void Take(const std::uint16_t* words, std::size_t count) = 0;
+};
+
+// Reads like ReadRecording but hands the samples to `receiver` as they are
+// read, so that a recording of any length (no limit to the buffer's 64 Mi)
+// takes one block of memory; an exception thrown by the receiver ends the
+// reading and comes out of here. Returns the warnings that only came up after
+// Begin (undefined values of a VCD).
+std::vector<std::string> StreamRecording(sigrok::Context& context, const std::string& path,
+                                         const InputChoice& choice, RecordingReceiver& receiver);
+
 // Reads the values of --channels and --samplerate that follow args[i] (as
 // "--channels A,B" or "--channels=A,B"), moving i past them. Returns false
 // when args[i] is neither; throws std::invalid_argument with a German message

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <exception>
 #include <fcntl.h>
+#include <limits>
 #include <optional>
 #include <string_view>
 #include <sys/stat.h>
@@ -26,12 +27,16 @@ namespace {
 
 // 64 Mi samples: the window's longest buffer, 128 MB of address space.
 constexpr std::size_t ReservedSamples = std::size_t(1) << 26;
+// Samples handed to a SampleReceiver at once.
+constexpr std::size_t StreamBlockSamples = std::size_t(1) << 16;
 
 // Gathers the logic packets of one device into frames.
 class Collector {
   public:
-    explicit Collector(const ImportOptions& options)
-        : maxSamples_(options.maxSamples), wanted_(options.channels) {}
+    Collector(const ImportOptions& options, const std::string& path,
+              SampleReceiver* receiver = nullptr)
+        : maxSamples_(options.maxSamples), wanted_(options.channels), path_(path),
+          receiver_(receiver) {}
 
     void OnPacket(const sr_dev_inst* device, const sr_datafeed_packet* packet) {
         if (error_) return;
@@ -50,25 +55,50 @@ class Collector {
         if (!haveChannels_) ReadChannels(device);
     }
 
-    bool Full() const { return cut_; }
+    // Tells the receiver of a file without samples what the file has.
+    void EndStream() {
+        if (receiver_ && !begun_) Begin();
+    }
+
+    // The rate the file names outside the data, until the data says one.
+    void KnowRate(std::uint64_t rateHz) {
+        if (!rateHz_ && rateHz > 0) rateHz_ = rateHz;
+    }
+
+    // Reading can stop: the samples wanted are there, or taking them failed.
+    bool Full() const { return cut_ || error_; }
     bool HaveChannels() const { return haveChannels_; }
     void Rethrow() const {
         if (error_) std::rethrow_exception(error_);
     }
 
     ImportResult Result() && {
-        ImportResult result;
-        result.frames = std::move(frames_);
-        result.frames.timeBase =
-            rateHz_ ? sampling::TimeBase::Exact(sampling::SamplePeriod::FromRateHz(*rateHz_))
-                    : sampling::TimeBase::Nominal();
+        ImportResult result = Head();
+        result.frames.samples = std::move(frames_.samples);
         result.cut = cut_;
-        result.fileChannels = std::move(fileChannels_);
-        result.taken = std::move(taken_);
         return result;
     }
 
   private:
+    // What is known before the samples: channels, lines and rate.
+    ImportResult Head() const {
+        ImportResult result;
+        result.frames.names = frames_.names;
+        result.frames.timeBase =
+            rateHz_ ? sampling::TimeBase::Exact(sampling::SamplePeriod::FromRateHz(*rateHz_))
+                    : sampling::TimeBase::Nominal();
+        result.fileChannels = fileChannels_;
+        result.taken = taken_;
+        return result;
+    }
+
+    void Begin() {
+        begun_ = true;
+        if (frames_.names.empty())
+            throw Error("Die Datei " + path_ + " enthält keine Logikkanäle.");
+        receiver_->Begin(Head());
+    }
+
     void OnMeta(const sr_datafeed_meta* meta) {
         for (GSList* l = meta->config; l; l = l->next) {
             const auto* config = static_cast<const sr_config*>(l->data);
@@ -116,16 +146,21 @@ class Collector {
         if (cut_ || logic->unitsize == 0) return;
         const std::size_t unit = logic->unitsize;
         const std::size_t count = logic->length / unit;
+        const auto* data = static_cast<const std::uint8_t*>(logic->data);
+        if (receiver_) {
+            if (!begun_) Begin();
+            // A packet of a session file is some megabytes: handed on in blocks.
+            block_.resize(std::min(count, StreamBlockSamples));
+            for (std::size_t first = 0; first < count; first += block_.size()) {
+                const std::size_t n = std::min(block_.size(), count - first);
+                Convert(data + first * unit, unit, n, block_.data());
+                receiver_->Take(block_.data(), n);
+            }
+            return;
+        }
         const std::size_t room = maxSamples_ - frames_.samples.size();
         const std::size_t take = std::min(count, room);
         if (count > room) cut_ = true;
-        const auto* data = static_cast<const std::uint8_t*>(logic->data);
-
-        // The usual case, channels 0..n-1 in the first bits, takes whole words.
-        bool dense = true;
-        for (std::size_t line = 0; line < bits_.size(); ++line)
-            dense = dense && bits_[line] == static_cast<int>(line);
-        const std::uint16_t mask = static_cast<std::uint16_t>((1u << bits_.size()) - 1);
         const std::size_t start = frames_.samples.size();
         if (start == 0) {
             // Address space for as many samples as may come, up to the longest
@@ -136,8 +171,18 @@ class Collector {
             frames_.samples.reserve(std::min(maxSamples_, ReservedSamples));
         }
         frames_.samples.resize(start + take);
-        std::uint16_t* out = frames_.samples.data() + start;
-        for (std::size_t i = 0; i < take; ++i, data += unit) {
+        Convert(data, unit, take, frames_.samples.data() + start);
+    }
+
+    // The taken channels of `count` samples of `unit` bytes each, as words.
+    void Convert(const std::uint8_t* data, std::size_t unit, std::size_t count,
+                 std::uint16_t* out) const {
+        // The usual case, channels 0..n-1 in the first bits, takes whole words.
+        bool dense = true;
+        for (std::size_t line = 0; line < bits_.size(); ++line)
+            dense = dense && bits_[line] == static_cast<int>(line);
+        const std::uint16_t mask = static_cast<std::uint16_t>((1u << bits_.size()) - 1);
+        for (std::size_t i = 0; i < count; ++i, data += unit) {
             std::uint16_t word = 0;
             if (dense) {
                 word = data[0];
@@ -156,6 +201,10 @@ class Collector {
 
     std::size_t maxSamples_;
     std::vector<std::string> wanted_;
+    std::string path_;
+    SampleReceiver* receiver_;
+    std::vector<std::uint16_t> block_; // one block on its way to receiver_
+    bool begun_ = false;
     std::vector<std::string> fileChannels_;
     std::vector<int> taken_;
     LogicFrames frames_;
@@ -218,9 +267,10 @@ void ImportSession(Context& context, const std::string& path, Collector& collect
         throw ReadFailure(context, path, "keine lesbare sigrok-Sitzungsdatei");
     FeedTarget target{&collector, session.get()};
     sr_session_datafeed_callback_add(session.get(), &CollectPacket, &target);
-    if (sr_session_start(session.get()) != SR_OK || sr_session_run(session.get()) != SR_OK)
-        throw ReadFailure(context, path, "die Daten lassen sich nicht lesen");
+    const bool ran =
+        sr_session_start(session.get()) == SR_OK && sr_session_run(session.get()) == SR_OK;
     collector.Rethrow();
+    if (!ran) throw ReadFailure(context, path, "die Daten lassen sich nicht lesen");
     if (context.ErrorLogged()) throw ReadFailure(context, path, "die Daten sind beschädigt");
     if (!collector.HaveChannels()) {
         GSList* devices = nullptr;
@@ -255,8 +305,10 @@ void ImportCsv(Context& context, const std::string& path, Collector& collector) 
     const sr_input_module* module = sr_input_find(const_cast<char*>("csv"));
     if (!module) throw Error("libsigrok fehlt das Eingabemodul csv.");
     OptionValues values;
-    if (const auto rate = CsvCommentRate(file.Get()); rate && *rate > 0)
+    if (const auto rate = CsvCommentRate(file.Get()); rate && *rate > 0) {
         values.emplace_back("samplerate", std::to_string(*rate));
+        collector.KnowRate(*rate); // libsigrok says it only with the first samples
+    }
     const HashTablePtr options = InputOptions(module, values);
     const InputPtr input(sr_input_new(module, options.get()));
     if (!input) throw ReadFailure(context, path, "libsigrok nimmt die Datei nicht an");
@@ -305,6 +357,16 @@ void ImportCsv(Context& context, const std::string& path, Collector& collector) 
     if (device) collector.TakeDevice(device);
 }
 
+void ReadThrough(Context& context, ExchangeFormat format, const std::string& path,
+                 Collector& collector) {
+    if (format == ExchangeFormat::Session) {
+        RequireRegularFile(path);
+        ImportSession(context, path, collector);
+    } else {
+        ImportCsv(context, path, collector);
+    }
+}
+
 } // namespace
 
 std::vector<std::string> ImportResult::Dropped() const {
@@ -319,16 +381,23 @@ ImportResult ImportFile(Context& context, ExchangeFormat format, const std::stri
                         const ImportOptions& options) {
     context.ClearLog();
     if (format == ExchangeFormat::Vcd) return ReadVcd(path, options);
-    Collector collector(options);
-    if (format == ExchangeFormat::Session) {
-        RequireRegularFile(path);
-        ImportSession(context, path, collector);
-    } else {
-        ImportCsv(context, path, collector);
-    }
+    Collector collector(options, path);
+    ReadThrough(context, format, path, collector);
     ImportResult result = std::move(collector).Result();
     if (result.frames.names.empty()) throw Error(Quote(path) + " enthält keine Logikkanäle.");
     return result;
+}
+
+ImportResult StreamFile(Context& context, ExchangeFormat format, const std::string& path,
+                        const ImportOptions& options, SampleReceiver& receiver) {
+    context.ClearLog();
+    if (format == ExchangeFormat::Vcd) return StreamVcd(path, options, receiver);
+    ImportOptions unlimited = options;
+    unlimited.maxSamples = std::numeric_limits<std::size_t>::max();
+    Collector collector(unlimited, path, &receiver);
+    ReadThrough(context, format, path, collector);
+    collector.EndStream();
+    return std::move(collector).Result();
 }
 
 ImportResult ImportFile(Context& context, ExchangeFormat format, const std::string& path,

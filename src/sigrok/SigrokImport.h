@@ -4,6 +4,7 @@
 #include "sigrok/LogicFrames.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -58,5 +59,25 @@ ImportResult ImportFile(Context& context, ExchangeFormat format, const std::stri
                         const ImportOptions& options);
 ImportResult ImportFile(Context& context, ExchangeFormat format, const std::string& path,
                         std::size_t maxSamples);
+
+// Takes a file's samples block by block as they are read, so that reading a
+// file of any length holds one block of it.
+class SampleReceiver {
+  public:
+    virtual ~SampleReceiver() = default;
+    // Once, before any samples (also for a file without samples): the file's
+    // channels, the lines taken, the rate and the notes known from its head;
+    // frames.samples is empty.
+    virtual void Begin(const ImportResult& head) = 0;
+    // The next samples, one word per sample with line n in bit n.
+    virtual void Take(const std::uint16_t* words, std::size_t count) = 0;
+};
+
+// Reads like ImportFile, but hands every sample to `receiver` instead of
+// keeping it, however many there are (options.maxSamples does not apply).
+// Returns what ImportFile returns, without samples; its notes may name more
+// than Begin saw (undefined values show only as they come).
+ImportResult StreamFile(Context& context, ExchangeFormat format, const std::string& path,
+                        const ImportOptions& options, SampleReceiver& receiver);
 
 } // namespace sigrok

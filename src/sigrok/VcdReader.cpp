@@ -24,6 +24,7 @@ namespace {
 constexpr std::size_t MaxTokenBytes = 1 << 20;
 constexpr std::uint64_t MaxVarWidth = 1 << 16;
 constexpr std::size_t MaxChannels = 1 << 20;
+constexpr std::size_t StreamBlockSamples = 1 << 16;
 
 // Words of the file separated by white space, read in blocks.
 class Tokens {
@@ -148,13 +149,18 @@ class VcdFile {
     };
 
   public:
-    VcdFile(Tokens& tokens, const ImportOptions& options) : in_(tokens), options_(options) {}
+    VcdFile(Tokens& tokens, const ImportOptions& options, SampleReceiver* receiver)
+        : in_(tokens), options_(options), receiver_(receiver) {}
 
     ImportResult Read() {
         ReadHeader();
         Choose();
+        AddHeadNotes();
+        if (receiver_) receiver_->Begin(result_);
         ReadValues();
-        AddNotes();
+        if (receiver_) Flush();
+        if (undefinedSeen_)
+            result_.notes.push_back("Unbestimmte Werte (x, z) stehen als 0 im Puffer.");
         return std::move(result_);
     }
 
@@ -356,6 +362,17 @@ class VcdFile {
     }
 
     bool Emit(std::uint64_t count) {
+        if (receiver_) {
+            // A long pause of the dump is many samples: handed on block by block.
+            while (count > 0) {
+                const auto n =
+                    std::size_t(std::min<std::uint64_t>(count, StreamBlockSamples - block_.size()));
+                block_.insert(block_.end(), n, word_);
+                count -= n;
+                if (block_.size() == StreamBlockSamples) Flush();
+            }
+            return true;
+        }
         auto& samples = result_.frames.samples;
         const std::size_t room = options_.maxSamples - samples.size();
         if (count > room) {
@@ -364,6 +381,11 @@ class VcdFile {
         }
         samples.insert(samples.end(), std::size_t(count), word_);
         return !result_.cut;
+    }
+
+    void Flush() {
+        if (!block_.empty()) receiver_->Take(block_.data(), block_.size());
+        block_.clear();
     }
 
     void ReadValues() {
@@ -409,6 +431,8 @@ class VcdFile {
 
     Tokens& in_;
     const ImportOptions& options_;
+    SampleReceiver* receiver_;
+    std::vector<std::uint16_t> block_; // samples not yet handed to receiver_
     ImportResult result_;
     std::vector<Var> vars_;
     std::unordered_map<std::string, Target> codes_;
@@ -418,7 +442,7 @@ class VcdFile {
     std::uint16_t word_ = 0;
     bool undefinedSeen_ = false;
 
-    void AddNotes() {
+    void AddHeadNotes() {
         if (periodPs_ > 0)
             result_.frames.timeBase =
                 sampling::TimeBase::Exact(sampling::SamplePeriod::FromPicoseconds(periodPs_));
@@ -430,8 +454,6 @@ class VcdFile {
                 note += " und " + std::to_string(skipped_.size() - 10) + " weitere";
             result_.notes.push_back(note + ".");
         }
-        if (undefinedSeen_)
-            result_.notes.push_back("Unbestimmte Werte (x, z) stehen als 0 im Puffer.");
     }
 };
 
@@ -440,7 +462,15 @@ class VcdFile {
 ImportResult ReadVcd(const std::string& path, const ImportOptions& options) {
     const FileHandle file = OpenRegularFile(path, "Die Datei " + path);
     Tokens tokens(file.Get(), path);
-    VcdFile vcd(tokens, options);
+    VcdFile vcd(tokens, options, nullptr);
+    return vcd.Read();
+}
+
+ImportResult StreamVcd(const std::string& path, const ImportOptions& options,
+                       SampleReceiver& receiver) {
+    const FileHandle file = OpenRegularFile(path, "Die Datei " + path);
+    Tokens tokens(file.Get(), path);
+    VcdFile vcd(tokens, options, &receiver);
     return vcd.Read();
 }
 

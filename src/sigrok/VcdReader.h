@@ -24,5 +24,8 @@ namespace sigrok {
 // - integer, real, time, event and string variables are skipped with a note.
 // Anything else that does not fit the format raises Error with the line number.
 ImportResult ReadVcd(const std::string& path, const ImportOptions& options);
+// The same, handing the samples to `receiver` (see StreamFile).
+ImportResult StreamVcd(const std::string& path, const ImportOptions& options,
+                       SampleReceiver& receiver);
 
 } // namespace sigrok

@@ -180,3 +180,59 @@ TEST(DecodeErrors, DecoderExceptionBecomesAMessageAndTheLibraryStaysUsable) {
 TEST(DecodeErrors, ZeroSampleRateIsRefused) {
     EXPECT_THROW(DecodeText({"uart:rx=D00"}, std::vector<std::uint8_t>(20, 0xFF), 0), DecodeError);
 }
+
+namespace {
+
+// What a run handed its sink, in the order it came.
+struct Recorded : AnnotationSink {
+    std::vector<std::string> seen;
+    std::vector<std::uint64_t> done;
+    void Rows(const std::vector<AnnotationRow>& rows) override { seen.push_back(std::to_string(rows.size())); }
+    void Add(Annotation&& a) override {
+        seen.push_back(std::to_string(a.start) + "-" + std::to_string(a.end) + " " + std::to_string(a.row) + " " +
+                       a.Text());
+    }
+    void Done(std::uint64_t samples) override { done.push_back(samples); }
+};
+
+} // namespace
+
+// A file is read in pieces of whatever size its format gives: the decoders
+// must see the same blocks, and the sink the same annotations and progress,
+// as when the whole recording lies in memory.
+TEST(Decoding, SamplesSentInAnyPiecesDecodeAsTheWhole) {
+    SignalSynth s;
+    s.Hold(100);
+    std::string text;
+    for (int i = 0; i < 200; ++i) text += char(32 + (i * 37) % 95);
+    s.Uart(0, text, 1e6, 9600);
+    s.Hold(300);
+    const std::vector<std::uint8_t> planes = s.Planes();
+    const std::size_t cells = planes.size() / 2;
+    ASSERT_GT(cells, 2 * kDecodeBlockCells);
+    std::vector<std::uint16_t> words(cells);
+    for (std::size_t i = 0; i < cells; ++i) words[i] = std::uint16_t(planes[i] | planes[cells + i] << 8);
+    const std::vector<ResolvedStack> stacks{
+        Resolve(ParseStack("uart:rx=D00:baudrate=9600"), TheLibrary().Decoders(), NoLineNames())};
+
+    Recorded whole;
+    ASSERT_TRUE(StreamDecoders(TheLibrary(), stacks, {planes.data(), planes.data() + cells, cells}, 1'000'000, whole));
+
+    Recorded pieces;
+    {
+        DecodeRun run(TheLibrary(), stacks, 1'000'000, pieces);
+        const std::size_t sizes[] = {1, 7, kDecodeBlockCells - 9, kDecodeBlockCells, kDecodeBlockCells + 5, 1000};
+        std::size_t at = 0;
+        for (std::size_t k = 0; at < cells; ++k) {
+            const std::size_t n = std::min(sizes[k % std::size(sizes)], cells - at);
+            run.Send(words.data() + at, n);
+            at += n;
+        }
+        run.Finish();
+        EXPECT_EQ(run.Decoded(), cells);
+    }
+    EXPECT_GT(whole.seen.size(), 1000u);
+    EXPECT_EQ(pieces.seen, whole.seen);
+    EXPECT_EQ(pieces.done, whole.done);
+    EXPECT_EQ(whole.done.back(), cells);
+}

@@ -124,71 +124,123 @@ DecodeResult RunDecoders(Library& library, const std::vector<ResolvedStack>& sta
     return std::move(keep.result);
 }
 
-bool StreamDecoders(Library& library, const std::vector<ResolvedStack>& stacks,
-                    const SampleSpan& samples, std::uint64_t sampleRateHz, AnnotationSink& sink,
-                    const ProgressFn& progress) {
+struct DecodeRun::Session {
+    Session(Library& lib, AnnotationSink& to) : library(lib), sink(to), collector(to) {}
+
+    // Hands one block to the library and lets the sink know how far it got.
+    void SendBlock(const std::uint16_t* words, std::size_t cells) {
+        // The library reads samples as 16-bit units, bit n = line n: the low
+        // byte first, which is how the words lie in memory on this host.
+        static_assert(std::endian::native == std::endian::little);
+        const auto* data = reinterpret_cast<const std::uint8_t*>(words);
+        if (const int rc =
+                srd_session_send(raw.get(), decoded, decoded + cells, data, 2 * cells, 2);
+            rc != SRD_OK)
+            Fail(library, "Die Dekodierung (" + names + ") ist abgebrochen", rc);
+        decoded += cells;
+        const std::lock_guard lock(collector.mutex);
+        sink.Done(decoded);
+    }
+
+    Library& library;
+    AnnotationSink& sink;
+    // The collector outlives the session: decoder threads may still report while it closes.
+    Collector collector;
+    detail::SessionPtr raw;
+    std::string names;               // for messages: which decoders ran
+    std::vector<std::uint16_t> held; // fewer than a block, waiting for more
+    std::uint64_t decoded = 0;
+};
+
+DecodeRun::DecodeRun(Library& library, const std::vector<ResolvedStack>& stacks,
+                     std::uint64_t sampleRateHz, AnnotationSink& sink)
+    : session_(std::make_unique<Session>(library, sink)) {
     if (sampleRateHz == 0) throw DecodeError("Die Dekodierung braucht eine Abtastrate über 0 Hz.");
     library.TakeLoggedErrors();
-
-    // The collector outlives the session: decoder threads may still report while it closes.
-    Collector collector(sink);
+    Session& s = *session_;
     srd_session* raw = nullptr;
-    if (const int rc = srd_session_new(&raw); rc != SRD_OK) Fail(library, "Dekodiersitzung fehlgeschlagen", rc);
-    detail::SessionPtr session(raw);
+    if (const int rc = srd_session_new(&raw); rc != SRD_OK)
+        Fail(library, "Dekodiersitzung fehlgeschlagen", rc);
+    s.raw.reset(raw);
 
-    std::string names; // for messages: which decoders ran
     for (const auto& stack : stacks) {
         srd_decoder_inst* below = nullptr;
         for (std::size_t i = 0; i < stack.size(); ++i) {
-            srd_decoder_inst* di = NewInstance(session.get(), stack[i], library);
-            names += (names.empty() ? "" : ", ") + std::string(di->inst_id);
-            collector.instances[di] =
-                AddRows(*stack[i].info, di->inst_id, i + 1 == stack.size(), collector.rows);
+            srd_decoder_inst* di = NewInstance(raw, stack[i], library);
+            s.names += (s.names.empty() ? "" : ", ") + std::string(di->inst_id);
+            s.collector.instances[di] =
+                AddRows(*stack[i].info, di->inst_id, i + 1 == stack.size(), s.collector.rows);
             if (below) {
-                if (const int rc = srd_inst_stack(session.get(), below, di); rc != SRD_OK)
-                    Fail(library, "Dekodierer " + stack[i].info->id + " lässt sich nicht aufsetzen", rc);
+                if (const int rc = srd_inst_stack(raw, below, di); rc != SRD_OK)
+                    Fail(library, "Dekodierer " + stack[i].info->id + " lässt sich nicht aufsetzen",
+                         rc);
             }
             below = di;
         }
     }
-    sink.Rows(collector.rows);
-    srd_pd_output_callback_add(session.get(), SRD_OUTPUT_ANN, &Collector::Receive, &collector);
-    if (const int rc = srd_session_metadata_set(session.get(), SRD_CONF_SAMPLERATE, g_variant_new_uint64(sampleRateHz));
+    sink.Rows(s.collector.rows);
+    srd_pd_output_callback_add(raw, SRD_OUTPUT_ANN, &Collector::Receive, &s.collector);
+    if (const int rc =
+            srd_session_metadata_set(raw, SRD_CONF_SAMPLERATE, g_variant_new_uint64(sampleRateHz));
         rc != SRD_OK)
         Fail(library, "Abtastrate nicht gesetzt", rc);
-    if (const int rc = srd_session_start(session.get()); rc != SRD_OK)
-        Fail(library, "Die Dekodierung (" + names + ") startet nicht", rc);
+    if (const int rc = srd_session_start(raw); rc != SRD_OK)
+        Fail(library, "Die Dekodierung (" + s.names + ") startet nicht", rc);
+}
 
-    // The library reads samples as 16-bit units, bit n = line n: the low byte
-    // first, which is how the words lie in memory on this little-endian host.
-    static_assert(std::endian::native == std::endian::little);
-    std::vector<std::uint8_t> block(samples.words ? 0
-                                                  : 2 * std::min(samples.cells, kDecodeBlockCells));
-    bool whole = true;
-    for (std::size_t first = 0; first < samples.cells; first += kDecodeBlockCells) {
-        const std::size_t n = std::min(kDecodeBlockCells, samples.cells - first);
-        const std::uint8_t* data = reinterpret_cast<const std::uint8_t*>(samples.words + first);
-        if (!samples.words) {
-            for (std::size_t i = 0; i < n; ++i) {
-                block[2 * i] = samples.low[first + i];
-                block[2 * i + 1] = samples.high[first + i];
-            }
-            data = block.data();
+DecodeRun::~DecodeRun() = default;
+
+void DecodeRun::Send(const std::uint16_t* words, std::size_t cells) {
+    Session& s = *session_;
+    while (cells > 0) {
+        // Whole blocks of the caller's memory go as they lie, without a copy.
+        if (s.held.empty() && cells >= kDecodeBlockCells) {
+            s.SendBlock(words, kDecodeBlockCells);
+            words += kDecodeBlockCells;
+            cells -= kDecodeBlockCells;
+            continue;
         }
-        if (const int rc = srd_session_send(session.get(), first, first + n, data, 2 * n, 2);
-            rc != SRD_OK)
-            Fail(library, "Die Dekodierung (" + names + ") ist abgebrochen", rc);
-        {
-            const std::lock_guard lock(collector.mutex);
-            sink.Done(first + n);
-        }
-        if (progress && !progress(first + n, samples.cells)) {
-            whole = false;
-            break;
+        if (s.held.capacity() < kDecodeBlockCells) s.held.reserve(kDecodeBlockCells);
+        const std::size_t n = std::min(cells, kDecodeBlockCells - s.held.size());
+        s.held.insert(s.held.end(), words, words + n);
+        words += n;
+        cells -= n;
+        if (s.held.size() == kDecodeBlockCells) {
+            s.SendBlock(s.held.data(), s.held.size());
+            s.held.clear();
         }
     }
-    session.reset();
-    return whole;
+}
+
+void DecodeRun::Finish() {
+    Session& s = *session_;
+    if (!s.held.empty()) s.SendBlock(s.held.data(), s.held.size());
+    s.held.clear();
+    s.held.shrink_to_fit();
+}
+
+std::uint64_t DecodeRun::Decoded() const {
+    return session_->decoded;
+}
+
+bool StreamDecoders(Library& library, const std::vector<ResolvedStack>& stacks,
+                    const SampleSpan& samples, std::uint64_t sampleRateHz, AnnotationSink& sink,
+                    const ProgressFn& progress) {
+    DecodeRun run(library, stacks, sampleRateHz, sink);
+    std::vector<std::uint16_t> block(samples.words ? 0
+                                                   : std::min(samples.cells, kDecodeBlockCells));
+    for (std::size_t first = 0; first < samples.cells; first += kDecodeBlockCells) {
+        const std::size_t n = std::min(kDecodeBlockCells, samples.cells - first);
+        const std::uint16_t* words = samples.words ? samples.words + first : block.data();
+        if (!samples.words)
+            for (std::size_t i = 0; i < n; ++i)
+                block[i] = std::uint16_t(samples.low[first + i] | samples.high[first + i] << 8);
+        run.Send(words, n);
+        if (first + n == samples.cells) run.Finish(); // progress counts what was decoded
+        if (progress && !progress(first + n, samples.cells)) return false;
+    }
+    run.Finish();
+    return true;
 }
 
 } // namespace sigrokdecode

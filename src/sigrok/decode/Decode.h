@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace sigrokdecode {
@@ -50,6 +51,31 @@ DecodeResult RunDecoders(Library& library, const std::vector<ResolvedStack>& sta
 bool StreamDecoders(Library& library, const std::vector<ResolvedStack>& stacks,
                     const SampleSpan& samples, std::uint64_t sampleRateHz, AnnotationSink& sink,
                     const ProgressFn& progress = {});
+
+// One decoding session fed piece by piece, for samples that arrive as a file
+// is read: memory stays one block whatever the length. Samples go to the
+// library in blocks of kDecodeBlockCells however they are handed in, so the
+// annotations and the calls of the sink's Done() do not depend on how the
+// caller cuts them. Throws DecodeError like StreamDecoders.
+class DecodeRun {
+  public:
+    DecodeRun(Library& library, const std::vector<ResolvedStack>& stacks,
+              std::uint64_t sampleRateHz, AnnotationSink& sink);
+    ~DecodeRun();
+    DecodeRun(const DecodeRun&) = delete;
+    DecodeRun& operator=(const DecodeRun&) = delete;
+
+    // The next samples, one 16-bit word per cell with line n in bit n.
+    void Send(const std::uint16_t* words, std::size_t cells);
+    // Hands on the samples still held back. Send may not follow.
+    void Finish();
+    // Cells the decoders have read so far.
+    std::uint64_t Decoded() const;
+
+  private:
+    struct Session;
+    std::unique_ptr<Session> session_;
+};
 
 // Cells handed to the library at once: small enough for a quick stop and
 // smooth progress, large enough that the per-block cost does not count.
