@@ -65,4 +65,8 @@ TTrazor& Display::Fresh(int cells, std::optional<std::vector<std::uint8_t>> stre
     return *trazor_;
 }
 
+void Display::Finish() {
+    trazor_->ForgetLaidOutTexts();
+}
+
 } // namespace fuzzdisplay

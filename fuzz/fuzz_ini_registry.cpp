@@ -107,5 +107,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // After the round trip the options are those of the first pass: moving
     // once shows both.
     move(trazor);
+    display.Finish();
     return 0;
 }

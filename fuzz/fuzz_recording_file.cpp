@@ -113,5 +113,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     search::FindNibble(reader, option.CellsPos(), size32, at(data, size, 10) % 17,
                        (at(data, size, 10) >> 5) & 1, 1 + ((at(data, size, 10) >> 6) & 1));
     search::ScrollBarPosition(option.CellsPos(), size32);
+    display.Finish();
     return 0;
 }

@@ -149,6 +149,9 @@ class TTrazor : public QWidget {
     void ScrollForward(int count);
     void ScrollBack(int count);
     void ChangeTimeStep(int delta);
+    // Gives back the memory of the texts laid out for drawing (names, labels,
+    // legend); they are laid out again when next drawn.
+    void ForgetLaidOutTexts() { texts_.Clear(); }
 
     // --- views beyond the narrowest zoom step ---------------------------
     // How wide cells are drawn now: the zoom step's cell width, or the scale

@@ -49,4 +49,9 @@ int TextCache::Width(const QString& text, const QFont& font, const QPaintDevice&
     return widths_.Insert(key, metrics(font, device).horizontalAdvance(text));
 }
 
+void TextCache::Clear() {
+    texts_.Clear();
+    widths_.Clear();
+}
+
 } // namespace trazor

@@ -22,6 +22,8 @@ class TextCache {
     const QStaticText& Text(const QString& text, const QFont& font);
     // QFontMetrics(font, device).horizontalAdvance(text), remembered.
     int Width(const QString& text, const QFont& font, const QPaintDevice& device);
+    // Gives back every laid-out text; the next drawing lays them out again.
+    void Clear();
 
     struct Key {
         QFont font;
@@ -44,6 +46,11 @@ class TextCache {
             return found == entries_.cend() ? nullptr : &*found;
         }
         const Value& Insert(const Key& key, Value value);
+        void Clear() {
+            entries_ = {};
+            order_ = {};
+            oldest_ = 0;
+        }
 
       private:
         std::size_t limit_;
