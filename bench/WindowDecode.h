@@ -25,11 +25,10 @@ inline qint64 DecodeInWindow(TMain1& window, const std::string& setup, qint64 ti
     QElapsedTimer wall;
     wall.start();
     QCoreApplication::processEvents();
-    // Until the list beside the diagram holds them all: it fills from the
-    // window's timer, on the GUI thread too.
+    // Until the list beside the diagram reaches them all.
     const auto listed = [&window] {
         const DecodeWindow* list = window.Decode().Window();
-        return list && list->ListModel().Complete();
+        return list && list->ListModel().Total() == window.Decode().Annotations().Count();
     };
     while ((window.Decode().Running() || window.Decode().Annotations().Count() == 0 || !listed()) &&
            wall.elapsed() < timeoutMs)

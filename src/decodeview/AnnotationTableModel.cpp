@@ -2,40 +2,49 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <limits>
 
 AnnotationTableModel::AnnotationTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void AnnotationTableModel::SetSource(const sigrokdecode::AnnotationSource* source,
                                      const sampling::TimeBase& timeBase) {
-    beginResetModel();
     source_ = source;
     timeBase_ = timeBase;
-    shown_ = std::min(Available(), kBatch);
-    endResetModel();
+    first_ = 0;
+    Announce();
 }
 
-int AnnotationTableModel::Available() const {
-    // A table view counts rows in int: beyond that the list ends (the rows
-    // in the diagram and the export still have every annotation).
-    constexpr std::size_t kMost = std::size_t(std::numeric_limits<int>::max());
-    return source_ ? int(std::min(source_->Count(), kMost)) : 0;
+void AnnotationTableModel::SetPage(std::size_t first, int rows) {
+    first_ = std::min(first, Total());
+    page_ = std::max(rows, 0);
+    Announce();
 }
 
-bool AnnotationTableModel::ShowMore() {
-    const int available = Available();
-    if (shown_ < available) {
-        const int more = std::min(kBatch, available - shown_);
-        beginInsertRows({}, shown_, shown_ + more - 1);
-        shown_ += more;
+std::size_t AnnotationTableModel::Total() const {
+    return source_ ? source_->Count() : 0;
+}
+
+void AnnotationTableModel::Announce() {
+    // Rows are added or taken at the end and the rest told to read again: a
+    // reset would also forget the column widths the user dragged.
+    const int before = shown_;
+    const int after = int(std::min<std::size_t>(std::size_t(page_), Total() - first_));
+    if (after < before) {
+        beginRemoveRows({}, after, before - 1);
+        shown_ = after;
+        endRemoveRows();
+    } else if (after > before) {
+        beginInsertRows({}, before, after - 1);
+        shown_ = after;
         endInsertRows();
     }
-    return shown_ < available;
+    if (const int common = std::min(before, after); common > 0)
+        emit dataChanged(index(0, 0), index(common - 1, ColumnCount - 1));
 }
 
 std::optional<sigrokdecode::AnnotationRef> AnnotationTableModel::At(int row) const {
-    if (!source_ || row < 0 || row >= shown_) return std::nullopt;
-    return source_->At(std::size_t(row));
+    if (!source_ || row < 0 || row >= shown_ || first_ + std::size_t(row) >= Total())
+        return std::nullopt;
+    return source_->At(first_ + std::size_t(row));
 }
 
 std::string_view AnnotationTableModel::ClassId(int row) const {

@@ -2,14 +2,19 @@
 
 #include "decodeview/AnnotationTableModel.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <limits>
 
 DecodeWindow::DecodeWindow(Actions actions, QWidget* parent)
     : QWidget(parent, parent ? Qt::Tool : Qt::Window), actions_(std::move(actions)) {
@@ -57,7 +62,18 @@ DecodeWindow::DecodeWindow(Actions actions, QWidget* parent)
     list_->setColumnWidth(AnnotationTableModel::Time, 130);
     list_->setColumnWidth(AnnotationTableModel::Decoder, 90);
     list_->setColumnWidth(AnnotationTableModel::Row, 140);
-    layout->addWidget(list_, 1);
+    // The view holds only the rows on screen; this bar scrolls over all of them.
+    list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setAutoScroll(false);
+    scroll_ = new QScrollBar(Qt::Vertical);
+    scroll_->setObjectName(QStringLiteral("AnnotationListScroll"));
+    auto* listRow = new QHBoxLayout;
+    listRow->setSpacing(0);
+    listRow->addWidget(list_, 1);
+    listRow->addWidget(scroll_);
+    layout->addLayout(listRow, 1);
+    list_->installEventFilter(this);
+    list_->viewport()->installEventFilter(this);
 
     const auto guarded = [this](const std::function<void()>& f) {
         return [this, f] {
@@ -73,17 +89,14 @@ DecodeWindow::DecodeWindow(Actions actions, QWidget* parent)
     connect(cancel_, &QPushButton::clicked, this, guarded(actions_.cancel));
     connect(list_, &QTableView::clicked, this, [this, guarded](const QModelIndex& index) {
         const auto a = model_->At(index.row());
-        if (!a || !actions_.jumpTo) return;
+        if (!a) return;
+        current_ = std::int64_t(model_->First()) + index.row();
+        if (!actions_.jumpTo) return;
         const auto cell = std::int64_t(a->start);
         guarded([this, cell] { actions_.jumpTo(cell); })();
     });
-    // Each batch once the window has answered its events, so a click or a
-    // scroll never waits for the whole list.
-    fill_ = new QTimer(this);
-    fill_->setInterval(0);
-    connect(fill_, &QTimer::timeout, this, guarded([this] {
-                if (!model_->ShowMore()) fill_->stop();
-            }));
+    connect(scroll_, &QScrollBar::valueChanged, this,
+            [this, guarded](int first) { guarded([this, first] { ShowPageFrom(first); })(); });
     ShowProgress(-1);
 }
 
@@ -92,10 +105,98 @@ DecodeWindow::~DecodeWindow() = default;
 void DecodeWindow::ShowSource(const sigrokdecode::AnnotationSource* source,
                               const sampling::TimeBase& timeBase) {
     model_->SetSource(source, timeBase);
-    if (model_->Complete())
-        fill_->stop();
+    current_ = -1;
+    list_->selectionModel()->clear();
+    scroll_->setValue(0);
+    FitPage();
+}
+
+int DecodeWindow::WholeRows() const {
+    const int row = std::max(1, list_->verticalHeader()->defaultSectionSize());
+    return std::max(1, list_->viewport()->height() / row);
+}
+
+void DecodeWindow::FitPage() {
+    const int whole = WholeRows();
+    // A scroll bar counts in int; a list that long ends there (the rows in
+    // the diagram and the export still have every annotation).
+    const auto total = std::int64_t(
+        std::min<std::size_t>(model_->Total(), std::size_t(std::numeric_limits<int>::max())));
+    scroll_->setRange(0, int(std::max<std::int64_t>(0, total - whole)));
+    scroll_->setPageStep(whole);
+    ShowPageFrom(scroll_->value());
+}
+
+void DecodeWindow::ShowPageFrom(int first) {
+    model_->SetPage(std::size_t(std::max(first, 0)), WholeRows());
+    // The highlight stays on its annotation, wherever that is on the page.
+    const std::int64_t local = current_ - std::int64_t(model_->First());
+    if (current_ >= 0 && local >= 0 && local < model_->rowCount())
+        list_->selectionModel()->setCurrentIndex(model_->index(int(local), 0),
+                                                 QItemSelectionModel::ClearAndSelect |
+                                                     QItemSelectionModel::Rows);
     else
-        fill_->start();
+        list_->selectionModel()->clear();
+}
+
+void DecodeWindow::MoveCurrentTo(std::int64_t index) {
+    const auto total = std::int64_t(model_->Total());
+    if (total == 0) return;
+    current_ = std::clamp<std::int64_t>(index, 0, total - 1);
+    const int whole = WholeRows();
+    const int first = scroll_->value();
+    if (current_ < first)
+        scroll_->setValue(int(current_));
+    else if (current_ >= std::int64_t(first) + whole)
+        scroll_->setValue(int(current_ - whole + 1));
+    ShowPageFrom(scroll_->value());
+}
+
+bool DecodeWindow::Key(int key) {
+    const std::int64_t at = current_ >= 0 ? current_ : std::int64_t(model_->First());
+    const int whole = WholeRows();
+    switch (key) {
+    case Qt::Key_Up:
+        MoveCurrentTo(at - 1);
+        return true;
+    case Qt::Key_Down:
+        MoveCurrentTo(current_ >= 0 ? at + 1 : at);
+        return true;
+    case Qt::Key_PageUp:
+        MoveCurrentTo(at - whole);
+        return true;
+    case Qt::Key_PageDown:
+        MoveCurrentTo(at + whole);
+        return true;
+    case Qt::Key_Home:
+        MoveCurrentTo(0);
+        return true;
+    case Qt::Key_End:
+        MoveCurrentTo(std::int64_t(model_->Total()) - 1);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool DecodeWindow::eventFilter(QObject* watched, QEvent* event) {
+    bool handled = false;
+    const auto run = [this, watched, event, &handled] {
+        if (watched == list_->viewport() && event->type() == QEvent::Wheel) {
+            // The view has nothing to scroll: the wheel moves the list's own bar.
+            QCoreApplication::sendEvent(scroll_, event);
+            handled = true;
+        } else if (watched == list_->viewport() && event->type() == QEvent::Resize) {
+            FitPage();
+        } else if (watched == list_ && event->type() == QEvent::KeyPress) {
+            handled = Key(static_cast<QKeyEvent*>(event)->key());
+        }
+    };
+    if (actions_.guard)
+        actions_.guard(run);
+    else
+        run();
+    return handled || QWidget::eventFilter(watched, event);
 }
 
 void DecodeWindow::ShowProgress(double fraction) {

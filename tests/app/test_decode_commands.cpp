@@ -20,6 +20,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
 #include <gmock/gmock.h>
@@ -81,7 +82,7 @@ TEST_F(DecodeCommandsTest, MenuOpensTheProgramsSetupDialogAndDecodesTheBuffer) {
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("Spurwerk.ini"))));
     ASSERT_NE(decode().Window(), nullptr);
     EXPECT_FALSE(decode().Rows().ShownRows().empty());
-    EXPECT_EQ(decode().Window()->ListModel().rowCount(), int(decode().Annotations().Count()));
+    EXPECT_EQ(decode().Window()->ListModel().Total(), decode().Annotations().Count());
 }
 
 TEST_F(DecodeCommandsTest, ChangedBufferIsDecodedAgain) {
@@ -97,14 +98,19 @@ TEST_F(DecodeCommandsTest, ChangedBufferIsDecodedAgain) {
 TEST_F(DecodeCommandsTest, ListClickMovesTheDiagramAndTheRowsFollow) {
     loadUart("abcdefgh");
     apply("uart:rx=D00:baudrate=9600:format=ascii");
-    const auto& model = decode().Window()->ListModel();
-    int last = -1;
-    for (int r = 0; r < model.rowCount(); ++r)
-        if (model.ClassId(r) == "rx-data") last = r;
+    const auto& all = decode().Annotations();
+    std::int64_t last = -1;
+    for (std::size_t i = 0; i < all.Count(); ++i)
+        if (all.ClassId(all.At(i)) == "rx-data") last = std::int64_t(i);
     ASSERT_GE(last, 0);
-    const auto start = std::int64_t(model.At(last)->start);
+    const auto start = std::int64_t(all.At(std::size_t(last)).start);
+    // Scrolled down to it as a user would, then clicked.
+    decode().Window()->ListScroll().setValue(int(last));
+    const auto& model = decode().Window()->ListModel();
+    const int row = int(last - std::int64_t(model.First()));
+    ASSERT_EQ(model.ClassId(row), "rx-data");
     QTableView& list = decode().Window()->List();
-    emit list.clicked(model.index(last, 0));
+    emit list.clicked(model.index(row, 0));
     const int pos = trazor().Option().CellsPos();
     EXPECT_GT(pos, 0);
     EXPECT_LE(pos, start);
