@@ -153,9 +153,17 @@ void RecordingCommands::followLongCapture() {
     const auto now = std::chrono::steady_clock::now();
     if (now - longRun_->shown < kRedrawEvery) return;
     longRun_->shown = now;
-    longCapture_->Update();
-    main_.Trazor1().ShowLongCapture(&longCapture_->Capture());
-    main_.Navigation().ShowAll();
+    // Drawn in a turn of the event loop of its own: after a tick's rounds
+    // the two together would hold the window up for too long.
+    QTimer::singleShot(0, this, [this] {
+        main_.RunGuarded([this] {
+            // The end of the run shows the capture itself.
+            if (!driver_.Running() || !longCapture_) return;
+            longCapture_->Update();
+            main_.Trazor1().ShowLongCapture(&longCapture_->Capture());
+            main_.Navigation().ShowAll();
+        });
+    });
 }
 
 void RecordingCommands::longRunEnded(acquire::SteppedRun& ended, std::exception_ptr error) {

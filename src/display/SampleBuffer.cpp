@@ -21,6 +21,12 @@ void SampleBuffer::Load(std::vector<std::uint8_t> bytes) {
     triggerCell_.reset();
 }
 
+std::vector<std::uint8_t> SampleBuffer::TakeBytes() {
+    std::vector<std::uint8_t> bytes = std::move(bytes_);
+    Load(std::vector<std::uint8_t>{});
+    return bytes;
+}
+
 void SampleBuffer::Load(const QByteArray& bytes) {
     const auto* first = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     Load(std::vector<std::uint8_t>(first, first + bytes.size()));

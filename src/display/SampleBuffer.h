@@ -61,6 +61,9 @@ class SampleBuffer {
     // timing sets it afterwards.
     void Load(std::vector<std::uint8_t> bytes);
     void Load(const QByteArray& bytes);
+    // Empties the buffer as loading no bytes does and hands its memory over,
+    // for an owner that lets it go where giving it back holds nobody up.
+    std::vector<std::uint8_t> TakeBytes();
 
     // Clear and Resize keep the time base; a recording sets its own.
     const sampling::TimeBase& GetTimeBase() const { return timeBase_; }

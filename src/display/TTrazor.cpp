@@ -2,6 +2,7 @@
 
 #include "display/TTrazorPopup.h"
 #include "display/TrazorCanvas.h"
+#include "platform/GiveBackPages.h"
 #include "platform/Guard.h"
 
 #include <QMenu>
@@ -84,8 +85,21 @@ void TTrazor::ShowLongCapture(const trazor::LongCapture* capture) {
         return;
     }
     // The buffer's memory goes back: the capture is as long as it is because
-    // memory could not hold it.
-    buffer_.Load(std::vector<std::uint8_t>{});
+    // memory could not hold it. Unmapping 64 Mi cells and their summary takes
+    // tens of milliseconds, so another thread does it, a piece at a time.
+    if (buffer_.Size() > 0) {
+        struct Replaced {
+            std::vector<std::uint8_t> bytes;
+            SamplePyramid pyramid;
+            Replaced(std::vector<std::uint8_t> b, SamplePyramid p)
+                : bytes(std::move(b)), pyramid(std::move(p)) {}
+            Replaced(Replaced&&) = default;
+            ~Replaced() { GiveBackPages(bytes.data(), bytes.size()); }
+        };
+        released_.Release(Replaced{buffer_.TakeBytes(), std::exchange(pyramid_, SamplePyramid{})});
+    } else {
+        buffer_.Load(std::vector<std::uint8_t>{});
+    }
     buffer_.SetTimeBase(capture->GetTimeBase());
     pyramid_.Update(buffer_);
     ++pyramidVersion_;

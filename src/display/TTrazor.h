@@ -12,6 +12,7 @@
 #include "display/TrazorOptions.h"
 #include "display/ViewNavigation.h"
 #include "display/ViewScale.h"
+#include "platform/BackgroundRelease.h"
 #include "platform/Color.h"
 
 #include <QByteArray>
@@ -373,6 +374,9 @@ class TTrazor : public QWidget {
     // Every drawing pass writes the same names, legend and labels again.
     trazor::TextCache texts_;
     SamplePyramid pyramid_;
+    // The buffer and summary a long capture replaced, on their way back to
+    // the system.
+    BackgroundRelease released_;
     const trazor::LongCapture* longCapture_ = nullptr;
     bool adoptingLongCapture_ = false; // its length does not resize the buffer
     // Says why a marker cannot measure a long capture; true when one is shown.
