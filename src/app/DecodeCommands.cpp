@@ -213,9 +213,11 @@ void DecodeCommands::Poll() {
         if (!setupChanged_ && print == decodedPrint_) return;
         if (!startCopy(print)) return;
     }
-    // Not yet whole: the next piece as soon as the window has answered its events.
+    // Not yet whole: the next piece from a timer, after the window has
+    // answered its events. A chain of zero-delay calls would keep every timer
+    // of the window (drawing, a running capture) waiting until the copy ends.
     if (!continueCopy())
-        QTimer::singleShot(0, this, [this] { main_.RunGuarded([this] { Poll(); }); });
+        QTimer::singleShot(1, this, [this] { main_.RunGuarded([this] { Poll(); }); });
 }
 
 bool DecodeCommands::startCopy(std::uint64_t print) {
