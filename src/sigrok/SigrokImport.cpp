@@ -30,6 +30,14 @@ constexpr std::size_t ReservedSamples = std::size_t(1) << 26;
 // Samples handed to a SampleReceiver at once.
 constexpr std::size_t StreamBlockSamples = std::size_t(1) << 16;
 
+std::string Quote(const std::string& path) {
+    return "Die Datei " + path;
+}
+
+Error NoLogicChannels(const std::string& path) {
+    return Error(Quote(path) + " enthält keine Logikkanäle.");
+}
+
 // Gathers the logic packets of one device into frames.
 class Collector {
   public:
@@ -95,7 +103,7 @@ class Collector {
     void Begin() {
         begun_ = true;
         if (frames_.names.empty())
-            throw Error("Die Datei " + path_ + " enthält keine Logikkanäle.");
+            throw NoLogicChannels(path_);
         receiver_->Begin(Head());
     }
 
@@ -235,10 +243,6 @@ bool HasLogicChannel(const sr_dev_inst* device) {
     return false;
 }
 
-std::string Quote(const std::string& path) {
-    return "Die Datei " + path;
-}
-
 // libsigrok opens session files by name; refuse what is no regular file first
 // (a fifo would block, a directory gives an unclear message).
 void RequireRegularFile(const std::string& path) {
@@ -330,7 +334,7 @@ void ImportCsv(Context& context, const std::string& path, Collector& collector) 
         if (device) return;
         device = sr_input_dev_inst_get(input.get());
         if (!device) return;
-        if (!HasLogicChannel(device)) throw Error(Quote(path) + " enthält keine Logikkanäle.");
+        if (!HasLogicChannel(device)) throw NoLogicChannels(path);
         sr_session_dev_add(session.get(), device);
     };
     for (;;) {
@@ -384,7 +388,7 @@ ImportResult ImportFile(Context& context, ExchangeFormat format, const std::stri
     Collector collector(options, path);
     ReadThrough(context, format, path, collector);
     ImportResult result = std::move(collector).Result();
-    if (result.frames.names.empty()) throw Error(Quote(path) + " enthält keine Logikkanäle.");
+    if (result.frames.names.empty()) throw NoLogicChannels(path);
     return result;
 }
 
