@@ -77,11 +77,7 @@ DecodeWindow::DecodeWindow(Actions actions, QWidget* parent)
 
     const auto guarded = [this](const std::function<void()>& f) {
         return [this, f] {
-            if (!f) return;
-            if (actions_.guard)
-                actions_.guard(f);
-            else
-                f();
+            if (f) Guarded(f);
         };
     };
     connect(setupButton, &QPushButton::clicked, this, guarded(actions_.setup));
@@ -109,6 +105,13 @@ void DecodeWindow::ShowSource(const sigrokdecode::AnnotationSource* source,
     list_->selectionModel()->clear();
     scroll_->setValue(0);
     FitPage();
+}
+
+void DecodeWindow::Guarded(const std::function<void()>& f) {
+    if (actions_.guard)
+        actions_.guard(f);
+    else
+        f();
 }
 
 int DecodeWindow::WholeRows() const {
@@ -192,10 +195,7 @@ bool DecodeWindow::eventFilter(QObject* watched, QEvent* event) {
             handled = Key(static_cast<QKeyEvent*>(event)->key());
         }
     };
-    if (actions_.guard)
-        actions_.guard(run);
-    else
-        run();
+    Guarded(run);
     return handled || QWidget::eventFilter(watched, event);
 }
 

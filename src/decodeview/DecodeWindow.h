@@ -49,6 +49,8 @@ class DecodeWindow : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Runs an entry from Qt under the owner's error guard, where one is given.
+    void Guarded(const std::function<void()>& f);
     // Rows that fit whole on the list's screen (at least one).
     int WholeRows() const;
     // Fits the scroll bar and the page to the list's height and the source.
